@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QString>
+#include <array>
+
+class SettingsStore;
+
+// One of the ten daily alarms. Field names follow the stored record; flags count as on only
+// when they are exactly 1.
+struct AlarmSlot
+{
+    qint16 enabled = 0;
+    QString name;
+    QString time;
+    qint16 display_message = 0;
+    QString message;
+    qint16 auto_close = 0;
+    qint16 run_command = 0;
+    QString command;
+    qint16 run_hidden = 0;
+
+    bool operator==(const AlarmSlot&) const = default;
+};
+
+using AlarmSlots = std::array<AlarmSlot, 10>;
+
+// Reads all ten slots field by field, alarm 1 to 10 within each field.
+AlarmSlots loadAlarmSlots(const SettingsStore& store);

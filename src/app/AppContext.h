@@ -1,0 +1,13 @@
+#pragma once
+
+class SecondTicker;
+class SettingsStore;
+class TimeSource;
+
+// What the windows take from the desktop: the real things in the program, fakes in tests.
+struct AppContext
+{
+    SettingsStore& settings;
+    const TimeSource& time;
+    SecondTicker& ticker;
+};

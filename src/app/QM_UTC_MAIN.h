@@ -1,0 +1,87 @@
+#pragma once
+
+#include "AppContext.h"
+#include "alarms/AlarmSlot.h"
+
+#include <QWidget>
+#include <array>
+
+class ColourLabel;
+class QPushButton;
+class Timer;
+
+// The clock strip: the program's first window and the owner of every other one. It holds the
+// run-time state that the other windows read and set by name, and every timer of the program
+// but those of the notification windows and the large clock.
+class QM_UTC_MAIN : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit QM_UTC_MAIN(const AppContext& context, QWidget* parent = nullptr);
+    ~QM_UTC_MAIN() override;
+
+    // Badges the notification windows show for alarm n and for the test window.
+    static QString ALARM_NUMBER_TEXTBOX(int n) { return QString::number(n); }
+    static QString ALARM_TEST_NUMBER_TEXTBOX() { return QStringLiteral("T"); }
+
+    AlarmSlot& alarmSlot(int n) { return m_alarms.at(n - 1); }
+    const AlarmSlot& alarmSlot(int n) const { return m_alarms.at(n - 1); }
+    Timer* alarmTimer(int n) const { return m_alarmTimers.at(n - 1); }
+
+    // Preferences loaded at start-up, and the master switch of the alarms.
+    qint16 AlwaysOnTop_TICKBOX = 0;
+    qint16 SHOW_UPTIME_TICKBOX = 0;
+    qint16 LARGE_CLOCK_STARTUP_TICKBOX = 0;
+    qint16 AUTOSTART_TICKBOX = 0;
+    qint16 ENABLE_ALARMS_TICKBOX = 0;
+
+    QPushButton* const QUILL_MARSH_BUTTON;
+    ColourLabel* const LIVE_TIME_LABEL;
+    ColourLabel* const QM_UPTIME_DISPLAY_LABEL;
+
+    Timer* const CLOCK_TIMER;
+    Timer* const AlwaysOnTopTimer;
+    Timer* const UPTIME_TIMER;
+    Timer* const DAY_UPTIME_TIMER;
+    Timer* const HOUR_UPTIME_TIMER;
+    Timer* const MINUTE_UPTIME_TIMER;
+    Timer* const SECOND_UPTIME_TIMER;
+    Timer* const QM_DISPLAY_UPDATE_TIMER;
+    Timer* const LARGE_CLOCK_AUTO_OPEN_TIMER;
+
+    // Sets the width and the uptime label's visibility from SHOW_UPTIME_TICKBOX.
+    void applyUptimeVisibility();
+
+signals:
+    // The window has saved its position on closing; the program ends.
+    void unloaded();
+
+public slots:
+    void CLOCK_TIMER_Timer();
+    void LIVE_TIME_LABEL_DblClick();
+    void QUILL_MARSH_BUTTON_Click();
+    void AlwaysOnTopTimer_Timer();
+    void LARGE_CLOCK_AUTO_OPEN_TIMER_Timer();
+    void UPTIME_TIMER_Timer();
+    void DAY_UPTIME_TIMER_Timer();
+    void HOUR_UPTIME_TIMER_Timer();
+    void MINUTE_UPTIME_TIMER_Timer();
+    void SECOND_UPTIME_TIMER_Timer();
+    void QM_DISPLAY_UPDATE_TIMER_Timer();
+    void ALARM_TIMER_Timer(int n);
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void Form_Load();
+    void Form_Unload();
+    Timer* makeTimer(const char* name, bool createdOn);
+    void setUptimeTimers(bool on);
+
+    AppContext m_context;
+    float m_heightTwips = 0;
+    AlarmSlots m_alarms;
+    std::array<Timer*, 10> m_alarmTimers{};
+};

@@ -1,0 +1,30 @@
+#include "app/QM_UTC_MAIN.h"
+#include "platform/DisplayCheck.h"
+#include "platform/SecondTicker.h"
+#include "platform/SystemTimeSource.h"
+#include "settings/SettingsStore.h"
+
+#include <QApplication>
+#include <clocale>
+#include <cstdio>
+
+int main(int argc, char* argv[])
+{
+    if (const QString problem = DisplayCheck::problem(); !problem.isEmpty()) {
+        std::fprintf(stderr, "qm-utc: %s\n", qPrintable(problem));
+        return 1;
+    }
+    QApplication app(argc, argv);
+    // The clock shows the time in the user's regional format, as the C library gives it.
+    std::setlocale(LC_TIME, "");
+    // The strip is a tool window; ending the program is its close box's decision alone.
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    SettingsStore settings;
+    SystemTimeSource time;
+    SecondTicker ticker(time);
+    QM_UTC_MAIN window(AppContext{settings, time, ticker});
+    QObject::connect(&window, &QM_UTC_MAIN::unloaded, &app, &QApplication::quit);
+    window.show();
+    return app.exec();
+}

@@ -1,0 +1,10 @@
+#pragma once
+
+#include <QIcon>
+#include <QPixmap>
+
+// The program's own emblem, with its green key colour drawn transparent.
+namespace Emblem {
+QPixmap pixmap();
+QIcon icon();
+} // namespace Emblem

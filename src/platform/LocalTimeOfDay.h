@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QDate>
+#include <QString>
+
+// One reading of the local wall clock, in the forms the clock and the alarms need.
+struct LocalTimeOfDay
+{
+    QDate date;
+    QString text24;       // HH:MM:SS, what alarm times are written in
+    QString regionalText; // the user's regional time format with seconds (%X)
+    int msOfSecond = 0;
+
+    // Converts with the C library's local time zone and LC_TIME locale.
+    static LocalTimeOfDay at(qint64 msSinceEpoch);
+
+    bool sameSecondAs(const LocalTimeOfDay& other) const
+    {
+        return date == other.date && text24 == other.text24;
+    }
+};

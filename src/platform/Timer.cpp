@@ -1,0 +1,60 @@
+#include "Timer.h"
+
+#include "SecondTicker.h"
+
+Timer::Timer(const QString& name, bool createdOn, QObject* parent)
+    : QObject(parent), m_enabled(createdOn)
+{
+    setObjectName(name);
+    m_timer.setTimerType(Qt::PreciseTimer);
+    connect(&m_timer, &QTimer::timeout, this, &Timer::fire);
+}
+
+Timer::~Timer()
+{
+    if (m_ticker)
+        m_ticker->remove(this);
+}
+
+void Timer::setInterval(int ms)
+{
+    m_interval = qMax(0, ms);
+    restart();
+}
+
+void Timer::setEnabled(bool on)
+{
+    if (on == m_enabled)
+        return;
+    m_enabled = on;
+    restart();
+}
+
+void Timer::followSeconds(SecondTicker& ticker)
+{
+    m_timer.stop();
+    m_ticker = &ticker;
+    ticker.add(this);
+    restart();
+}
+
+void Timer::fire()
+{
+    if (m_inHandler || !isActive())
+        return;
+    m_inHandler = true;
+    emit timeout();
+    m_inHandler = false;
+}
+
+void Timer::restart()
+{
+    if (m_ticker) {
+        m_ticker->timerChanged();
+        return;
+    }
+    if (isActive())
+        m_timer.start(m_interval);
+    else
+        m_timer.stop();
+}

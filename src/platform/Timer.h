@@ -1,0 +1,49 @@
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+#include <QTimer>
+
+class SecondTicker;
+
+// A named periodic callback with an interval and an on/off state, kept apart: a timer that is
+// on with interval 0 never fires, and every start (off to on, or a new interval) begins a full
+// interval. Its handler is never entered again while it still runs, for example while it waits
+// in a modal window.
+//
+// A timer that follows a SecondTicker fires once per whole second of the wall clock instead of
+// running its own period, so that all such timers share one wake-up a second.
+class Timer : public QObject
+{
+    Q_OBJECT
+
+public:
+    Timer(const QString& name, bool createdOn, QObject* parent);
+    ~Timer() override;
+
+    void setInterval(int ms);
+    int interval() const { return m_interval; }
+    void setEnabled(bool on);
+    bool isEnabled() const { return m_enabled; }
+    // On and with an interval: it fires.
+    bool isActive() const { return m_enabled && m_interval > 0; }
+    bool isInHandler() const { return m_inHandler; }
+
+    void followSeconds(SecondTicker& ticker);
+    bool followsSeconds() const { return !m_ticker.isNull(); }
+
+    // Runs the handler now, unless it is already running. The ticker and tests use it.
+    void fire();
+
+signals:
+    void timeout();
+
+private:
+    void restart();
+
+    QTimer m_timer;
+    QPointer<SecondTicker> m_ticker;
+    int m_interval = 0;
+    bool m_enabled = false;
+    bool m_inHandler = false;
+};

@@ -1,0 +1,27 @@
+#pragma once
+
+#include "platform/CommandLauncher.h"
+
+#include <QList>
+
+// Records what would have been started; can be told to fail.
+class FakeLauncher final : public CommandLauncher
+{
+public:
+    struct Launch
+    {
+        QString commandLine;
+        LaunchStyle style;
+    };
+
+    LaunchResult launch(const QString& commandLine, LaunchStyle style) override
+    {
+        launches.append({commandLine, style});
+        if (!failWith.isEmpty())
+            return {false, failWith};
+        return {true, {}};
+    }
+
+    QList<Launch> launches;
+    QString failWith; // non-empty: every launch fails with this reason
+};

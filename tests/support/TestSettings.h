@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QString>
+#include <QTemporaryDir>
+#include <memory>
+
+class SettingsStore;
+
+// A throw-away settings file for one test.
+class TestSettings
+{
+public:
+    TestSettings();
+    ~TestSettings();
+
+    QString filePath() const;
+    // Writes the file's raw bytes, as a user or a crash might have left them.
+    void writeRaw(const QByteArray& content) const;
+    // Writes key=value lines into the program's section.
+    void writeValues(const QList<QPair<QString, QString>>& values) const;
+    QByteArray readRaw() const;
+    // The value as it is on disk now, read by a separate reader; empty if missing.
+    QString onDisk(const QString& key) const;
+    bool hasOnDisk(const QString& key) const;
+
+    // A store over the file, kept until reopen(), which stands for a new run of the program.
+    SettingsStore& store();
+    void reopen();
+
+private:
+    QTemporaryDir m_dir;
+    std::unique_ptr<SettingsStore> m_store;
+};
