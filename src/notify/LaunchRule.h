@@ -1,0 +1,19 @@
+#pragma once
+
+#include "platform/CommandLauncher.h"
+
+#include <optional>
+
+class QString;
+
+namespace LaunchRule {
+// The style the flags ask for, or nothing when no launch is wanted: run_command must be
+// exactly 1, and run_hidden exactly 1 (hidden) or 0 (normal).
+std::optional<LaunchStyle> style(qint16 runCommand, qint16 runHidden);
+
+// Applies the rule and starts the command if wanted. A start that fails is reported as one
+// line naming who asked (for example "alarm 3") and the command; the reason is returned so a
+// window can show it too. Returns an empty text when nothing failed.
+QString launch(CommandLauncher& launcher, const QString& requester, qint16 runCommand,
+               qint16 runHidden, const QString& commandLine);
+} // namespace LaunchRule
