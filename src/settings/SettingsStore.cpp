@@ -23,7 +23,11 @@ SettingsStore::Batch::~Batch()
 SettingsStore::SettingsStore(const QString& filePath)
     : m_settings(withoutStaleLock(filePath), QSettings::IniFormat)
 {
-    if (m_settings.status() == QSettings::AccessError) {
+    const QFileInfo info(filePath);
+    if (!info.exists())
+        return;
+    QFile file(filePath);
+    if (!info.isFile() || !file.open(QIODevice::ReadOnly)) {
         ProblemReport::report(
             QStringLiteral("cannot read the settings file %1; starting with default settings, "
                            "and nothing will be saved to it in this run")
@@ -31,7 +35,7 @@ SettingsStore::SettingsStore(const QString& filePath)
         m_writeFailureReported = true;
         return;
     }
-    keepDamagedFile();
+    keepIfDamaged(file.readAll());
 }
 
 SettingsStore::~SettingsStore()
@@ -169,31 +173,45 @@ QString damagedCopyPath(const QString& filePath, const QByteArray& content)
     }
     return copyPath;
 }
+
+// Lines that the INI reader would drop: neither blank, a comment, a section nor key=value.
+bool hasUnreadableLines(const QString& text)
+{
+    bool continued = false;
+    for (const QString& rawLine : text.split(QLatin1Char('\n'))) {
+        const QString line = rawLine.trimmed();
+        const bool readable =
+            continued || line.isEmpty() || line.startsWith(QLatin1Char(';')) ||
+            line.startsWith(QLatin1Char('#')) ||
+            (line.startsWith(QLatin1Char('[')) && line.endsWith(QLatin1Char(']'))) ||
+            line.contains(QLatin1Char('='));
+        if (!readable)
+            return true;
+        continued = line.endsWith(QLatin1Char('\\'));
+    }
+    return false;
+}
 } // namespace
 
-void SettingsStore::keepDamagedFile()
+void SettingsStore::keepIfDamaged(const QByteArray& content)
 {
-    QFile file(m_settings.fileName());
-    if (!file.open(QIODevice::ReadOnly))
-        return;
-    const QByteArray content = file.readAll();
     QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    (void)utf8.decode(content);
-    const bool damaged =
-        m_settings.status() == QSettings::FormatError || utf8.hasError() || content.contains('\0');
+    const QString decoded = utf8.decode(content); // the decoder is lazy until converted
+    const bool damaged = utf8.hasError() || content.contains('\0') || hasUnreadableLines(decoded);
     if (!damaged)
         return;
 
     // The next write rewrites the file without what could not be read; keep the original.
-    const QString copyPath = damagedCopyPath(file.fileName(), content);
-    if (QFileInfo::exists(copyPath) || QFile::copy(file.fileName(), copyPath)) {
+    const QString filePath = m_settings.fileName();
+    const QString copyPath = damagedCopyPath(filePath, content);
+    if (QFileInfo::exists(copyPath) || QFile::copy(filePath, copyPath)) {
         ProblemReport::report(QStringLiteral("the settings file %1 is damaged; what could not be "
                                              "read starts from its default, and the damaged "
                                              "file is kept as %2")
-                                  .arg(file.fileName(), copyPath));
+                                  .arg(filePath, copyPath));
     } else {
         ProblemReport::report(QStringLiteral("the settings file %1 is damaged; what could not be "
                                              "read starts from its default")
-                                  .arg(file.fileName()));
+                                  .arg(filePath));
     }
 }

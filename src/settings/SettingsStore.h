@@ -54,7 +54,7 @@ private:
     void write(const SettingKey& key, const QString& text);
     void commit();
     static QString withoutStaleLock(const QString& filePath);
-    void keepDamagedFile();
+    void keepIfDamaged(const QByteArray& content);
 
     mutable QSettings m_settings;
     int m_batchDepth = 0;

@@ -33,16 +33,29 @@ QByteArray TestSettings::readRaw() const
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
+std::optional<QString> TestSettings::rawValue(const QString& key) const
+{
+    // Read the bytes themselves: a QSettings in this process would share the store's
+    // unsaved changes.
+    const QString section = QStringLiteral("[%1]").arg(SettingsStore::sectionName());
+    bool inSection = false;
+    for (const QString& line : QString::fromUtf8(readRaw()).split(QLatin1Char('\n'))) {
+        if (line.startsWith(QLatin1Char('[')))
+            inSection = line.trimmed() == section;
+        else if (inSection && line.startsWith(key + QLatin1Char('=')))
+            return line.mid(key.size() + 1);
+    }
+    return std::nullopt;
+}
+
 QString TestSettings::onDisk(const QString& key) const
 {
-    QSettings settings(filePath(), QSettings::IniFormat);
-    return settings.value(SettingsStore::sectionName() + QLatin1Char('/') + key).toString();
+    return rawValue(key).value_or(QString());
 }
 
 bool TestSettings::hasOnDisk(const QString& key) const
 {
-    QSettings settings(filePath(), QSettings::IniFormat);
-    return settings.contains(SettingsStore::sectionName() + QLatin1Char('/') + key);
+    return rawValue(key).has_value();
 }
 
 SettingsStore& TestSettings::store()

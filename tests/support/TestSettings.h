@@ -3,6 +3,7 @@
 #include <QString>
 #include <QTemporaryDir>
 #include <memory>
+#include <optional>
 
 class SettingsStore;
 
@@ -19,7 +20,7 @@ public:
     // Writes key=value lines into the program's section.
     void writeValues(const QList<QPair<QString, QString>>& values) const;
     QByteArray readRaw() const;
-    // The value as it is on disk now, read by a separate reader; empty if missing.
+    // The value as it is on disk now, as written in the file; empty if missing.
     QString onDisk(const QString& key) const;
     bool hasOnDisk(const QString& key) const;
 
@@ -28,6 +29,8 @@ public:
     void reopen();
 
 private:
+    std::optional<QString> rawValue(const QString& key) const;
+
     QTemporaryDir m_dir;
     std::unique_ptr<SettingsStore> m_store;
 };

@@ -1,0 +1,43 @@
+#!/usr/bin/env bash
+# Installs what building, running and testing the clock needs on Debian 12, and nothing that
+# is already there. Uses sudo when not run as root.
+set -euo pipefail
+
+packages=(
+    build-essential cmake pkg-config git
+    qt6-base-dev libxcb1-dev
+    fonts-liberation2 fonts-dejavu-core locales
+    xvfb openbox xdotool x11-utils x11-apps wmctrl
+)
+# Regional time formats the tests compare: 24-hour ones and a 12-hour one.
+locales=(en_US.UTF-8 en_GB.UTF-8 de_DE.UTF-8)
+
+as_root=()
+[ "$(id -u)" -eq 0 ] || as_root=(sudo)
+
+missing=()
+for package in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" ||
+        missing+=("$package")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+    echo "setup: installing ${missing[*]}"
+    "${as_root[@]}" apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive "${as_root[@]}" apt-get install -y -qq \
+        --no-install-recommends "${missing[@]}" >/dev/null
+fi
+
+generate=no
+for name in "${locales[@]}"; do
+    short=$(echo "$name" | sed 's/UTF-8/utf8/')
+    if ! locale -a 2>/dev/null | grep -qx "$short"; then
+        "${as_root[@]}" sed -i "s/^# *\\($name UTF-8\\)/\\1/" /etc/locale.gen
+        grep -q "^$name UTF-8" /etc/locale.gen ||
+            echo "$name UTF-8" | "${as_root[@]}" tee -a /etc/locale.gen >/dev/null
+        generate=yes
+    fi
+done
+if [ "$generate" = yes ]; then
+    echo "setup: generating locales ${locales[*]}"
+    "${as_root[@]}" locale-gen >/dev/null
+fi

@@ -1,0 +1,235 @@
+#include "ProblemCapture.h"
+#include "TestSettings.h"
+#include "settings/SettingsKeys.h"
+#include "settings/SettingsStore.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTest>
+
+using namespace SettingsKeys;
+
+class SettingsStoreTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void missingKeysGiveTheirDefaults();
+    void unconvertibleValuesGiveTheDefault_data();
+    void unconvertibleValuesGiveTheDefault();
+    void readerMayGiveItsOwnDefault();
+    void textsRoundTripExactly_data();
+    void textsRoundTripExactly();
+    void writesReachTheDiskAtOnce();
+    void batchWritesReachTheDiskWhenTheOutermostBatchEnds();
+    void damagedFileStartsWithDefaultsAndIsKept_data();
+    void damagedFileStartsWithDefaultsAndIsKept();
+    void sameDamageIsKeptOnlyOnce();
+    void unreadableFileIsLeftAlone();
+    void emptyLockFileLeftByACrashIsCleared();
+    void defaultPathFollowsXdgConfigHome();
+
+private:
+    QByteArray section() const { return SettingsStore::sectionName().toUtf8(); }
+};
+
+void SettingsStoreTest::missingKeysGiveTheirDefaults()
+{
+    TestSettings settings;
+    SettingsStore& store = settings.store();
+    QCOMPARE(store.readTwips(CLOCK_MAIN_Left), 1000.0f);
+    QCOMPARE(store.readTwips(CLOCK_MAIN_Height), 900.0f);
+    QCOMPARE(store.readFlag(AlwaysOnTop_TICKBOX), qint16(1));
+    QCOMPARE(store.readFlag(ENABLE_ALARMS_TICKBOX), qint16(0));
+    QCOMPARE(store.readColour(CLOCK_FORECOLOR), 65280);
+    QCOMPARE(store.readText(ENTER_TEXT_COLOR_TEXTBOX), QStringLiteral("&H0000FF00&"));
+    QCOMPARE(store.readText(alarm(AlarmField::TIME_TEXTBOX, 10)), QStringLiteral("00:00:00"));
+    QVERIFY(!QFile::exists(settings.filePath())); // reading creates nothing
+}
+
+void SettingsStoreTest::unconvertibleValuesGiveTheDefault_data()
+{
+    QTest::addColumn<QString>("stored");
+    QTest::addColumn<int>("flag");
+    QTest::addColumn<float>("twips");
+    QTest::newRow("letters") << "abc" << 1 << 1000.0f;
+    QTest::newRow("empty") << "" << 1 << 1000.0f;
+    QTest::newRow("out of range") << "1e39" << 1 << 1000.0f;
+    QTest::newRow("numbers convert") << "0" << 0 << 0.0f;
+    QTest::newRow("2 is read as 2") << "2" << 2 << 2.0f;
+}
+
+void SettingsStoreTest::unconvertibleValuesGiveTheDefault()
+{
+    QFETCH(QString, stored);
+    QFETCH(int, flag);
+    QFETCH(float, twips);
+    TestSettings settings;
+    settings.writeValues({{AlwaysOnTop_TICKBOX.name, stored}, {CLOCK_MAIN_Left.name, stored}});
+    QCOMPARE(settings.store().readFlag(AlwaysOnTop_TICKBOX), qint16(flag));
+    QCOMPARE(settings.store().readTwips(CLOCK_MAIN_Left), twips);
+}
+
+void SettingsStoreTest::readerMayGiveItsOwnDefault()
+{
+    TestSettings settings;
+    QCOMPARE(settings.store().readFlag(AUTOSTART_TICKBOX), qint16(1));
+    QCOMPARE(settings.store().readFlag(AUTOSTART_TICKBOX, 0), qint16(0));
+    settings.writeValues({{AUTOSTART_TICKBOX.name, QStringLiteral("junk")}});
+    settings.reopen();
+    QCOMPARE(settings.store().readFlag(AUTOSTART_TICKBOX, 0), qint16(0));
+}
+
+void SettingsStoreTest::textsRoundTripExactly_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::newRow("blanks at both ends") << "  07:30:00 ";
+    QTest::newRow("separators") << "a,b;c=d \"q\" [x] #not a comment";
+    QTest::newRow("leading at sign") << "@Invalid()";
+    QTest::newRow("line breaks") << "one\ntwo\r\nthree";
+    QTest::newRow("non-ASCII") << "Wecker ü € 時計";
+    QTest::newRow("empty") << "";
+    QTest::newRow("backslashes") << "C:\\path\\to \\\\x";
+}
+
+void SettingsStoreTest::textsRoundTripExactly()
+{
+    QFETCH(QString, text);
+    TestSettings settings;
+    const SettingKey key = alarm(AlarmField::NAME_TEXTBOX, 4);
+    settings.store().writeText(key, text);
+    settings.reopen();
+    QCOMPARE(settings.store().readText(key), text);
+}
+
+void SettingsStoreTest::writesReachTheDiskAtOnce()
+{
+    TestSettings settings;
+    settings.store().writeTwips(CLOCK_MAIN_Left, 1000.0f);
+    settings.store().writeFlag(AlwaysOnTop_TICKBOX, 0);
+    settings.store().writeColour(CLOCK_FORECOLOR, 65280);
+    // Read by another reader while the store is still open, as after a crash.
+    QCOMPARE(settings.onDisk(CLOCK_MAIN_Left.name), QStringLiteral("1000"));
+    QCOMPARE(settings.onDisk(AlwaysOnTop_TICKBOX.name), QStringLiteral("0"));
+    QCOMPARE(settings.onDisk(CLOCK_FORECOLOR.name), QStringLiteral("65280"));
+}
+
+void SettingsStoreTest::batchWritesReachTheDiskWhenTheOutermostBatchEnds()
+{
+    TestSettings settings;
+    SettingsStore& store = settings.store();
+    {
+        SettingsStore::Batch outer(store);
+        store.writeTwips(CLOCK_MAIN_Left, 3000.0f);
+        {
+            SettingsStore::Batch inner(store);
+            store.writeTwips(CLOCK_MAIN_Top, 2250.0f);
+        }
+        QVERIFY(!settings.hasOnDisk(CLOCK_MAIN_Top.name));
+        // The store itself already sees what was written.
+        QCOMPARE(store.readTwips(CLOCK_MAIN_Top), 2250.0f);
+    }
+    QCOMPARE(settings.onDisk(CLOCK_MAIN_Left.name), QStringLiteral("3000"));
+    QCOMPARE(settings.onDisk(CLOCK_MAIN_Top.name), QStringLiteral("2250"));
+}
+
+void SettingsStoreTest::damagedFileStartsWithDefaultsAndIsKept_data()
+{
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<bool>("reported");
+    QTest::addColumn<float>("left");
+    QTest::addColumn<float>("top");
+    const QByteArray header = "[" + section() + "]\n";
+    QTest::newRow("garbage line") << header + "CLOCK-MAIN-Left=2000\n)(*&^ garbage\n"
+                                              "CLOCK-MAIN-Top=3000\n"
+                                  << true << 2000.0f << 3000.0f;
+    QTest::newRow("binary bytes") << header + QByteArrayLiteral(
+                                                  "CLOCK-MAIN-Left=2000\n\x00\x01\x02\xff\xfe\n")
+                                  << true << 2000.0f << 1000.0f;
+    QTest::newRow("invalid UTF-8")
+        << header + "ALARM_1_NAME_TEXTBOX=Wecker \xc3\x28\nCLOCK-MAIN-Top=3000\n"
+        << true << 1000.0f << 3000.0f;
+    QTest::newRow("number that is not one") << header + "CLOCK-MAIN-Left=far left\n"
+                                            << false << 1000.0f << 1000.0f;
+    QTest::newRow("empty file") << QByteArray() << false << 1000.0f << 1000.0f;
+}
+
+void SettingsStoreTest::damagedFileStartsWithDefaultsAndIsKept()
+{
+    QFETCH(QByteArray, content);
+    QFETCH(bool, reported);
+    QFETCH(float, left);
+    QFETCH(float, top);
+    TestSettings settings;
+    settings.writeRaw(content);
+
+    ProblemCapture problems;
+    SettingsStore& store = settings.store();
+    QCOMPARE(store.readTwips(CLOCK_MAIN_Left), left);
+    QCOMPARE(store.readTwips(CLOCK_MAIN_Top), top);
+    QCOMPARE(problems.lines.size(), reported ? 1 : 0);
+
+    // Writing rewrites the file; whatever it held before is still there to recover.
+    store.writeFlag(AlwaysOnTop_TICKBOX, 0);
+    QCOMPARE(settings.onDisk(AlwaysOnTop_TICKBOX.name), QStringLiteral("0"));
+    QFile copy(settings.filePath() + QStringLiteral(".damaged"));
+    QCOMPARE(copy.exists(), reported);
+    if (reported) {
+        QVERIFY(problems.lines.first().contains(copy.fileName()));
+        QVERIFY(copy.open(QIODevice::ReadOnly));
+        QCOMPARE(copy.readAll(), content);
+    }
+}
+
+void SettingsStoreTest::sameDamageIsKeptOnlyOnce()
+{
+    TestSettings settings;
+    settings.writeRaw("[" + section() + "]\ngarbage\n");
+    ProblemCapture problems;
+    settings.store();
+    settings.reopen();
+    settings.store();
+    QCOMPARE(problems.lines.size(), 2);
+    const QDir dir = QFileInfo(settings.filePath()).dir();
+    QCOMPARE(dir.entryList({QStringLiteral("*.damaged*")}, QDir::Files).size(), 1);
+}
+
+void SettingsStoreTest::unreadableFileIsLeftAlone()
+{
+    TestSettings settings;
+    // A directory where the file should be cannot be read, not even by root.
+    QVERIFY(QDir().mkpath(settings.filePath()));
+    ProblemCapture problems;
+    SettingsStore& store = settings.store();
+    QCOMPARE(store.readTwips(CLOCK_MAIN_Left), 1000.0f);
+    store.writeTwips(CLOCK_MAIN_Left, 3000.0f);
+    QCOMPARE(store.readTwips(CLOCK_MAIN_Left), 3000.0f); // kept for this run
+    QVERIFY(QFileInfo(settings.filePath()).isDir());
+    QCOMPARE(problems.lines.size(), 1);
+    QVERIFY(problems.lines.first().contains(settings.filePath()));
+}
+
+void SettingsStoreTest::emptyLockFileLeftByACrashIsCleared()
+{
+    TestSettings settings;
+    const QString lockPath = settings.filePath() + QStringLiteral(".lock");
+    QFile lock(lockPath);
+    QVERIFY(lock.open(QIODevice::WriteOnly));
+    lock.close();
+    settings.store().writeFlag(AlwaysOnTop_TICKBOX, 0);
+    QCOMPARE(settings.onDisk(AlwaysOnTop_TICKBOX.name), QStringLiteral("0"));
+    QVERIFY(!QFile::exists(lockPath));
+}
+
+void SettingsStoreTest::defaultPathFollowsXdgConfigHome()
+{
+    const QByteArray saved = qgetenv("XDG_CONFIG_HOME");
+    qputenv("XDG_CONFIG_HOME", "/tmp/somewhere");
+    QCOMPARE(SettingsStore::defaultFilePath(), QStringLiteral("/tmp/somewhere/QM_UTC.ini"));
+    qputenv("XDG_CONFIG_HOME", "relative/is/ignored");
+    QCOMPARE(SettingsStore::defaultFilePath(), QDir::homePath() + "/.config/QM_UTC.ini");
+    qputenv("XDG_CONFIG_HOME", saved);
+}
+
+QTEST_MAIN(SettingsStoreTest)
+#include "tst_settingsstore.moc"
