@@ -7,6 +7,7 @@
 #include "platform/Timer.h"
 #include "platform/Twips.h"
 #include "platform/WindowGeometry.h"
+#include "platform/X11Window.h"
 #include "settings/SettingsKeys.h"
 #include "settings/SettingsStore.h"
 
@@ -111,6 +112,7 @@ QM_UTC_MAIN::QM_UTC_MAIN(const AppContext& context, QWidget* parent)
             &QM_UTC_MAIN::LIVE_TIME_LABEL_DblClick);
 
     Form_Load();
+    X11Window::skipTaskbar(this);
 }
 
 QM_UTC_MAIN::~QM_UTC_MAIN() = default;
@@ -129,7 +131,7 @@ void QM_UTC_MAIN::Form_Load()
     const float left = store.readTwips(CLOCK_MAIN_Left);
     const float top = store.readTwips(CLOCK_MAIN_Top);
     const float height = store.readTwips(CLOCK_MAIN_Height);
-    WindowGeometry::setOuterTopLeft(this, Twips::toPixels(left, top));
+    m_position.place(this, left, top);
     m_heightTwips = height;
     AlwaysOnTop_TICKBOX = store.readFlag(SettingsKeys::AlwaysOnTop_TICKBOX);
     LIVE_TIME_LABEL->setForeColor(store.readColour(CLOCK_FORECOLOR));
@@ -233,7 +235,6 @@ void QM_UTC_MAIN::closeEvent(QCloseEvent* event)
 void QM_UTC_MAIN::Form_Unload()
 {
     SettingsStore::Batch batch(m_context.settings);
-    const QPoint topLeft = WindowGeometry::outerTopLeft(this);
-    m_context.settings.writeTwips(SettingsKeys::CLOCK_MAIN_Left, Twips::fromPixels(topLeft.x()));
-    m_context.settings.writeTwips(SettingsKeys::CLOCK_MAIN_Top, Twips::fromPixels(topLeft.y()));
+    m_context.settings.writeTwips(SettingsKeys::CLOCK_MAIN_Left, m_position.leftTwips(this));
+    m_context.settings.writeTwips(SettingsKeys::CLOCK_MAIN_Top, m_position.topTwips(this));
 }

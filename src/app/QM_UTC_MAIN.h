@@ -2,6 +2,7 @@
 
 #include "AppContext.h"
 #include "alarms/AlarmSlot.h"
+#include "platform/RememberedPosition.h"
 
 #include <QWidget>
 #include <array>
@@ -82,6 +83,7 @@ private:
 
     AppContext m_context;
     float m_heightTwips = 0;
+    RememberedPosition m_position;
     AlarmSlots m_alarms;
     std::array<Timer*, 10> m_alarmTimers{};
 };

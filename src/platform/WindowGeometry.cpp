@@ -2,19 +2,29 @@
 
 #include <QEvent>
 #include <QWidget>
+#include <optional>
 
 namespace {
-// Lives on the window and re-fits the client area whenever the frame may have changed.
-class FixedOuterSize : public QObject
+// Lives on the window and re-fits the client area whenever the frame may have changed. It
+// also holds the wanted position until the window manager has framed the window: a resize
+// sent while Qt still believes the unframed position would move the window there.
+class FrameKeeper : public QObject
 {
 public:
-    FixedOuterSize(QWidget* window, QSize outerSize) : QObject(window), m_outerSize(outerSize)
+    explicit FrameKeeper(QWidget* window) : QObject(window)
     {
-        setObjectName(objectNameForIt());
+        setObjectName(nameForIt());
         window->installEventFilter(this);
     }
 
-    static QString objectNameForIt() { return QStringLiteral("qmutc-fixed-outer-size"); }
+    static QString nameForIt() { return QStringLiteral("qmutc-frame-keeper"); }
+
+    static FrameKeeper* of(QWidget* window)
+    {
+        auto* keeper = static_cast<FrameKeeper*>(
+            window->findChild<QObject*>(nameForIt(), Qt::FindDirectChildrenOnly));
+        return keeper ? keeper : new FrameKeeper(window);
+    }
 
     void setOuterSize(QSize outerSize)
     {
@@ -22,13 +32,10 @@ public:
         fit();
     }
 
-    void fit()
+    void setTopLeft(QPoint topLeft)
     {
-        auto* window = static_cast<QWidget*>(parent());
-        const QSize frame = window->frameGeometry().size() - window->geometry().size();
-        const QSize client = (m_outerSize - frame).expandedTo(QSize(1, 1));
-        if (window->minimumSize() != client || window->maximumSize() != client)
-            window->setFixedSize(client);
+        m_topLeftUntilFramed = topLeft;
+        window()->move(topLeft);
     }
 
 protected:
@@ -49,13 +56,33 @@ protected:
     }
 
 private:
-    QSize m_outerSize;
+    QWidget* window() const { return static_cast<QWidget*>(parent()); }
+
+    void fit()
+    {
+        QWidget* w = window();
+        const QSize frame = w->frameGeometry().size() - w->geometry().size();
+        if (m_outerSize) {
+            const QSize client = (*m_outerSize - frame).expandedTo(QSize(1, 1));
+            if (w->minimumSize() != client || w->maximumSize() != client)
+                w->setFixedSize(client);
+        }
+        const bool framed = w->isVisible() && !frame.isNull();
+        if (framed && m_topLeftUntilFramed) {
+            if (w->frameGeometry().topLeft() != *m_topLeftUntilFramed)
+                w->move(*m_topLeftUntilFramed);
+            m_topLeftUntilFramed.reset();
+        }
+    }
+
+    std::optional<QSize> m_outerSize;
+    std::optional<QPoint> m_topLeftUntilFramed;
 };
 } // namespace
 
 void WindowGeometry::setOuterTopLeft(QWidget* window, QPoint topLeft)
 {
-    window->move(topLeft);
+    FrameKeeper::of(window)->setTopLeft(topLeft);
 }
 
 QPoint WindowGeometry::outerTopLeft(const QWidget* window)
@@ -65,12 +92,7 @@ QPoint WindowGeometry::outerTopLeft(const QWidget* window)
 
 void WindowGeometry::setFixedOuterSize(QWidget* window, QSize outerSize)
 {
-    auto* keeper = static_cast<FixedOuterSize*>(
-        window->findChild<QObject*>(FixedOuterSize::objectNameForIt(), Qt::FindDirectChildrenOnly));
-    if (keeper)
-        keeper->setOuterSize(outerSize);
-    else
-        (new FixedOuterSize(window, outerSize))->fit();
+    FrameKeeper::of(window)->setOuterSize(outerSize);
 }
 
 QSize WindowGeometry::outerSize(const QWidget* window)

@@ -1,0 +1,289 @@
+#include "MainWindowFixture.h"
+#include "ProblemCapture.h"
+#include "platform/ColourLabel.h"
+#include "platform/Timer.h"
+#include "platform/WindowGeometry.h"
+#include "settings/SettingsKeys.h"
+#include "settings/SettingsStore.h"
+
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
+
+#include <clocale>
+#include <ctime>
+
+using namespace SettingsKeys;
+using Values = QList<QPair<QString, QString>>;
+
+namespace {
+qint64 utcMs(int y, int mo, int d, int h, int mi, int s, int ms = 0)
+{
+    return QDateTime(QDate(y, mo, d), QTime(h, mi, s, ms), Qt::UTC).toMSecsSinceEpoch();
+}
+
+const QStringList uptimeTimers = {"UPTIME_TIMER",        "DAY_UPTIME_TIMER",
+                                  "HOUR_UPTIME_TIMER",   "MINUTE_UPTIME_TIMER",
+                                  "SECOND_UPTIME_TIMER", "QM_DISPLAY_UPDATE_TIMER"};
+
+Timer* timer(QM_UTC_MAIN& window, const QString& name)
+{
+    return window.findChild<Timer*>(name);
+}
+} // namespace
+
+class MainWindowTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init()
+    {
+        qputenv("TZ", "UTC");
+        tzset();
+        std::setlocale(LC_TIME, "C");
+    }
+    void emptyStoreStartUp();
+    void flagsAreOnOnlyWhenExactlyOne_data();
+    void flagsAreOnOnlyWhenExactlyOne();
+    void alarmTimersNeedTheMasterSwitchAndTheirRow_data();
+    void alarmTimersNeedTheMasterSwitchAndTheirRow();
+    void storedGeometryAndColoursAreHonoured();
+    void storedAlarmSlotsAreLoaded();
+    void clockTextFollowsTheSeconds_data();
+    void clockTextFollowsTheSeconds();
+    void closingWritesOnlyThePosition_data();
+    void closingWritesOnlyThePosition();
+    void damagedStoreStartsWithDefaults();
+};
+
+void MainWindowTest::emptyStoreStartUp()
+{
+    MainWindowFixture fixture;
+    QM_UTC_MAIN& window = fixture.open();
+
+    QCOMPARE(window.windowTitle(), QStringLiteral("QM-GLIMMER-DIAL"));
+    QCOMPARE(WindowGeometry::outerTopLeft(&window), QPoint(67, 67));
+    QCOMPARE(WindowGeometry::outerSize(&window), QSize(364, 60));
+    QVERIFY(window.windowFlags() & Qt::Tool);
+    QVERIFY(!(window.windowFlags() & Qt::WindowMaximizeButtonHint));
+    QVERIFY(!(window.windowFlags() & Qt::WindowMinimizeButtonHint));
+
+    QCOMPARE(window.AlwaysOnTop_TICKBOX, qint16(1));
+    QCOMPARE(window.SHOW_UPTIME_TICKBOX, qint16(1));
+    QCOMPARE(window.LARGE_CLOCK_STARTUP_TICKBOX, qint16(0));
+    QCOMPARE(window.AUTOSTART_TICKBOX, qint16(1));
+    QCOMPARE(window.ENABLE_ALARMS_TICKBOX, qint16(0));
+
+    QCOMPARE(window.LIVE_TIME_LABEL->foreColor(), 65280);
+    QCOMPARE(window.LIVE_TIME_LABEL->backColor(), 0);
+    QCOMPARE(window.LIVE_TIME_LABEL->text(), QString());
+    QVERIFY(window.QM_UPTIME_DISPLAY_LABEL->isVisibleTo(&window));
+    QCOMPARE(window.QM_UPTIME_DISPLAY_LABEL->backColor(), 0);
+    QCOMPARE(window.LIVE_TIME_LABEL->geometry(), QRect(64, 8, 93, 25));
+    QCOMPARE(window.QUILL_MARSH_BUTTON->geometry(), QRect(8, 8, 49, 25));
+    QCOMPARE(window.QM_UPTIME_DISPLAY_LABEL->geometry(), QRect(160, 8, 193, 25));
+
+    QVERIFY(timer(window, "CLOCK_TIMER")->isActive());
+    QVERIFY(timer(window, "AlwaysOnTopTimer")->isActive());
+    for (const QString& name : uptimeTimers)
+        QVERIFY2(timer(window, name)->isActive(), qPrintable(name));
+    QVERIFY(!timer(window, "LARGE_CLOCK_AUTO_OPEN_TIMER")->isActive());
+    QCOMPARE(timer(window, "LARGE_CLOCK_AUTO_OPEN_TIMER")->interval(), 3);
+    for (int n = 1; n <= 10; ++n) {
+        Timer* alarmTimer = timer(window, QStringLiteral("ALARM_%1_TIMER").arg(n));
+        QVERIFY(alarmTimer);
+        QCOMPARE(alarmTimer->interval(), 1000);
+        QVERIFY(!alarmTimer->isEnabled());
+
+        const AlarmSlot& slot = window.alarmSlot(n);
+        QCOMPARE(slot.enabled, qint16(0));
+        QCOMPARE(slot.name, QStringLiteral("Alarm Name"));
+        QCOMPARE(slot.time, QStringLiteral("00:00:00"));
+        QCOMPARE(slot.message, QStringLiteral("Display Message"));
+        QCOMPARE(slot.command, QStringLiteral("Run Command"));
+        QCOMPARE(slot.display_message + slot.auto_close + slot.run_command + slot.run_hidden, 0);
+        QCOMPARE(QM_UTC_MAIN::ALARM_NUMBER_TEXTBOX(n), QString::number(n));
+    }
+    QCOMPARE(QM_UTC_MAIN::ALARM_TEST_NUMBER_TEXTBOX(), QStringLiteral("T"));
+}
+
+void MainWindowTest::flagsAreOnOnlyWhenExactlyOne_data()
+{
+    QTest::addColumn<QString>("stored");
+    QTest::addColumn<bool>("on");
+    QTest::newRow("0") << "0" << false;
+    QTest::newRow("1") << "1" << true;
+    QTest::newRow("2 counts off") << "2" << false;
+    QTest::newRow("-1 counts off") << "-1" << false;
+}
+
+void MainWindowTest::flagsAreOnOnlyWhenExactlyOne()
+{
+    QFETCH(QString, stored);
+    QFETCH(bool, on);
+    MainWindowFixture fixture;
+    fixture.settings.writeValues({{AlwaysOnTop_TICKBOX.name, stored},
+                                  {SHOW_UPTIME_TICKBOX.name, stored},
+                                  {LARGE_CLOCK_STARTUP_TICKBOX.name, stored},
+                                  {AUTOSTART_TICKBOX.name, stored}});
+    QM_UTC_MAIN& window = fixture.open();
+
+    QCOMPARE(timer(window, "AlwaysOnTopTimer")->isEnabled(), on);
+    QCOMPARE(timer(window, "LARGE_CLOCK_AUTO_OPEN_TIMER")->isEnabled(), on);
+    QCOMPARE(WindowGeometry::outerSize(&window), on ? QSize(364, 60) : QSize(168, 60));
+    QCOMPARE(window.QM_UPTIME_DISPLAY_LABEL->isVisibleTo(&window), on);
+    for (const QString& name : uptimeTimers)
+        QCOMPARE(timer(window, name)->isEnabled(), on);
+    if (on) {
+        QCOMPARE(window.QM_UPTIME_DISPLAY_LABEL->backColor(), 0);
+    } else {
+        QCOMPARE(window.QM_UPTIME_DISPLAY_LABEL->text(), QStringLiteral("TIMERS DISABLED"));
+        QCOMPARE(window.QM_UPTIME_DISPLAY_LABEL->backColor(), 255);
+    }
+}
+
+void MainWindowTest::alarmTimersNeedTheMasterSwitchAndTheirRow_data()
+{
+    QTest::addColumn<QString>("master");
+    QTest::addColumn<QString>("row");
+    QTest::addColumn<bool>("on");
+    QTest::newRow("both on") << "1" << "1" << true;
+    QTest::newRow("row off") << "1" << "0" << false;
+    QTest::newRow("master off") << "0" << "1" << false;
+    QTest::newRow("master 2") << "2" << "1" << false;
+    QTest::newRow("row 2") << "1" << "2" << false;
+}
+
+void MainWindowTest::alarmTimersNeedTheMasterSwitchAndTheirRow()
+{
+    QFETCH(QString, master);
+    QFETCH(QString, row);
+    QFETCH(bool, on);
+    MainWindowFixture fixture;
+    fixture.settings.writeValues({{ENABLE_ALARMS_TICKBOX.name, master},
+                                  {alarm(AlarmField::TICKBOX, 4).name, row},
+                                  {alarm(AlarmField::TICKBOX, 10).name, row}});
+    QM_UTC_MAIN& window = fixture.open();
+    for (int n = 1; n <= 10; ++n) {
+        const bool expected = on && (n == 4 || n == 10);
+        QCOMPARE(window.alarmTimer(n)->isActive(), expected);
+    }
+}
+
+void MainWindowTest::storedGeometryAndColoursAreHonoured()
+{
+    MainWindowFixture fixture;
+    fixture.settings.writeValues({{CLOCK_MAIN_Left.name, "-3000"},
+                                  {CLOCK_MAIN_Top.name, "1512.5"},
+                                  {CLOCK_MAIN_Height.name, "1200"},
+                                  {CLOCK_FORECOLOR.name, "255"},
+                                  {CLOCK_BACKCOLOR.name, "16711680"}});
+    QM_UTC_MAIN& window = fixture.open();
+    QCOMPARE(WindowGeometry::outerTopLeft(&window), QPoint(-200, 101)); // off screen stays so
+    QCOMPARE(WindowGeometry::outerSize(&window), QSize(364, 80));
+    QCOMPARE(window.LIVE_TIME_LABEL->foreColor(), 255);
+    QCOMPARE(window.LIVE_TIME_LABEL->palette().color(QPalette::WindowText), QColor(Qt::red));
+    QCOMPARE(window.LIVE_TIME_LABEL->palette().color(QPalette::Window), QColor(Qt::blue));
+}
+
+void MainWindowTest::storedAlarmSlotsAreLoaded()
+{
+    MainWindowFixture fixture;
+    fixture.settings.writeValues({{alarm(AlarmField::NAME_TEXTBOX, 10).name, " Tea "},
+                                  {alarm(AlarmField::TIME_TEXTBOX, 10).name, "16:30:00"},
+                                  {alarm(AlarmField::RUN_COMMAND_TICKBOX, 10).name, "1"},
+                                  {alarm(AlarmField::RUN_COMMAND_TEXTBOX, 10).name, "kettle on"},
+                                  {alarm(AlarmField::RUN_HIDDEN_TICKBOX, 10).name, "1"},
+                                  {alarm(AlarmField::MESSAGE_AUTO_CLOSE_TICKBOX, 10).name, "1"},
+                                  {alarm(AlarmField::DISPLAY_MESSAGE_TICKBOX, 9).name, "1"}});
+    QM_UTC_MAIN& window = fixture.open();
+    const AlarmSlot& ten = window.alarmSlot(10);
+    QCOMPARE(ten.name, QStringLiteral(" Tea "));
+    QCOMPARE(ten.time, QStringLiteral("16:30:00"));
+    QCOMPARE(ten.run_command, qint16(1));
+    QCOMPARE(ten.command, QStringLiteral("kettle on"));
+    QCOMPARE(ten.run_hidden, qint16(1));
+    QCOMPARE(ten.auto_close, qint16(1));
+    QCOMPARE(ten.display_message, qint16(0));
+    QCOMPARE(window.alarmSlot(9).display_message, qint16(1));
+    QCOMPARE(window.alarmSlot(9).name, QStringLiteral("Alarm Name"));
+}
+
+void MainWindowTest::clockTextFollowsTheSeconds_data()
+{
+    QTest::addColumn<QByteArray>("locale");
+    QTest::addColumn<QStringList>("texts");
+    QTest::newRow("24-hour") << QByteArray("C")
+                             << QStringList{"23:59:58", "23:59:59", "00:00:00", "00:00:01"};
+    QTest::newRow("12-hour")
+        << QByteArray("en_US.UTF-8")
+        << QStringList{"11:59:58 PM", "11:59:59 PM", "12:00:00 AM", "12:00:01 AM"};
+}
+
+void MainWindowTest::clockTextFollowsTheSeconds()
+{
+    QFETCH(QByteArray, locale);
+    QFETCH(QStringList, texts);
+    if (!std::setlocale(LC_TIME, locale.constData()))
+        QFAIL("locale not generated on this machine; scripts/setup.sh generates it");
+    MainWindowFixture fixture;
+    QM_UTC_MAIN& window = fixture.open();
+    const qint64 start = utcMs(2026, 12, 31, 23, 59, 58);
+    for (int i = 0; i < texts.size(); ++i) {
+        // Just after each boundary, where the ticker wakes.
+        fixture.tickAt(start + i * 1000 + 1);
+        QCOMPARE(window.LIVE_TIME_LABEL->text(), texts.at(i));
+        // A second tick in the same second changes nothing.
+        fixture.tickAt(start + i * 1000 + 900);
+        QCOMPARE(window.LIVE_TIME_LABEL->text(), texts.at(i));
+    }
+}
+
+void MainWindowTest::closingWritesOnlyThePosition_data()
+{
+    QTest::addColumn<QPoint>("moveTo");
+    QTest::addColumn<QString>("left");
+    QTest::addColumn<QString>("top");
+    QTest::newRow("not moved keeps the exact twips") << QPoint() << "1000" << "1000";
+    QTest::newRow("moved") << QPoint(200, 150) << "3000" << "2250";
+    QTest::newRow("moved off screen") << QPoint(-50, 0) << "-750" << "0";
+}
+
+void MainWindowTest::closingWritesOnlyThePosition()
+{
+    QFETCH(QPoint, moveTo);
+    QFETCH(QString, left);
+    QFETCH(QString, top);
+    MainWindowFixture fixture;
+    QM_UTC_MAIN& window = fixture.open();
+    QSignalSpy unloaded(&window, &QM_UTC_MAIN::unloaded);
+    if (!moveTo.isNull())
+        window.move(moveTo);
+    window.close();
+
+    QCOMPARE(unloaded.count(), 1);
+    QCOMPARE(fixture.settings.onDisk(CLOCK_MAIN_Left.name), left);
+    QCOMPARE(fixture.settings.onDisk(CLOCK_MAIN_Top.name), top);
+    const QByteArray file = fixture.settings.readRaw();
+    QCOMPARE(file.count('='), 2);
+}
+
+void MainWindowTest::damagedStoreStartsWithDefaults()
+{
+    MainWindowFixture fixture;
+    fixture.settings.writeRaw("[" + SettingsStore::sectionName().toUtf8() +
+                              "]\nCLOCK_FORECOLOR=255\n\x01\x02 what is this\n"
+                              "AlwaysOnTop_TICKBOX=on\nCLOCK-MAIN-Left=\n"
+                              "ENABLE_ALARMS_TICKBOX=1\nALARM_2_TICKBOX=1\n");
+    ProblemCapture problems;
+    QM_UTC_MAIN& window = fixture.open();
+    QCOMPARE(problems.lines.size(), 1);
+    QCOMPARE(window.LIVE_TIME_LABEL->foreColor(), 255);
+    QCOMPARE(window.AlwaysOnTop_TICKBOX, qint16(1));
+    QCOMPARE(WindowGeometry::outerTopLeft(&window), QPoint(67, 67));
+    QVERIFY(window.alarmTimer(2)->isActive());
+}
+
+QTEST_MAIN(MainWindowTest)
+#include "tst_mainwindow.moc"

@@ -1,0 +1,90 @@
+#!/usr/bin/env bash
+# The real strip on a real X server with a window manager: placement, frame, ticking, and the
+# position it remembers across a close and a restart. Usage (under with-x11.sh): PROGRAM
+set -euo pipefail
+program=$1
+config=$(mktemp -d)
+export XDG_CONFIG_HOME=$config
+trap 'rm -rf "$config"' EXIT
+
+fail() { echo "FAIL: $*" >&2; exit 1; }
+
+wait_for_window() {
+    for _ in $(seq 100); do
+        id=$(xdotool search --name '^QM-GLIMMER-DIAL$' 2>/dev/null | head -n1 || true)
+        # Mapped and framed by the window manager.
+        if [ -n "$id" ] && xprop -id "$id" _NET_FRAME_EXTENTS 2>/dev/null | grep -q '='; then
+            sleep 0.3 # let the last configure settle
+            echo "$id"
+            return
+        fi
+        sleep 0.05
+    done
+    fail "the clock window did not appear"
+}
+
+# Outer frame geometry as "X Y W H", from the window manager's frame around the client.
+frame_geometry() {
+    local parent
+    parent=$(xwininfo -children -id "$1" | awk '/Parent window id/ {print $4}')
+    xwininfo -id "$parent" | awk '/Absolute upper-left X/ {x=$4} /Absolute upper-left Y/ {y=$4}
+        /Width:/ {w=$2} /Height:/ {h=$2} END {print x, y, w, h}'
+}
+
+wait_for_exit() {
+    for _ in $(seq 100); do
+        kill -0 "$1" 2>/dev/null || return 0
+        sleep 0.05
+    done
+    fail "the program did not end after its window was closed"
+}
+
+stored() { sed -n "s/^$1=//p" "$config/QM_UTC.ini"; }
+
+# First run: an empty store.
+"$program" &
+pid=$!
+win=$(wait_for_window)
+geometry=$(frame_geometry "$win")
+[ "$geometry" = "67 67 364 60" ] || fail "first run frame is '$geometry', expected '67 67 364 60'"
+
+xprop -id "$win" _NET_WM_STATE | grep -q _NET_WM_STATE_SKIP_TASKBAR || fail "the strip shows in the taskbar"
+xprop -id "$win" _NET_WM_WINDOW_TYPE | grep -q _NET_WM_WINDOW_TYPE_UTILITY || fail "not a tool window"
+hints=$(xprop -id "$win" WM_NORMAL_HINTS)
+min=$(echo "$hints" | sed -n 's/.*minimum size: \(.*\)/\1/p')
+max=$(echo "$hints" | sed -n 's/.*maximum size: \(.*\)/\1/p')
+[ -n "$min" ] && [ "$min" = "$max" ] || fail "the strip can be resized ($hints)"
+
+# Ticking: the clock's pixels change from one second to the next.
+first=$(xwd -silent -id "$win" | md5sum)
+changed=no
+for _ in $(seq 30); do
+    sleep 0.1
+    [ "$(xwd -silent -id "$win" | md5sum)" != "$first" ] && { changed=yes; break; }
+done
+[ "$changed" = yes ] || fail "the clock did not tick within three seconds"
+
+# Moved (frame to 200, 150) and closed: it writes its position and ends.
+wmctrl -i -r "$win" -e 1,200,150,-1,-1
+for _ in $(seq 40); do
+    [ "$(frame_geometry "$win")" = "200 150 364 60" ] && break
+    sleep 0.05
+done
+[ "$(frame_geometry "$win")" = "200 150 364 60" ] || fail "the window manager did not move the strip"
+wmctrl -i -c "$win"
+wait_for_exit "$pid"
+[ "$(stored CLOCK-MAIN-Left)" = 3000 ] || fail "stored left is '$(stored CLOCK-MAIN-Left)'"
+[ "$(stored CLOCK-MAIN-Top)" = 2250 ] || fail "stored top is '$(stored CLOCK-MAIN-Top)'"
+[ "$(grep -c '=' "$config/QM_UTC.ini")" = 2 ] || fail "closing wrote more than the position: $(cat "$config/QM_UTC.ini")"
+
+# Second run: it reopens where it was left, at the same size.
+"$program" &
+pid=$!
+win=$(wait_for_window)
+geometry=$(frame_geometry "$win")
+[ "$geometry" = "200 150 364 60" ] || fail "second run frame is '$geometry', expected '200 150 364 60'"
+wmctrl -i -c "$win"
+wait_for_exit "$pid"
+[ "$(stored CLOCK-MAIN-Left)" = 3000 ] || fail "an unmoved strip changed its stored left"
+
+echo "PASS: main window on X11"
