@@ -1,0 +1,256 @@
+#include "FakeLauncher.h"
+#include "ProblemCapture.h"
+#include "TestSettings.h"
+#include "notify/QM_UTC_ALARM_NOTIFICATION_WINDOW.h"
+#include "platform/Timer.h"
+#include "platform/Twips.h"
+#include "platform/WindowGeometry.h"
+#include "settings/SettingsKeys.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPointer>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+using Window = QM_UTC_ALARM_NOTIFICATION_WINDOW;
+using SettingsKeys::AlarmField;
+
+namespace {
+QString key(AlarmField field, int n)
+{
+    return SettingsKeys::alarm(field, n).name;
+}
+
+AlarmSlot slotWith(const QString& name, qint16 runCommand = 0, qint16 runHidden = 0)
+{
+    AlarmSlot slot;
+    slot.name = name;
+    slot.message = QStringLiteral("Stand up");
+    slot.run_command = runCommand;
+    slot.command = QStringLiteral("  /usr/bin/play  'bell.ogg' ");
+    slot.run_hidden = runHidden;
+    return slot;
+}
+
+QPointer<Window> openWindow(TestSettings& settings, CommandLauncher& launcher, int n,
+                            const AlarmSlot& slot = slotWith(QStringLiteral("Wake")))
+{
+    auto* window = new Window(n, slot, settings.store(), launcher, nullptr);
+    window->show();
+    return window;
+}
+
+void discardClosed()
+{
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+QColor markColour(const Window& window)
+{
+    return window.EX_LEFT_TEXTBOX->palette().color(QPalette::Text);
+}
+} // namespace
+
+class TestNotificationWindow : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void cleanup()
+    {
+        discardClosed();
+        const QWidgetList left = QApplication::topLevelWidgets();
+        qDeleteAll(left);
+        QVERIFY2(left.isEmpty(), "a window was left behind");
+    }
+
+    void showsAlarmSeven_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("title");
+        QTest::newRow("named") << "Wake"
+                               << "QM-UTC - !!! ALARM NOTIFICATION - !!! - Wake";
+        QTest::newRow("empty name") << ""
+                                    << "QM-UTC - !!! ALARM NOTIFICATION - !!! - ";
+    }
+
+    void showsAlarmSeven()
+    {
+        QFETCH(QString, name);
+        TestSettings settings;
+        FakeLauncher launcher;
+        QPointer<Window> window = openWindow(settings, launcher, 7, slotWith(name, 1, 1));
+        QTEST(window->windowTitle(), "title");
+        QCOMPARE(window->objectName(), QStringLiteral("QM_UTC_ALARM_7_NOTIFICATION_WINDOW"));
+        QCOMPARE(window->ALARM_NAME_TEXTBOX->text(), name);
+        QCOMPARE(window->ALARM_NOTIFICATION_MESSAGE_TEXTBOX->text(), QStringLiteral("Stand up"));
+        QCOMPARE(window->ALARM_RUN_COMMAND_TEXTBOX->text(), slotWith("").command);
+        QCOMPARE(window->ALARM_NUMBER_LEFT_TEXTBOX->text(), QStringLiteral("7"));
+        QCOMPARE(window->ALARM_NUMBER_RIGHT_TEXTBOX->text(), QStringLiteral("7"));
+        QVERIFY(window->ALARM_RUN_COMMAND_TICKBOX->isChecked());
+        QVERIFY(window->RUN_HIDDEN_TICKBOX->isChecked() &&
+                !window->RUN_HIDDEN_TICKBOX->isEnabled());
+        QCOMPARE(window->windowModality(), Qt::ApplicationModal);
+        QCOMPARE(WindowGeometry::outerSize(window), Twips::toPixelSize(8745, 3420));
+        QCOMPARE(window->minimumSize(), window->maximumSize());
+        window->close();
+    }
+
+    void everyCloseStoresPlaceAndAutoClose_data()
+    {
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<bool>("clickAutoClose");
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<QString>("written");
+        const auto row = [](const char* name, const char* stored, bool click, const char* how,
+                            const char* written) {
+            QTest::newRow(name) << QString(stored) << click << QString(how) << QString(written);
+        };
+        row("OK", "0", false, "ok", "0");
+        row("OK after ticking", "0", true, "ok", "1");
+        row("close box after unticking", "1", true, "close box", "0");
+        row("Escape", "1", false, "escape", "1");
+        row("end of countdown", "1", false, "countdown", "1");
+    }
+
+    void everyCloseStoresPlaceAndAutoClose()
+    {
+        QFETCH(QString, stored);
+        QFETCH(QString, how);
+        QFETCH(bool, clickAutoClose);
+        TestSettings settings;
+        settings.writeValues({{key(AlarmField::MESSAGE_AUTO_CLOSE_TICKBOX, 5), stored},
+                              {key(AlarmField::NOTIFICATION_MESSAGE_Left, 5), "3000"},
+                              {key(AlarmField::NOTIFICATION_MESSAGE_Top, 5), "4500"}});
+        FakeLauncher launcher;
+        QPointer<Window> window = openWindow(settings, launcher, 5);
+        QCOMPARE(WindowGeometry::outerTopLeft(window), QPoint(200, 300));
+        QCOMPARE(window->AUTOCLOSE_COUNTDOWN_TB->text(), stored == "1" ? "ON" : "OFF");
+        WindowGeometry::setOuterTopLeft(window, QPoint(240, 330));
+        if (clickAutoClose)
+            window->ALARM_MESSAGE_AUTO_CLOSE_TICKBOX->click();
+
+        if (how == "ok")
+            window->OK_BUTTON->click();
+        else if (how == "close box")
+            window->close();
+        else if (how == "escape")
+            QTest::keyClick(window, Qt::Key_Escape);
+        else {
+            for (int tick = 1; tick <= 10; ++tick)
+                window->ALARM_MESSAGE_AUTOCLOSE_TIMER->fire();
+            QCOMPARE(window->AUTOCLOSE_COUNTDOWN_TB->text(), QStringLiteral("01"));
+            window->ALARM_MESSAGE_AUTOCLOSE_TIMER->fire();
+        }
+        discardClosed();
+        QVERIFY(window.isNull());
+        QCOMPARE(settings.onDisk(key(AlarmField::NOTIFICATION_MESSAGE_Left, 5)), "3600");
+        QCOMPARE(settings.onDisk(key(AlarmField::NOTIFICATION_MESSAGE_Top, 5)), "4950");
+        QTEST(settings.onDisk(key(AlarmField::MESSAGE_AUTO_CLOSE_TICKBOX, 5)), "written");
+        QVERIFY(!settings.hasOnDisk(key(AlarmField::NOTIFICATION_MESSAGE_Width, 5)));
+    }
+
+    void placeIsKeptPerAlarm()
+    {
+        TestSettings settings;
+        FakeLauncher launcher;
+        QPointer<Window> two = openWindow(settings, launcher, 2);
+        WindowGeometry::setOuterTopLeft(two, QPoint(300, 150));
+        two->close();
+        QPointer<Window> three = openWindow(settings, launcher, 3);
+        QCOMPARE(WindowGeometry::outerTopLeft(three), Twips::toPixels(1000, 1000));
+        three->close();
+        QCOMPARE(settings.onDisk(key(AlarmField::NOTIFICATION_MESSAGE_Left, 3)), "1000");
+        two = openWindow(settings, launcher, 2);
+        QCOMPARE(WindowGeometry::outerTopLeft(two), QPoint(300, 150));
+        two->close();
+    }
+
+    void worksUnderExec()
+    {
+        TestSettings settings;
+        FakeLauncher launcher;
+        QPointer<Window> window =
+            new Window(4, slotWith("Wake"), settings.store(), launcher, nullptr);
+        QTimer::singleShot(0, window, [&] { window->OK_BUTTON->click(); });
+        QCOMPARE(window->exec(), int(QDialog::Accepted));
+        QVERIFY(window.isNull());
+        QVERIFY(settings.hasOnDisk(key(AlarmField::NOTIFICATION_MESSAGE_Top, 4)));
+    }
+
+    void marksFlash()
+    {
+        TestSettings settings;
+        FakeLauncher launcher;
+        QPointer<Window> window = openWindow(settings, launcher, 1);
+        const QList<QColor> expected{Qt::red, Qt::black, Qt::red, Qt::black};
+        QCOMPARE(markColour(*window), QColor(Qt::red));
+        for (const QColor& colour : expected) {
+            QCOMPARE(window->FLASH_ON_TIMER->isActive() + window->FLASH_OFF_TIMER->isActive(), 1);
+            (window->FLASH_ON_TIMER->isActive() ? window->FLASH_ON_TIMER : window->FLASH_OFF_TIMER)
+                ->fire();
+            QCOMPARE(markColour(*window), colour);
+            QCOMPARE(window->EX_RIGHT_TEXTBOX->palette().color(QPalette::Text), colour);
+        }
+        window->close();
+    }
+
+    void runNow_data()
+    {
+        QTest::addColumn<qint16>("runCommand");
+        QTest::addColumn<qint16>("runHidden");
+        QTest::addColumn<bool>("enabled");
+        QTest::addColumn<QList<int>>("styles");
+        QTest::newRow("hidden") << qint16(1) << qint16(1) << true << QList<int>{0};
+        QTest::newRow("normal") << qint16(1) << qint16(0) << true << QList<int>{1};
+        QTest::newRow("odd run-hidden") << qint16(1) << qint16(2) << true << QList<int>{};
+        QTest::newRow("no run-command") << qint16(0) << qint16(1) << false << QList<int>{};
+        QTest::newRow("odd run-command") << qint16(2) << qint16(0) << false << QList<int>{};
+    }
+
+    void runNow()
+    {
+        QFETCH(qint16, runCommand);
+        QFETCH(qint16, runHidden);
+        QFETCH(QList<int>, styles);
+        TestSettings settings;
+        FakeLauncher launcher;
+        QPointer<Window> window =
+            openWindow(settings, launcher, 4, slotWith("Wake", runCommand, runHidden));
+        QTEST(window->RUN_NOW_BUTTON->isEnabled(), "enabled");
+        // Every press starts again; Enter is one of them.
+        QTest::keyClick(window, Qt::Key_Return);
+        window->RUN_NOW_BUTTON_Click();
+        window->RUN_NOW_BUTTON_Click();
+        QCOMPARE(launcher.launches.size(), 3 * styles.size());
+        for (const FakeLauncher::Launch& launch : launcher.launches) {
+            QCOMPARE(int(launch.style), styles.value(0));
+            QCOMPARE(launch.commandLine, slotWith("").command);
+        }
+        QVERIFY(window->isVisible());
+        window->close();
+    }
+
+    void failedStartIsShown()
+    {
+        TestSettings settings;
+        FakeLauncher launcher;
+        launcher.failWith = QStringLiteral("No such file or directory");
+        ProblemCapture problems;
+        QPointer<Window> window = openWindow(settings, launcher, 4, slotWith("Wake", 1, 0));
+        QVERIFY(!window->RUN_COMMAND_ERROR_LABEL->isVisible());
+        window->RUN_NOW_BUTTON->click();
+        QCOMPARE(window->RUN_COMMAND_ERROR_LABEL->text(), launcher.failWith);
+        QVERIFY(window->RUN_COMMAND_ERROR_LABEL->isVisible());
+        QCOMPARE(problems.lines.size(), 1);
+        QVERIFY(problems.lines[0].contains(QStringLiteral("alarm 4")));
+        window->close();
+    }
+};
+
+QTEST_MAIN(TestNotificationWindow)
+#include "tst_notificationwindow.moc"
