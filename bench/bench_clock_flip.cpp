@@ -5,6 +5,7 @@
 
 #include "app/QM_UTC_MAIN.h"
 #include "platform/ColourLabel.h"
+#include "platform/ProcessLauncher.h"
 #include "platform/SecondTicker.h"
 #include "platform/SystemTimeSource.h"
 #include "platform/Timer.h"
@@ -15,7 +16,6 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTimer>
-
 #include <algorithm>
 #include <clocale>
 #include <cstdio>
@@ -40,7 +40,8 @@ struct Cost
 Cost processCost()
 {
     Cost cost;
-    const QStringList tasks = QDir(QStringLiteral("/proc/self/task")).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+    const QStringList tasks =
+        QDir(QStringLiteral("/proc/self/task")).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
     for (const QString& task : tasks) {
         QFile schedstat(QStringLiteral("/proc/self/task/%1/schedstat").arg(task));
         if (schedstat.open(QIODevice::ReadOnly))
@@ -77,7 +78,8 @@ int main(int argc, char* argv[])
     SettingsStore settings(configDir.filePath(QStringLiteral("QM_UTC.ini")));
     SystemTimeSource time;
     SecondTicker ticker(time);
-    QM_UTC_MAIN window(AppContext{settings, time, ticker});
+    ProcessLauncher launcher;
+    QM_UTC_MAIN window(AppContext{settings, time, ticker, launcher});
     window.show();
 
     std::vector<double> offsetsMs;

@@ -1,5 +1,6 @@
 #pragma once
 
+class CommandLauncher;
 class SecondTicker;
 class SettingsStore;
 class TimeSource;
@@ -10,4 +11,5 @@ struct AppContext
     SettingsStore& settings;
     const TimeSource& time;
     SecondTicker& ticker;
+    CommandLauncher& launcher;
 };

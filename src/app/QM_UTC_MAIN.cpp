@@ -1,5 +1,7 @@
 #include "QM_UTC_MAIN.h"
 
+#include "notify/LaunchRule.h"
+#include "notify/QM_UTC_ALARM_NOTIFICATION_WINDOW.h"
 #include "platform/ColourLabel.h"
 #include "platform/Emblem.h"
 #include "platform/SecondTicker.h"
@@ -85,6 +87,8 @@ QM_UTC_MAIN::QM_UTC_MAIN(const AppContext& context, QWidget* parent)
         Timer* timer = makeTimer(qPrintable(QStringLiteral("ALARM_%1_TIMER").arg(n)), false);
         m_alarmTimers[n - 1] = timer;
         connect(timer, &Timer::timeout, this, [this, n] { ALARM_TIMER_Timer(n); });
+        connect(timer, &Timer::started, this,
+                [this, n] { m_alarmMatchers[n - 1].arm(m_shownSeconds); });
     }
     // Timers that run once a second follow the wall clock's seconds and share one wake-up;
     // the clock goes first so that everything after it sees the second it shows.
@@ -190,6 +194,9 @@ void QM_UTC_MAIN::CLOCK_TIMER_Timer()
 {
     const LocalTimeOfDay now = m_context.time.localTimeOfDay();
     LIVE_TIME_LABEL->setText(now.regionalText);
+    // The alarms compare the very second the label shows, in the 24-hour form their times
+    // are written in, whatever the regional format.
+    m_shownSeconds.record(now);
 }
 
 void QM_UTC_MAIN::LIVE_TIME_LABEL_DblClick()
@@ -222,7 +229,31 @@ void QM_UTC_MAIN::QM_DISPLAY_UPDATE_TIMER_Timer() {}
 
 void QM_UTC_MAIN::ALARM_TIMER_Timer(int n)
 {
-    Q_UNUSED(n);
+    const AlarmSlot& slot = alarmSlot(n);
+    if (!m_alarmMatchers[n - 1].check(m_shownSeconds, slot.time))
+        return;
+    // The command first, so that it runs while the window is shown.
+    const QString launchFailure =
+        LaunchRule::launch(m_context.launcher, QStringLiteral("alarm %1").arg(n), slot.run_command,
+                           slot.run_hidden, slot.command);
+    if (slot.display_message == 1)
+        openNotification(n, launchFailure);
+}
+
+void QM_UTC_MAIN::openNotification(int n, const QString& launchFailure)
+{
+    auto* window = QM_UTC_ALARM_NOTIFICATION_WINDOW::findOpen(n);
+    if (!window) {
+        window = new QM_UTC_ALARM_NOTIFICATION_WINDOW(n, alarmSlot(n), m_context.settings,
+                                                      m_context.launcher, this);
+    }
+    if (!launchFailure.isEmpty())
+        window->showLaunchFailure(launchFailure);
+    // Modal over this window, but the handler does not wait for it: this alarm's timer keeps
+    // its seconds, so the same alarm tomorrow still runs its command and raises the window.
+    window->show();
+    window->raise();
+    window->activateWindow();
 }
 
 void QM_UTC_MAIN::closeEvent(QCloseEvent* event)

@@ -1,7 +1,9 @@
 #pragma once
 
 #include "AppContext.h"
+#include "alarms/AlarmMatcher.h"
 #include "alarms/AlarmSlot.h"
+#include "alarms/ShownSeconds.h"
 #include "platform/RememberedPosition.h"
 
 #include <QWidget>
@@ -80,10 +82,13 @@ private:
     void Form_Unload();
     Timer* makeTimer(const char* name, bool createdOn);
     void setUptimeTimers(bool on);
+    void openNotification(int n, const QString& launchFailure);
 
     AppContext m_context;
     float m_heightTwips = 0;
     RememberedPosition m_position;
     AlarmSlots m_alarms;
     std::array<Timer*, 10> m_alarmTimers{};
+    ShownSeconds m_shownSeconds;
+    std::array<AlarmMatcher, 10> m_alarmMatchers;
 };

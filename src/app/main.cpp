@@ -1,5 +1,6 @@
 #include "app/QM_UTC_MAIN.h"
 #include "platform/DisplayCheck.h"
+#include "platform/ProcessLauncher.h"
 #include "platform/SecondTicker.h"
 #include "platform/SystemTimeSource.h"
 #include "settings/SettingsStore.h"
@@ -30,7 +31,8 @@ int main(int argc, char* argv[])
     SettingsStore settings;
     SystemTimeSource time;
     SecondTicker ticker(time);
-    QM_UTC_MAIN window(AppContext{settings, time, ticker});
+    ProcessLauncher launcher;
+    QM_UTC_MAIN window(AppContext{settings, time, ticker, launcher});
     QObject::connect(&window, &QM_UTC_MAIN::unloaded, &app, &QApplication::quit);
     window.show();
     return app.exec();

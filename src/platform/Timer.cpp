@@ -49,12 +49,14 @@ void Timer::fire()
 
 void Timer::restart()
 {
-    if (m_ticker) {
+    if (m_ticker)
         m_ticker->timerChanged();
-        return;
-    }
-    if (isActive())
+    else if (isActive())
         m_timer.start(m_interval);
     else
         m_timer.stop();
+    const bool starting = isActive() && !m_wasActive;
+    m_wasActive = isActive();
+    if (starting)
+        emit started();
 }

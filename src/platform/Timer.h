@@ -37,6 +37,8 @@ public:
 
 signals:
     void timeout();
+    // It went from not firing to firing: switched on with an interval, or given one while on.
+    void started();
 
 private:
     void restart();
@@ -46,4 +48,5 @@ private:
     int m_interval = 0;
     bool m_enabled = false;
     bool m_inHandler = false;
+    bool m_wasActive = false;
 };

@@ -1,5 +1,6 @@
 #include "MainWindowFixture.h"
 #include "ProblemCapture.h"
+#include "TestTime.h"
 #include "platform/ColourLabel.h"
 #include "platform/Timer.h"
 #include "platform/WindowGeometry.h"
@@ -9,19 +10,12 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
-
 #include <clocale>
-#include <ctime>
 
 using namespace SettingsKeys;
 using Values = QList<QPair<QString, QString>>;
 
 namespace {
-qint64 utcMs(int y, int mo, int d, int h, int mi, int s, int ms = 0)
-{
-    return QDateTime(QDate(y, mo, d), QTime(h, mi, s, ms), Qt::UTC).toMSecsSinceEpoch();
-}
-
 const QStringList uptimeTimers = {"UPTIME_TIMER",        "DAY_UPTIME_TIMER",
                                   "HOUR_UPTIME_TIMER",   "MINUTE_UPTIME_TIMER",
                                   "SECOND_UPTIME_TIMER", "QM_DISPLAY_UPDATE_TIMER"};
@@ -37,12 +31,7 @@ class MainWindowTest : public QObject
     Q_OBJECT
 
 private slots:
-    void init()
-    {
-        qputenv("TZ", "UTC");
-        tzset();
-        std::setlocale(LC_TIME, "C");
-    }
+    void init() { TestTime::pinUtcAndPlainFormat(); }
     void emptyStoreStartUp();
     void flagsAreOnOnlyWhenExactlyOne_data();
     void flagsAreOnOnlyWhenExactlyOne();
@@ -148,11 +137,16 @@ void MainWindowTest::alarmTimersNeedTheMasterSwitchAndTheirRow_data()
     QTest::addColumn<QString>("master");
     QTest::addColumn<QString>("row");
     QTest::addColumn<bool>("on");
-    QTest::newRow("both on") << "1" << "1" << true;
-    QTest::newRow("row off") << "1" << "0" << false;
-    QTest::newRow("master off") << "0" << "1" << false;
-    QTest::newRow("master 2") << "2" << "1" << false;
-    QTest::newRow("row 2") << "1" << "2" << false;
+    QTest::newRow("both on") << "1"
+                             << "1" << true;
+    QTest::newRow("row off") << "1"
+                             << "0" << false;
+    QTest::newRow("master off") << "0"
+                                << "1" << false;
+    QTest::newRow("master 2") << "2"
+                              << "1" << false;
+    QTest::newRow("row 2") << "1"
+                           << "2" << false;
 }
 
 void MainWindowTest::alarmTimersNeedTheMasterSwitchAndTheirRow()
@@ -216,9 +210,9 @@ void MainWindowTest::clockTextFollowsTheSeconds_data()
     QTest::addColumn<QStringList>("texts");
     QTest::newRow("24-hour") << QByteArray("C")
                              << QStringList{"23:59:58", "23:59:59", "00:00:00", "00:00:01"};
-    QTest::newRow("12-hour")
-        << QByteArray("en_US.UTF-8")
-        << QStringList{"11:59:58 PM", "11:59:59 PM", "12:00:00 AM", "12:00:01 AM"};
+    QTest::newRow("12-hour") << QByteArray("en_US.UTF-8")
+                             << QStringList{"11:59:58 PM", "11:59:59 PM", "12:00:00 AM",
+                                            "12:00:01 AM"};
 }
 
 void MainWindowTest::clockTextFollowsTheSeconds()
@@ -229,7 +223,7 @@ void MainWindowTest::clockTextFollowsTheSeconds()
         QFAIL("locale not generated on this machine; scripts/setup.sh generates it");
     MainWindowFixture fixture;
     QM_UTC_MAIN& window = fixture.open();
-    const qint64 start = utcMs(2026, 12, 31, 23, 59, 58);
+    const qint64 start = TestTime::utcMs(2026, 12, 31, 23, 59, 58);
     for (int i = 0; i < texts.size(); ++i) {
         // Just after each boundary, where the ticker wakes.
         fixture.tickAt(start + i * 1000 + 1);
@@ -245,9 +239,12 @@ void MainWindowTest::closingWritesOnlyThePosition_data()
     QTest::addColumn<QPoint>("moveTo");
     QTest::addColumn<QString>("left");
     QTest::addColumn<QString>("top");
-    QTest::newRow("not moved keeps the exact twips") << QPoint() << "1000" << "1000";
-    QTest::newRow("moved") << QPoint(200, 150) << "3000" << "2250";
-    QTest::newRow("moved off screen") << QPoint(-50, 0) << "-750" << "0";
+    QTest::newRow("not moved keeps the exact twips") << QPoint() << "1000"
+                                                     << "1000";
+    QTest::newRow("moved") << QPoint(200, 150) << "3000"
+                           << "2250";
+    QTest::newRow("moved off screen") << QPoint(-50, 0) << "-750"
+                                      << "0";
 }
 
 void MainWindowTest::closingWritesOnlyThePosition()

@@ -1,3 +1,4 @@
+#include "TestTime.h"
 #include "platform/LocalTimeOfDay.h"
 
 #include <QTest>
@@ -5,29 +6,15 @@
 #include <cstdlib>
 #include <ctime>
 
-namespace {
-void pinZone(const char* zone)
-{
-    qputenv("TZ", zone);
-    tzset();
-}
-
-qint64 utcMs(int y, int mo, int d, int h, int mi, int s, int ms = 0)
-{
-    return QDateTime(QDate(y, mo, d), QTime(h, mi, s, ms), Qt::UTC).toMSecsSinceEpoch();
-}
-} // namespace
+using TestTime::pinZone;
+using TestTime::utcMs;
 
 class LocalTimeOfDayTest : public QObject
 {
     Q_OBJECT
 
 private slots:
-    void cleanup()
-    {
-        std::setlocale(LC_TIME, "C");
-        pinZone("UTC");
-    }
+    void cleanup() { TestTime::pinUtcAndPlainFormat(); }
     void readings_data();
     void readings();
     void regionalText_data();

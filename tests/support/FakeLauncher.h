@@ -3,6 +3,7 @@
 #include "platform/CommandLauncher.h"
 
 #include <QList>
+#include <functional>
 
 // Records what would have been started; can be told to fail.
 class FakeLauncher final : public CommandLauncher
@@ -17,6 +18,8 @@ public:
     LaunchResult launch(const QString& commandLine, LaunchStyle style) override
     {
         launches.append({commandLine, style});
+        if (onLaunch)
+            onLaunch();
         if (!failWith.isEmpty())
             return {false, failWith};
         return {true, {}};
@@ -24,4 +27,5 @@ public:
 
     QList<Launch> launches;
     QString failWith; // non-empty: every launch fails with this reason
+    std::function<void()> onLaunch;
 };

@@ -16,7 +16,8 @@ public:
 
     QM_UTC_MAIN& open()
     {
-        window = std::make_unique<QM_UTC_MAIN>(AppContext{settings.store(), time, ticker});
+        window =
+            std::make_unique<QM_UTC_MAIN>(AppContext{settings.store(), time, ticker, launcher});
         return *window;
     }
 
