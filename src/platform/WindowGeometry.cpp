@@ -35,6 +35,7 @@ public:
     void setTopLeft(QPoint topLeft)
     {
         m_topLeftUntilFramed = topLeft;
+        m_corrections = 0;
         window()->move(topLeft);
     }
 
@@ -46,7 +47,7 @@ protected:
             case QEvent::Show:
             case QEvent::Move:
             case QEvent::Resize:
-                fit();
+                fit(event->spontaneous());
                 break;
             default:
                 break;
@@ -58,7 +59,7 @@ protected:
 private:
     QWidget* window() const { return static_cast<QWidget*>(parent()); }
 
-    void fit()
+    void fit(bool fromWindowManager = false)
     {
         QWidget* w = window();
         const QSize frame = w->frameGeometry().size() - w->geometry().size();
@@ -67,16 +68,25 @@ private:
             if (w->minimumSize() != client || w->maximumSize() != client)
                 w->setFixedSize(client);
         }
-        const bool framed = w->isVisible() && !frame.isNull();
-        if (framed && m_topLeftUntilFramed) {
-            if (w->frameGeometry().topLeft() != *m_topLeftUntilFramed)
-                w->move(*m_topLeftUntilFramed);
+        if (!m_topLeftUntilFramed || !w->isVisible() || frame.isNull())
+            return;
+        // Qt believes its own requests at once, so only the window manager's word that the
+        // frame is in place ends the watch; a window manager that keeps its own idea wins
+        // after a few tries.
+        if (w->frameGeometry().topLeft() == *m_topLeftUntilFramed) {
+            if (fromWindowManager)
+                m_topLeftUntilFramed.reset();
+        } else if (m_corrections++ < maxCorrections) {
+            w->move(*m_topLeftUntilFramed);
+        } else {
             m_topLeftUntilFramed.reset();
         }
     }
 
+    static constexpr int maxCorrections = 4;
     std::optional<QSize> m_outerSize;
     std::optional<QPoint> m_topLeftUntilFramed;
+    int m_corrections = 0;
 };
 } // namespace
 

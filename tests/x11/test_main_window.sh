@@ -14,7 +14,6 @@ wait_for_window() {
         id=$(xdotool search --name '^QM-GLIMMER-DIAL$' 2>/dev/null | head -n1 || true)
         # Mapped and framed by the window manager.
         if [ -n "$id" ] && xprop -id "$id" _NET_FRAME_EXTENTS 2>/dev/null | grep -q '='; then
-            sleep 0.3 # let the last configure settle
             echo "$id"
             return
         fi
@@ -31,6 +30,15 @@ frame_geometry() {
         /Width:/ {w=$2} /Height:/ {h=$2} END {print x, y, w, h}'
 }
 
+# Waits up to two seconds for the frame to reach "X Y W H", then prints where it is.
+frame_settles_at() {
+    for _ in $(seq 40); do
+        [ "$(frame_geometry "$1")" = "$2" ] && break
+        sleep 0.05
+    done
+    frame_geometry "$1"
+}
+
 wait_for_exit() {
     for _ in $(seq 100); do
         kill -0 "$1" 2>/dev/null || return 0
@@ -45,7 +53,7 @@ stored() { sed -n "s/^$1=//p" "$config/QM_UTC.ini"; }
 "$program" &
 pid=$!
 win=$(wait_for_window)
-geometry=$(frame_geometry "$win")
+geometry=$(frame_settles_at "$win" "67 67 364 60")
 [ "$geometry" = "67 67 364 60" ] || fail "first run frame is '$geometry', expected '67 67 364 60'"
 
 xprop -id "$win" _NET_WM_STATE | grep -q _NET_WM_STATE_SKIP_TASKBAR || fail "the strip shows in the taskbar"
@@ -66,11 +74,8 @@ done
 
 # Moved (frame to 200, 150) and closed: it writes its position and ends.
 wmctrl -i -r "$win" -e 1,200,150,-1,-1
-for _ in $(seq 40); do
-    [ "$(frame_geometry "$win")" = "200 150 364 60" ] && break
-    sleep 0.05
-done
-[ "$(frame_geometry "$win")" = "200 150 364 60" ] || fail "the window manager did not move the strip"
+[ "$(frame_settles_at "$win" "200 150 364 60")" = "200 150 364 60" ] ||
+    fail "the window manager did not move the strip"
 wmctrl -i -c "$win"
 wait_for_exit "$pid"
 [ "$(stored CLOCK-MAIN-Left)" = 3000 ] || fail "stored left is '$(stored CLOCK-MAIN-Left)'"
@@ -81,7 +86,7 @@ wait_for_exit "$pid"
 "$program" &
 pid=$!
 win=$(wait_for_window)
-geometry=$(frame_geometry "$win")
+geometry=$(frame_settles_at "$win" "200 150 364 60")
 [ "$geometry" = "200 150 364 60" ] || fail "second run frame is '$geometry', expected '200 150 364 60'"
 wmctrl -i -c "$win"
 wait_for_exit "$pid"
