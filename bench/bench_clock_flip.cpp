@@ -9,6 +9,7 @@
 #include "platform/SecondTicker.h"
 #include "platform/SystemTimeSource.h"
 #include "platform/Timer.h"
+#include "platform/X11Tuning.h"
 #include "settings/SettingsStore.h"
 
 #include <QApplication>
@@ -70,7 +71,9 @@ double percentile(std::vector<double> values, double p)
 
 int main(int argc, char* argv[])
 {
+    X11Tuning tuning;
     QApplication app(argc, argv);
+    tuning.applicationMade();
     std::setlocale(LC_TIME, "");
     const int seconds = argc > 1 ? std::max(5, atoi(argv[1])) : 60;
 

@@ -3,6 +3,7 @@
 #include "platform/ProcessLauncher.h"
 #include "platform/SecondTicker.h"
 #include "platform/SystemTimeSource.h"
+#include "platform/X11Tuning.h"
 #include "settings/SettingsStore.h"
 
 #include <QApplication>
@@ -15,14 +16,9 @@ int main(int argc, char* argv[])
         std::fprintf(stderr, "qm-utc: %s\n", qPrintable(problem));
         return 1;
     }
-    // The strip repaints a few characters once a second; shared-memory images would cost
-    // the X connection extra wake-ups for every repaint. Not passed on to launched programs.
-    const bool sharedMemoryChosen = qEnvironmentVariableIsSet("QT_XCB_NO_MITSHM");
-    if (!sharedMemoryChosen)
-        qputenv("QT_XCB_NO_MITSHM", "1");
+    X11Tuning tuning;
     QApplication app(argc, argv);
-    if (!sharedMemoryChosen)
-        qunsetenv("QT_XCB_NO_MITSHM");
+    tuning.applicationMade();
     // The clock shows the time in the user's regional format, as the C library gives it.
     std::setlocale(LC_TIME, "");
     // The strip is a tool window; ending the program is its close box's decision alone.
