@@ -19,7 +19,6 @@ struct AlarmSlot
     QString command;
     qint16 run_hidden = 0;
 
-    bool operator==(const AlarmSlot&) const = default;
 };
 
 using AlarmSlots = std::array<AlarmSlot, 10>;

@@ -34,9 +34,6 @@ public:
     // Window n if it is open and not yet closing, so that a second firing can reuse it.
     static QM_UTC_ALARM_NOTIFICATION_WINDOW* findOpen(int n);
 
-    int alarmNumber() const { return m_number; }
-    const AutoCloseCountdown& countdown() const { return m_countdown; }
-
     // Shows why a start of this alarm's command failed, until the window closes.
     void showLaunchFailure(const QString& reason);
 

@@ -30,7 +30,6 @@ public:
     bool isInHandler() const { return m_inHandler; }
 
     void followSeconds(SecondTicker& ticker);
-    bool followsSeconds() const { return !m_ticker.isNull(); }
 
     // Runs the handler now, unless it is already running. The ticker and tests use it.
     void fire();

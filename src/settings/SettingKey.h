@@ -18,5 +18,4 @@ struct SettingKey
     SettingKind kind;
     QString defaultValue;
 
-    bool operator==(const SettingKey&) const = default;
 };
