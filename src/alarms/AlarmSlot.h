@@ -18,7 +18,6 @@ struct AlarmSlot
     qint16 run_command = 0;
     QString command;
     qint16 run_hidden = 0;
-
 };
 
 using AlarmSlots = std::array<AlarmSlot, 10>;

@@ -17,5 +17,4 @@ struct SettingKey
     QString name;
     SettingKind kind;
     QString defaultValue;
-
 };
