@@ -4,7 +4,7 @@
 // Usage: bench_clock_flip SECONDS   (needs an X display; see run-clock-bench.sh)
 
 #include "app/QM_UTC_MAIN.h"
-#include "platform/ColourLabel.h"
+#include "widgets/ColourLabel.h"
 #include "platform/ProcessLauncher.h"
 #include "platform/SecondTicker.h"
 #include "platform/SystemTimeSource.h"

@@ -1,13 +1,11 @@
 #pragma once
 
 #include "AppContext.h"
-#include "alarms/AlarmMatcher.h"
-#include "alarms/AlarmSlot.h"
-#include "alarms/ShownSeconds.h"
-#include "platform/RememberedPosition.h"
+#include "alarms/AlarmTrigger.h"
+#include "notify/Announcement.h"
+#include "widgets/WindowPlacement.h"
 
 #include <QWidget>
-#include <array>
 
 class ColourLabel;
 class QPushButton;
@@ -20,24 +18,30 @@ class QM_UTC_MAIN : public QWidget
 {
     Q_OBJECT
 
+    // First, so that the named fields below can lead into them.
+    AppContext m_context;
+    AlarmTrigger* const m_alarms;
+
 public:
     explicit QM_UTC_MAIN(const AppContext& context, QWidget* parent = nullptr);
     ~QM_UTC_MAIN() override;
 
     // Badges the notification windows show for alarm n and for the test window.
-    static QString ALARM_NUMBER_TEXTBOX(int n) { return QString::number(n); }
-    static QString ALARM_TEST_NUMBER_TEXTBOX() { return QStringLiteral("T"); }
+    static QString ALARM_NUMBER_TEXTBOX(int n) { return Announcement::alarmBadge(n); }
+    static QString ALARM_TEST_NUMBER_TEXTBOX() { return Announcement::testBadge(); }
 
-    AlarmSlot& alarmSlot(int n) { return m_alarms.at(n - 1); }
-    const AlarmSlot& alarmSlot(int n) const { return m_alarms.at(n - 1); }
-    Timer* alarmTimer(int n) const { return m_alarmTimers.at(n - 1); }
+    // The alarms live in their engine; these names lead to its live copies and timers.
+    AlarmTrigger& alarms() { return *m_alarms; }
+    AlarmSlot& alarmSlot(int n) { return m_alarms->alarmSlot(n); }
+    const AlarmSlot& alarmSlot(int n) const { return m_alarms->alarmSlot(n); }
+    Timer* alarmTimer(int n) const { return m_alarms->timer(n); }
 
     // Preferences loaded at start-up, and the master switch of the alarms.
     qint16 AlwaysOnTop_TICKBOX = 0;
     qint16 SHOW_UPTIME_TICKBOX = 0;
     qint16 LARGE_CLOCK_STARTUP_TICKBOX = 0;
     qint16 AUTOSTART_TICKBOX = 0;
-    qint16 ENABLE_ALARMS_TICKBOX = 0;
+    qint16& ENABLE_ALARMS_TICKBOX;
 
     QPushButton* const QUILL_MARSH_BUTTON;
     ColourLabel* const LIVE_TIME_LABEL;
@@ -82,13 +86,7 @@ private:
     void Form_Unload();
     Timer* makeTimer(const char* name, bool createdOn);
     void setUptimeTimers(bool on);
-    void openNotification(int n, const QString& launchFailure);
 
-    AppContext m_context;
     float m_heightTwips = 0;
-    RememberedPosition m_position;
-    AlarmSlots m_alarms;
-    std::array<Timer*, 10> m_alarmTimers{};
-    ShownSeconds m_shownSeconds;
-    std::array<AlarmMatcher, 10> m_alarmMatchers;
+    WindowPlacement m_placement;
 };

@@ -15,18 +15,31 @@ std::optional<LaunchStyle> LaunchRule::style(qint16 runCommand, qint16 runHidden
     return std::nullopt;
 }
 
+namespace {
+// A command can be megabytes long; a report names it, and a reason quotes it, by its beginning.
+QString shortened(const QString& text, qsizetype shown = 200)
+{
+    if (text.size() <= shown)
+        return text;
+    return text.left(shown) + QStringLiteral("... (%1 characters)").arg(text.size());
+}
+} // namespace
+
 QString LaunchRule::launch(CommandLauncher& launcher, const QString& requester, qint16 runCommand,
-                           qint16 runHidden, const QString& commandLine)
+                           qint16 runHidden, const QString& commandLine, const QString& refusal)
 {
     const std::optional<LaunchStyle> wanted = style(runCommand, runHidden);
     if (!wanted)
         return {};
-    const LaunchResult result = launcher.launch(commandLine, *wanted);
-    if (result.started)
-        return {};
-    const QString reason =
-        result.error.isEmpty() ? QStringLiteral("it could not be started") : result.error;
+    QString reason = refusal;
+    if (reason.isEmpty()) {
+        const LaunchResult result = launcher.launch(commandLine, *wanted);
+        if (result.started)
+            return {};
+        reason = result.error.isEmpty() ? QStringLiteral("it could not be started")
+                                        : shortened(result.error, 400);
+    }
     ProblemReport::report(QStringLiteral("%1: cannot start the command \"%2\": %3")
-                              .arg(requester, commandLine, reason));
+                              .arg(requester, shortened(commandLine), reason));
     return reason;
 }

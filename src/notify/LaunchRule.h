@@ -11,9 +11,10 @@ namespace LaunchRule {
 // exactly 1, and run_hidden exactly 1 (hidden) or 0 (normal).
 std::optional<LaunchStyle> style(qint16 runCommand, qint16 runHidden);
 
-// Applies the rule and starts the command if wanted. A start that fails is reported as one
-// line naming who asked (for example "alarm 3") and the command; the reason is returned so a
-// window can show it too. Returns an empty text when nothing failed.
+// Applies the rule and starts the command if wanted, unless a refusal says why it must not
+// run. A start that fails or is refused is reported as one line naming who asked (for example
+// "alarm 3") and the command; the reason is returned so a window can show it too. Returns an
+// empty text when nothing failed.
 QString launch(CommandLauncher& launcher, const QString& requester, qint16 runCommand,
-               qint16 runHidden, const QString& commandLine);
+               qint16 runHidden, const QString& commandLine, const QString& refusal = {});
 } // namespace LaunchRule

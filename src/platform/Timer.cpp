@@ -38,6 +38,12 @@ void Timer::followSeconds(SecondTicker& ticker)
     restart();
 }
 
+void Timer::followOwner()
+{
+    m_timer.stop();
+    m_followsOwner = true;
+}
+
 void Timer::fire()
 {
     if (m_inHandler || !isActive())
@@ -51,7 +57,7 @@ void Timer::restart()
 {
     if (m_ticker)
         m_ticker->timerChanged();
-    else if (isActive())
+    else if (isActive() && !m_followsOwner)
         m_timer.start(m_interval);
     else
         m_timer.stop();

@@ -12,7 +12,8 @@ class SecondTicker;
 // in a modal window.
 //
 // A timer that follows a SecondTicker fires once per whole second of the wall clock instead of
-// running its own period, so that all such timers share one wake-up a second.
+// running its own period, so that all such timers share one wake-up a second. One that follows
+// its owner is fired by the owner alone.
 class Timer : public QObject
 {
     Q_OBJECT
@@ -30,6 +31,9 @@ public:
     bool isInHandler() const { return m_inHandler; }
 
     void followSeconds(SecondTicker& ticker);
+    // Fires only when its owner calls fire(), for timers that must tick right after an event
+    // rather than on a clock of their own.
+    void followOwner();
 
     // Runs the handler now, unless it is already running. The ticker and tests use it.
     void fire();
@@ -48,4 +52,5 @@ private:
     bool m_enabled = false;
     bool m_inHandler = false;
     bool m_wasActive = false;
+    bool m_followsOwner = false;
 };

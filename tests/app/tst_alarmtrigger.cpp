@@ -2,8 +2,9 @@
 #include "ProblemCapture.h"
 #include "TestTime.h"
 #include "notify/QM_UTC_ALARM_NOTIFICATION_WINDOW.h"
-#include "platform/ColourLabel.h"
+#include "platform/Timer.h"
 #include "settings/SettingsKeys.h"
+#include "widgets/ColourLabel.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -39,8 +40,9 @@ int openWindows(int n)
 {
     int count = 0;
     for (QWidget* widget : QApplication::topLevelWidgets())
-        count += widget->objectName() == QM_UTC_ALARM_NOTIFICATION_WINDOW::windowName(n) &&
-                 widget->isVisible();
+        count +=
+            widget->objectName() == QStringLiteral("QM_UTC_ALARM_%1_NOTIFICATION_WINDOW").arg(n) &&
+            widget->isVisible();
     return count;
 }
 } // namespace
@@ -64,6 +66,8 @@ private slots:
     void firesUnderATwelveHourClock();
     void failedLaunchStillOpensTheWindowAndShowsWhy();
     void firingWhileItsWindowIsOpenRaisesIt();
+    void timerSwitchedOnDuringASecondLeavesThatSecond_data();
+    void timerSwitchedOnDuringASecondLeavesThatSecond();
 };
 
 void AlarmTriggerTest::launchThenWindow_data()
@@ -176,7 +180,7 @@ void AlarmTriggerTest::failedLaunchStillOpensTheWindowAndShowsWhy()
     QCOMPARE(problems.lines.size(), 1);
     QVERIFY(problems.lines.first().contains(QLatin1String("alarm 4")));
     QVERIFY(problems.lines.first().contains(QLatin1String("Run Command")));
-    auto* window = QM_UTC_ALARM_NOTIFICATION_WINDOW::findOpen(4);
+    auto* window = fixture.window->alarms().openNotification(4);
     QVERIFY(window);
     QVERIFY(window->RUN_COMMAND_ERROR_LABEL->isVisibleTo(window));
     QCOMPARE(window->RUN_COMMAND_ERROR_LABEL->text(), fixture.launcher.failWith);
@@ -188,13 +192,41 @@ void AlarmTriggerTest::firingWhileItsWindowIsOpenRaisesIt()
     fixture.settings.writeValues(alarmAt(6, "1", "0", "1"));
     fixture.open();
     fixture.tickAt(utcMs(7, 30, 0));
-    auto* first = QM_UTC_ALARM_NOTIFICATION_WINDOW::findOpen(6);
+    auto* first = fixture.window->alarms().openNotification(6);
     QVERIFY(first);
     // Left open until the same time the next day: the command runs again, the window stays one.
     fixture.tickAt(utcMs(7, 30, 0) + 24 * 3600 * 1000);
     QCOMPARE(fixture.launcher.launches.size(), 2);
     QCOMPARE(openWindows(6), 1);
-    QCOMPARE(QM_UTC_ALARM_NOTIFICATION_WINDOW::findOpen(6), first);
+    QCOMPARE(fixture.window->alarms().openNotification(6), first);
+}
+
+void AlarmTriggerTest::timerSwitchedOnDuringASecondLeavesThatSecond_data()
+{
+    QTest::addColumn<qint64>("switchedOnAt");
+    QTest::addColumn<int>("launches");
+    QTest::newRow("before the alarm's second") << utcMs(7, 29, 59, 500) << 1;
+    QTest::newRow("during the alarm's second") << utcMs(7, 30, 0, 500) << 0;
+}
+
+void AlarmTriggerTest::timerSwitchedOnDuringASecondLeavesThatSecond()
+{
+    QFETCH(qint64, switchedOnAt);
+    MainWindowFixture fixture;
+    QList<QPair<QString, QString>> values = alarmAt(2, "1", "0", "0");
+    values.removeFirst(); // the master switch stays off: no timer runs at start-up
+    fixture.settings.writeValues(values);
+    QM_UTC_MAIN& window = fixture.open();
+    QVERIFY(!window.alarmTimer(2)->isActive());
+
+    fixture.tickAt(utcMs(7, 29, 59));
+    if (switchedOnAt > utcMs(7, 30, 0))
+        fixture.tickAt(utcMs(7, 30, 0));
+    fixture.time.setEpochMs(switchedOnAt);
+    window.alarmTimer(2)->setEnabled(true);
+    fixture.tickAt(utcMs(7, 30, 0, 900));
+    fixture.tickAt(utcMs(7, 30, 1));
+    QTEST(int(fixture.launcher.launches.size()), "launches");
 }
 
 QTEST_MAIN(AlarmTriggerTest)

@@ -1,11 +1,11 @@
 #include "MainWindowFixture.h"
 #include "ProblemCapture.h"
 #include "TestTime.h"
-#include "platform/ColourLabel.h"
 #include "platform/Timer.h"
 #include "platform/WindowGeometry.h"
 #include "settings/SettingsKeys.h"
 #include "settings/SettingsStore.h"
+#include "widgets/ColourLabel.h"
 
 #include <QPushButton>
 #include <QSignalSpy>

@@ -12,6 +12,7 @@ private slots:
     void flagsChooseStyleAndFailuresAreReported_data();
     void flagsChooseStyleAndFailuresAreReported();
     void alarmsInTheSameSecondKeepTheirOwnFlags();
+    void refusedOrHugeCommandsAreReportedBriefly();
 };
 
 namespace {
@@ -106,6 +107,27 @@ void tst_LaunchRule::alarmsInTheSameSecondKeepTheirOwnFlags()
     QVERIFY(problems.lines.at(0).contains(QLatin1String("backup --now")));
     QVERIFY(problems.lines.at(1).contains(QLatin1String("alarm 2")));
     QVERIFY(problems.lines.at(1).contains(QLatin1String("mpv wake.ogg")));
+}
+
+void tst_LaunchRule::refusedOrHugeCommandsAreReportedBriefly()
+{
+    FakeLauncher launcher;
+    ProblemCapture problems;
+    const QString refusal = QStringLiteral("the settings file can be changed by other users");
+    QCOMPARE(
+        LaunchRule::launch(launcher, QStringLiteral("alarm 1"), 1, 0, QStringLiteral("x"), refusal),
+        refusal);
+    QVERIFY(launcher.launches.isEmpty());
+    QCOMPARE(
+        LaunchRule::launch(launcher, QStringLiteral("alarm 1"), 0, 0, QStringLiteral("x"), refusal),
+        QString());
+
+    const QString huge(5'000'000, QLatin1Char('x'));
+    launcher.failWith = QStringLiteral("program \"%1\" not found on PATH").arg(huge);
+    const QString reason = LaunchRule::launch(launcher, QStringLiteral("alarm 2"), 1, 0, huge);
+    QVERIFY(reason.size() < 1000);
+    QCOMPARE(problems.lines.size(), 2);
+    QVERIFY2(problems.lines.last().size() < 1000, "a report quotes a huge command whole");
 }
 
 QTEST_GUILESS_MAIN(tst_LaunchRule)

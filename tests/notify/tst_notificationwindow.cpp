@@ -6,9 +6,9 @@
 #include "platform/Twips.h"
 #include "platform/WindowGeometry.h"
 #include "settings/SettingsKeys.h"
+#include "widgets/TickBox.h"
 
 #include <QApplication>
-#include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
@@ -39,7 +39,7 @@ AlarmSlot slotWith(const QString& name, qint16 runCommand = 0, qint16 runHidden 
 QPointer<Window> openWindow(TestSettings& settings, CommandLauncher& launcher, int n,
                             const AlarmSlot& slot = slotWith(QStringLiteral("Wake")))
 {
-    auto* window = new Window(n, slot, settings.store(), launcher, nullptr);
+    auto* window = new Window(Announcement::forAlarm(n, slot), settings.store(), launcher, nullptr);
     window->show();
     return window;
 }
@@ -174,8 +174,8 @@ private slots:
     {
         TestSettings settings;
         FakeLauncher launcher;
-        QPointer<Window> window =
-            new Window(4, slotWith("Wake"), settings.store(), launcher, nullptr);
+        QPointer<Window> window = new Window(Announcement::forAlarm(4, slotWith("Wake")),
+                                             settings.store(), launcher, nullptr);
         QTimer::singleShot(0, window, [&] { window->OK_BUTTON->click(); });
         QCOMPARE(window->exec(), int(QDialog::Accepted));
         QVERIFY(window.isNull());
@@ -222,8 +222,8 @@ private slots:
         QPointer<Window> window =
             openWindow(settings, launcher, 4, slotWith("Wake", runCommand, runHidden));
         QTEST(window->RUN_NOW_BUTTON->isEnabled(), "enabled");
-        // Every press starts again; Enter is one of them.
-        QTest::keyClick(window, Qt::Key_Return);
+        // Every press starts again.
+        window->RUN_NOW_BUTTON->click();
         window->RUN_NOW_BUTTON_Click();
         window->RUN_NOW_BUTTON_Click();
         QCOMPARE(launcher.launches.size(), 3 * styles.size());
@@ -233,6 +233,58 @@ private slots:
         }
         QVERIFY(window->isVisible());
         window->close();
+    }
+
+    void enterAcknowledgesWithoutRunning()
+    {
+        TestSettings settings;
+        FakeLauncher launcher;
+        QPointer<Window> window = openWindow(settings, launcher, 4, slotWith("Wake", 1, 0));
+        QVERIFY(window->testAttribute(Qt::WA_ShowWithoutActivating));
+        window->RUN_NOW_BUTTON->setFocus();
+        QTest::keyClick(window, Qt::Key_Return);
+        discardClosed();
+        QVERIFY(launcher.launches.isEmpty());
+        QVERIFY(window.isNull());
+    }
+
+    void testVariant()
+    {
+        TestSettings settings;
+        FakeLauncher launcher;
+        QPointer<Window> window =
+            new Window(Announcement::forTest(), settings.store(), launcher, nullptr);
+        window->show();
+        QCOMPARE(window->windowTitle(),
+                 QStringLiteral("QM-UTC !!! TEST ALARM NOTIFICATION - "
+                                "MANUAL COMMAND ONLY - SETTINGS NOT SAVED !!!"));
+        QCOMPARE(window->ALARM_NUMBER_RIGHT_TEXTBOX->text(), QStringLiteral("T"));
+        QCOMPARE(window->AUTOCLOSE_COUNTDOWN_TB->text(), QStringLiteral("OFF"));
+        QVERIFY(!window->RUN_NOW_BUTTON->isEnabled() && !window->RUN_HIDDEN_TICKBOX->isEnabled());
+        QVERIFY(window->ALARM_RUN_COMMAND_TEXTBOX->isReadOnly());
+
+        window->ALARM_RUN_COMMAND_TICKBOX->click();
+        QVERIFY(!window->ALARM_RUN_COMMAND_TEXTBOX->isReadOnly());
+        window->ALARM_RUN_COMMAND_TEXTBOX->setText(QStringLiteral("notify-send \"hi there\""));
+        window->RUN_HIDDEN_TICKBOX->click();
+        window->RUN_NOW_BUTTON->click();
+        QCOMPARE(launcher.launches.size(), 1);
+        QCOMPARE(launcher.launches[0].commandLine, QStringLiteral("notify-send \"hi there\""));
+        QCOMPARE(launcher.launches[0].style, LaunchStyle::Hidden);
+
+        window->ALARM_RUN_COMMAND_TICKBOX->click();
+        QVERIFY(window->ALARM_RUN_COMMAND_TEXTBOX->isReadOnly());
+        QVERIFY(!window->RUN_HIDDEN_TICKBOX->isChecked() && !window->RUN_NOW_BUTTON->isEnabled());
+        QCOMPARE(window->ALARM_RUN_COMMAND_TEXTBOX->text(),
+                 QStringLiteral("notify-send \"hi there\""));
+
+        window->ALARM_MESSAGE_AUTO_CLOSE_TICKBOX->click();
+        window->OK_BUTTON->click();
+        discardClosed();
+        // Only its position is kept.
+        const QString stored = QString::fromUtf8(settings.readRaw());
+        QCOMPARE(stored.count(QLatin1Char('=')), 2);
+        QVERIFY(settings.hasOnDisk(QStringLiteral("ALARM-TEST-NOTIFICATION-MESSAGE-Left")));
     }
 
     void failedStartIsShown()
@@ -248,6 +300,10 @@ private slots:
         QVERIFY(window->RUN_COMMAND_ERROR_LABEL->isVisible());
         QCOMPARE(problems.lines.size(), 1);
         QVERIFY(problems.lines[0].contains(QStringLiteral("alarm 4")));
+        // A later success, as when a repeat firing raises the window, clears the old reason.
+        launcher.failWith.clear();
+        window->RUN_NOW_BUTTON->click();
+        QVERIFY(!window->RUN_COMMAND_ERROR_LABEL->isVisible());
         window->close();
     }
 };

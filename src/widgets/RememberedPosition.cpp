@@ -1,7 +1,7 @@
 #include "RememberedPosition.h"
 
-#include "Twips.h"
-#include "WindowGeometry.h"
+#include "platform/Twips.h"
+#include "platform/WindowGeometry.h"
 
 void RememberedPosition::place(QWidget* window, float leftTwips, float topTwips)
 {

@@ -1,0 +1,38 @@
+#pragma once
+
+#include "alarms/AlarmSlot.h"
+#include "settings/SettingKey.h"
+#include "widgets/WindowPlacement.h"
+
+#include <optional>
+
+// What a notification window announces: alarm n as its owner holds it at this moment, or the
+// test that the user runs by hand. The window is the same; only this differs.
+struct Announcement
+{
+    static Announcement forAlarm(int n, const AlarmSlot& slot);
+    static Announcement forTest();
+
+    // The badges the windows show: "1" to "10" for the alarms, "T" for the test.
+    static QString alarmBadge(int n) { return QString::number(n); }
+    static QString testBadge() { return QStringLiteral("T"); }
+
+    QString windowName;
+    QString title;
+    QString requester; // who asked for a launch, as problem reports name it
+    QString badge;
+    QString name;
+    QString message;
+    qreal messagePoints = 11.25;
+    qint16 runCommand = 0;
+    qint16 runHidden = 0;
+    QString command;
+    // The test window lets the user tick Run Command and type the command.
+    bool commandByHand = false;
+    // Set when commands kept in the settings store must not run, saying why; a command the
+    // user types by hand is never refused.
+    QString commandRefusal;
+    PlacementKeys placement;
+    // Alarms keep their Auto Close choice; the test window stores nothing but its position.
+    std::optional<SettingKey> autoClose;
+};
