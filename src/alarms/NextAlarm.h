@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QDateTime>
+#include <QList>
+#include <QString>
+#include <optional>
+
+// An alarm whose timer is on, as the main window's live copy holds it.
+struct ArmedAlarm
+{
+    int number = 0;
+    QString name;
+    QString time;
+};
+
+// Which armed alarm fires next, and when, in the local wall time the clock shows.
+//
+// An alarm fires at the first moment of a date at which the clock shows its time: later today
+// if that moment is still ahead (the second now shown counts as passed), else on the next date
+// that has it. A time skipped by a jump to summer time does not fire that date, and a time the
+// clock shows twice when it goes back counts from its first showing, as the alarm timers do.
+// Alarms whose time is not a real HH:MM:SS never fire and are left out; of two alarms due at
+// the same moment the lower number comes first.
+namespace NextAlarm {
+struct Upcoming
+{
+    ArmedAlarm alarm;
+    QDateTime at;
+};
+
+std::optional<Upcoming> find(const QList<ArmedAlarm>& armed, const QDateTime& now);
+
+// "Next alarm: Tea at 07:30:00, in 3 h 12 min" (or "in 12 min", "in less than a minute",
+// whole minutes rounded down), or "No alarm armed". An alarm without a name is "Alarm 3".
+QString describe(const QList<ArmedAlarm>& armed, const QDateTime& now);
+} // namespace NextAlarm

@@ -1,0 +1,81 @@
+#include "UptimeBreakdown.h"
+
+#include <algorithm>
+#include <limits>
+
+namespace {
+constexpr qint64 msPerMinute = 60000;
+constexpr qint64 msPerSecond = 1000;
+constexpr quint64 largestCount =
+    quint64(std::numeric_limits<qint32>::max()) * UptimeBreakdown::TOTAL_MIL_DAY +
+    (UptimeBreakdown::TOTAL_MIL_DAY - 1);
+
+// The largest whole number not greater than a / b (b > 0), even for the negative or outsized
+// remainders that stages run out of order can see; held to the 32-bit range of whole fields.
+qint32 wholePart(qint64 a, qint64 b)
+{
+    qint64 q = a / b;
+    if (a % b != 0 && a < 0)
+        --q;
+    return qint32(std::clamp<qint64>(q, std::numeric_limits<qint32>::min(),
+                                     std::numeric_limits<qint32>::max()));
+}
+} // namespace
+
+void UptimeBreakdown::stageA(quint64 ms)
+{
+    START_TB = std::min(ms, largestCount);
+    DAYS_TB = double(START_TB) / TOTAL_MIL_DAY;
+    HOURS_TB = double(START_TB) / TOTAL_MIL_HOUR;
+    WHOLE_DAYS = qint32(START_TB / TOTAL_MIL_DAY);
+}
+
+void UptimeBreakdown::stageB()
+{
+    DAYS_ROUNDED_TB = WHOLE_DAYS;
+}
+
+void UptimeBreakdown::stageC()
+{
+    HOURS_FULL = double(DAYS_ROUNDED_TB) * HOURS_24_TB;
+    HOURS_LEFT_TB = HOURS_TB - HOURS_FULL;
+    m_msLeftInDay = qint64(START_TB) - qint64(DAYS_ROUNDED_TB) * TOTAL_MIL_DAY;
+    HOURS_ROUNDED_TB = wholePart(m_msLeftInDay, TOTAL_MIL_HOUR);
+}
+
+void UptimeBreakdown::stageD()
+{
+    MINUTES_LEFT_X_60_TB = HOURS_LEFT_TB * MINS_60_TB;
+    MINUTES_ROUNDED_X_60_TB = double(HOURS_ROUNDED_TB) * MINS_60_TB;
+    MINUTES_DIFFERENCE_LEFT_TB = MINUTES_LEFT_X_60_TB - MINUTES_ROUNDED_X_60_TB;
+    m_msLeftInHour = m_msLeftInDay - qint64(HOURS_ROUNDED_TB) * TOTAL_MIL_HOUR;
+    MINUTES_DIFFERENCE_ROUNDED_TB = wholePart(m_msLeftInHour, msPerMinute);
+}
+
+void UptimeBreakdown::stageE()
+{
+    SECONDS_LEFT_TB = MINUTES_DIFFERENCE_LEFT_TB * SECS_60_TB;
+    SECONDS_ROUNDED_TB = double(MINUTES_DIFFERENCE_ROUNDED_TB) * SECS_60_TB;
+    SECONDS_DIFFERENCE_TB = SECONDS_LEFT_TB - SECONDS_ROUNDED_TB;
+    m_msLeftInMinute = m_msLeftInHour - qint64(MINUTES_DIFFERENCE_ROUNDED_TB) * msPerMinute;
+    SECONDS_DIFFERENCE_ROUNDED_TB = wholePart(m_msLeftInMinute, msPerSecond);
+}
+
+QString UptimeBreakdown::stageF() const
+{
+    return QStringLiteral("%1d, %2h, %3m, %4s")
+        .arg(DAYS_ROUNDED_TB)
+        .arg(HOURS_ROUNDED_TB)
+        .arg(MINUTES_DIFFERENCE_ROUNDED_TB)
+        .arg(SECONDS_DIFFERENCE_ROUNDED_TB);
+}
+
+QString UptimeBreakdown::update(quint64 ms)
+{
+    stageA(ms);
+    stageB();
+    stageC();
+    stageD();
+    stageE();
+    return stageF();
+}
