@@ -126,7 +126,7 @@ void QM_UTC_MAIN::Form_Load()
     AUTOSTART_TICKBOX = store.readFlag(SettingsKeys::AUTOSTART_TICKBOX);
     QM_UPTIME_DISPLAY_LABEL->clear();
     LIVE_TIME_LABEL->clear();
-    applyUptimeVisibility();
+    showUptime(SHOW_UPTIME_TICKBOX == 1);
     m_alarms->load(store);
 
     // The clock and every other once-a-second timer tick just after each second of the wall
@@ -155,9 +155,8 @@ void QM_UTC_MAIN::Form_Load()
     LARGE_CLOCK_AUTO_OPEN_TIMER->setEnabled(LARGE_CLOCK_STARTUP_TICKBOX == 1);
 }
 
-void QM_UTC_MAIN::applyUptimeVisibility()
+void QM_UTC_MAIN::showUptime(bool shown)
 {
-    const bool shown = SHOW_UPTIME_TICKBOX == 1;
     const int widthTwips = shown ? wideWidthTwips : narrowWidthTwips;
     WindowGeometry::setFixedOuterSize(this, Twips::toPixelSize(widthTwips, m_heightTwips));
     QM_UPTIME_DISPLAY_LABEL->setVisible(shown);

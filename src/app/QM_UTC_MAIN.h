@@ -57,8 +57,11 @@ public:
     Timer* const QM_DISPLAY_UPDATE_TIMER;
     Timer* const LARGE_CLOCK_AUTO_OPEN_TIMER;
 
-    // Sets the width and the uptime label's visibility from SHOW_UPTIME_TICKBOX.
-    void applyUptimeVisibility();
+    // The wide strip with the uptime label, or the narrow one without it. The preference's
+    // copy SHOW_UPTIME_TICKBOX is left as loaded at start-up.
+    void showUptime(bool shown);
+    // The six uptime stages, switched on or off together.
+    void setUptimeTimers(bool on);
 
 signals:
     // The window has saved its position on closing; the program ends.
@@ -85,7 +88,6 @@ private:
     void Form_Load();
     void Form_Unload();
     Timer* makeTimer(const char* name, bool createdOn);
-    void setUptimeTimers(bool on);
 
     float m_heightTwips = 0;
     WindowPlacement m_placement;
