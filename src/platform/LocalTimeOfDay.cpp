@@ -22,5 +22,6 @@ LocalTimeOfDay LocalTimeOfDay::at(qint64 msSinceEpoch)
     const size_t length = wcsftime(buffer, sizeof buffer / sizeof buffer[0], L"%X", &local);
     reading.regionalText = QString::fromWCharArray(buffer, static_cast<qsizetype>(length));
     reading.msOfSecond = static_cast<int>(msSinceEpoch - seconds * 1000);
+    reading.epochSecond = seconds;
     return reading;
 }

@@ -2,6 +2,7 @@
 
 #include <QDate>
 #include <QString>
+#include <optional>
 
 // One reading of the local wall clock, in the forms the clock and the alarms need.
 struct LocalTimeOfDay
@@ -10,6 +11,8 @@ struct LocalTimeOfDay
     QString text24;       // HH:MM:SS, what alarm times are written in
     QString regionalText; // the user's regional time format with seconds (%X)
     int msOfSecond = 0;
+    // The second since the epoch it was read in; none for a reading made up by hand.
+    std::optional<qint64> epochSecond;
 
     // Converts with the C library's local time zone and LC_TIME locale.
     static LocalTimeOfDay at(qint64 msSinceEpoch);
