@@ -1,5 +1,6 @@
 #include "app/QM_UTC_MAIN.h"
 #include "platform/DisplayCheck.h"
+#include "platform/PlatformChoice.h"
 #include "platform/ProcessLauncher.h"
 #include "platform/SecondTicker.h"
 #include "platform/SystemTimeSource.h"
@@ -12,6 +13,7 @@
 
 int main(int argc, char* argv[])
 {
+    PlatformChoice::apply();
     if (const QString problem = DisplayCheck::problem(); !problem.isEmpty()) {
         std::fprintf(stderr, "qm-utc: %s\n", qPrintable(problem));
         return 1;

@@ -8,9 +8,11 @@ QString DisplayCheck::problem()
     const QString platform = qEnvironmentVariable("QT_QPA_PLATFORM");
     if (!platform.isEmpty() && !platform.startsWith(QLatin1String("xcb")))
         return {};
-    if (platform.isEmpty() && qEnvironmentVariableIsSet("WAYLAND_DISPLAY"))
-        return {};
     const QString display = qEnvironmentVariable("DISPLAY");
+    if (display.isEmpty() && !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
+        return QStringLiteral("no X display: DISPLAY is not set; under Wayland the clock runs "
+                              "through XWayland, so enable XWayland in your session, or set "
+                              "DISPLAY to a running X server");
     if (display.isEmpty())
         return QStringLiteral("no display: DISPLAY is not set; start the clock from a desktop "
                               "session, or set DISPLAY to a running X server");

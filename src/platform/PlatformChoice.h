@@ -1,0 +1,13 @@
+#pragma once
+
+#include <QByteArray>
+
+// The strip's placement and staying on top need X11; under Wayland, XWayland provides it.
+namespace PlatformChoice {
+// The platform to ask Qt for, given QT_QPA_PLATFORM and WAYLAND_DISPLAY: "xcb" when a Wayland
+// session runs and the user chose nothing; empty to leave Qt's choice alone.
+QByteArray forced(const QByteArray& chosenPlatform, const QByteArray& waylandDisplay);
+
+// Applies forced() to this process's environment; call before the application object exists.
+void apply();
+} // namespace PlatformChoice

@@ -1,0 +1,98 @@
+#include "platform/DisplayCheck.h"
+#include "platform/PlatformChoice.h"
+
+#include <QtTest>
+
+class TestPlatformChoice : public QObject
+{
+    Q_OBJECT
+
+    QByteArray savedPlatform, savedWayland, savedDisplay;
+
+    static void setOrUnset(const char* name, const QByteArray& value)
+    {
+        if (value.isNull())
+            qunsetenv(name);
+        else
+            qputenv(name, value);
+    }
+
+private slots:
+    void init()
+    {
+        savedPlatform = qgetenv("QT_QPA_PLATFORM");
+        savedWayland = qgetenv("WAYLAND_DISPLAY");
+        savedDisplay = qgetenv("DISPLAY");
+    }
+
+    void cleanup()
+    {
+        setOrUnset("QT_QPA_PLATFORM", savedPlatform);
+        setOrUnset("WAYLAND_DISPLAY", savedWayland);
+        setOrUnset("DISPLAY", savedDisplay);
+    }
+
+    void forcesX11OnlyWhenWaylandRunsAndNothingWasChosen_data()
+    {
+        QTest::addColumn<QByteArray>("chosen");
+        QTest::addColumn<QByteArray>("wayland");
+        QTest::addColumn<QByteArray>("forced");
+        QTest::newRow("wayland, no choice")
+            << QByteArray() << QByteArray("wayland-0") << QByteArray("xcb");
+        QTest::newRow("wayland chosen")
+            << QByteArray("wayland") << QByteArray("wayland-0") << QByteArray();
+        QTest::newRow("offscreen chosen")
+            << QByteArray("offscreen") << QByteArray("wayland-0") << QByteArray();
+        QTest::newRow("x11 session") << QByteArray() << QByteArray() << QByteArray();
+    }
+
+    void forcesX11OnlyWhenWaylandRunsAndNothingWasChosen()
+    {
+        QFETCH(QByteArray, chosen);
+        QFETCH(QByteArray, wayland);
+        QFETCH(QByteArray, forced);
+        QCOMPARE(PlatformChoice::forced(chosen, wayland), forced);
+    }
+
+    // After the choice, the display check must agree with it: forced onto X11 means DISPLAY
+    // has to be there, and the one line says why.
+    void displayCheckFollowsTheChoice_data()
+    {
+        QTest::addColumn<QByteArray>("chosen");
+        QTest::addColumn<QByteArray>("wayland");
+        QTest::addColumn<QByteArray>("platformAfter");
+        QTest::addColumn<QString>("problemMentions");
+        QTest::newRow("wayland, no choice, no DISPLAY")
+            << QByteArray() << QByteArray("wayland-0") << QByteArray("xcb")
+            << QStringLiteral("XWayland");
+        QTest::newRow("wayland chosen, no DISPLAY")
+            << QByteArray("wayland") << QByteArray("wayland-0") << QByteArray("wayland")
+            << QString();
+        QTest::newRow("no session at all")
+            << QByteArray() << QByteArray() << QByteArray() << QStringLiteral("DISPLAY is not set");
+    }
+
+    void displayCheckFollowsTheChoice()
+    {
+        QFETCH(QByteArray, chosen);
+        QFETCH(QByteArray, wayland);
+        QFETCH(QByteArray, platformAfter);
+        QFETCH(QString, problemMentions);
+        setOrUnset("QT_QPA_PLATFORM", chosen.isEmpty() ? QByteArray() : chosen);
+        setOrUnset("WAYLAND_DISPLAY", wayland.isEmpty() ? QByteArray() : wayland);
+        qunsetenv("DISPLAY");
+
+        PlatformChoice::apply();
+
+        QCOMPARE(qgetenv("QT_QPA_PLATFORM"), platformAfter);
+        const QString problem = DisplayCheck::problem();
+        if (problemMentions.isEmpty())
+            QVERIFY2(problem.isEmpty(), qPrintable(problem));
+        else
+            QVERIFY2(problem.contains(problemMentions), qPrintable(problem));
+        QVERIFY(!problem.contains(QLatin1Char('\n')));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestPlatformChoice)
+#include "tst_platformchoice.moc"
