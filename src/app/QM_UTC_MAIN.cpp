@@ -54,7 +54,10 @@ QM_UTC_MAIN::QM_UTC_MAIN(const AppContext& context, QWidget* parent)
       SECOND_UPTIME_TIMER(makeTimer("SECOND_UPTIME_TIMER", false)),
       QM_DISPLAY_UPDATE_TIMER(makeTimer("QM_DISPLAY_UPDATE_TIMER", true)),
       LARGE_CLOCK_AUTO_OPEN_TIMER(makeTimer("LARGE_CLOCK_AUTO_OPEN_TIMER", true)),
-      m_placement({SettingsKeys::CLOCK_MAIN_Left, SettingsKeys::CLOCK_MAIN_Top, {}, {}})
+      m_placement({SettingsKeys::CLOCK_MAIN_Left,
+                   SettingsKeys::CLOCK_MAIN_Top,
+                   {},
+                   SettingsKeys::CLOCK_MAIN_Height})
 {
     setObjectName(QStringLiteral("QM_UTC_MAIN"));
     setWindowTitle(QStringLiteral("QM-GLIMMER-DIAL"));
@@ -116,8 +119,7 @@ void QM_UTC_MAIN::Form_Load()
     const SettingsStore& store = m_context.settings;
     using namespace SettingsKeys;
 
-    m_placement.load(this, store);
-    m_heightTwips = store.readTwips(CLOCK_MAIN_Height);
+    m_placement.read(store);
     AlwaysOnTop_TICKBOX = store.readFlag(SettingsKeys::AlwaysOnTop_TICKBOX);
     LIVE_TIME_LABEL->setForeColor(store.readColour(CLOCK_FORECOLOR));
     LIVE_TIME_LABEL->setBackColor(store.readColour(CLOCK_BACKCOLOR));
@@ -127,6 +129,7 @@ void QM_UTC_MAIN::Form_Load()
     QM_UPTIME_DISPLAY_LABEL->clear();
     LIVE_TIME_LABEL->clear();
     showUptime(SHOW_UPTIME_TICKBOX == 1);
+    m_placement.applyPosition(this, WindowGeometry::outerSize(this));
     m_alarms->load(store);
 
     // The clock and every other once-a-second timer tick just after each second of the wall
@@ -158,7 +161,8 @@ void QM_UTC_MAIN::Form_Load()
 void QM_UTC_MAIN::showUptime(bool shown)
 {
     const int widthTwips = shown ? wideWidthTwips : narrowWidthTwips;
-    WindowGeometry::setFixedOuterSize(this, Twips::toPixelSize(widthTwips, m_heightTwips));
+    WindowGeometry::setFixedOuterSize(this,
+                                      Twips::toPixelSize(widthTwips, m_placement.heightTwips()));
     QM_UPTIME_DISPLAY_LABEL->setVisible(shown);
 }
 

@@ -89,6 +89,5 @@ private:
     void Form_Unload();
     Timer* makeTimer(const char* name, bool createdOn);
 
-    float m_heightTwips = 0;
     WindowPlacement m_placement;
 };

@@ -2,18 +2,78 @@
 
 #include "platform/Twips.h"
 #include "platform/WindowGeometry.h"
+#include "settings/SettingValue.h"
 #include "settings/SettingsStore.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+
+namespace {
+QList<QRect> screenAreas()
+{
+    QList<QRect> areas;
+    for (const QScreen* screen : QGuiApplication::screens())
+        areas.append(screen->geometry());
+    return areas;
+}
+
+// Sizes beyond the largest screen are cut to it; without any screen nothing is cut.
+float fitting(float twips, int (QRect::*extent)() const, const QList<QRect>& screens)
+{
+    int largest = 0;
+    for (const QRect& screen : screens)
+        largest = qMax(largest, (screen.*extent)());
+    if (largest == 0)
+        return twips;
+    return qBound(float(Twips::perPixel), twips, Twips::fromPixels(largest));
+}
+
+float defaultOf(const SettingKey& key)
+{
+    return *SettingValue::toTwips(key.defaultValue);
+}
+} // namespace
+
+bool WindowPlacement::reachable(const QRect& frame, const QList<QRect>& screens)
+{
+    // Enough of the title bar to grab: its top within a screen, and some of its width.
+    constexpr int grip = 32;
+    for (const QRect& screen : screens) {
+        const bool topOnScreen = frame.top() >= screen.top() && frame.top() < screen.bottom() - 8;
+        const int shared = qMin(frame.right(), screen.right()) - qMax(frame.left(), screen.left());
+        if (topOnScreen && shared >= qMin(grip, frame.width() - 1))
+            return true;
+    }
+    return screens.isEmpty();
+}
 
 void WindowPlacement::load(QWidget* window, const SettingsStore& store)
 {
-    const float left = store.readTwips(m_keys.left);
-    const float top = store.readTwips(m_keys.top);
-    m_position.place(window, left, top);
-    if (m_keys.width && m_keys.height) {
-        const float width = store.readTwips(*m_keys.width);
-        const float height = store.readTwips(*m_keys.height);
-        WindowGeometry::setFixedOuterSize(window, Twips::toPixelSize(width, height));
+    read(store);
+    const QSize size = Twips::toPixelSize(m_widthTwips, m_heightTwips);
+    applyPosition(window, size);
+    if (m_keys.width && m_keys.height)
+        WindowGeometry::setFixedOuterSize(window, size);
+}
+
+void WindowPlacement::read(const SettingsStore& store)
+{
+    const QList<QRect> screens = screenAreas();
+    m_leftTwips = store.readTwips(m_keys.left);
+    m_topTwips = store.readTwips(m_keys.top);
+    if (m_keys.width)
+        m_widthTwips = fitting(store.readTwips(*m_keys.width), &QRect::width, screens);
+    if (m_keys.height)
+        m_heightTwips = fitting(store.readTwips(*m_keys.height), &QRect::height, screens);
+}
+
+void WindowPlacement::applyPosition(QWidget* window, QSize outerSize)
+{
+    if (!reachable(QRect(Twips::toPixels(m_leftTwips, m_topTwips), outerSize), screenAreas())) {
+        m_leftTwips = defaultOf(m_keys.left);
+        m_topTwips = defaultOf(m_keys.top);
     }
+    m_position.place(window, m_leftTwips, m_topTwips);
 }
 
 void WindowPlacement::writePosition(const QWidget* window, SettingsStore& store) const

@@ -2,12 +2,15 @@
 #include "ProblemCapture.h"
 #include "TestTime.h"
 #include "platform/Timer.h"
+#include "platform/Twips.h"
 #include "platform/WindowGeometry.h"
 #include "settings/SettingsKeys.h"
 #include "settings/SettingsStore.h"
 #include "widgets/ColourLabel.h"
 
+#include <QGuiApplication>
 #include <QPushButton>
+#include <QScreen>
 #include <QSignalSpy>
 #include <QTest>
 #include <clocale>
@@ -38,6 +41,8 @@ private slots:
     void alarmTimersNeedTheMasterSwitchAndTheirRow_data();
     void alarmTimersNeedTheMasterSwitchAndTheirRow();
     void storedGeometryAndColoursAreHonoured();
+    void unreachablePlacesGiveTheDefault_data();
+    void unreachablePlacesGiveTheDefault();
     void storedAlarmSlotsAreLoaded();
     void clockTextFollowsTheSeconds_data();
     void clockTextFollowsTheSeconds();
@@ -179,6 +184,51 @@ void MainWindowTest::storedGeometryAndColoursAreHonoured()
     QCOMPARE(window.LIVE_TIME_LABEL->foreColor(), 255);
     QCOMPARE(window.LIVE_TIME_LABEL->palette().color(QPalette::WindowText), QColor(Qt::red));
     QCOMPARE(window.LIVE_TIME_LABEL->palette().color(QPalette::Window), QColor(Qt::blue));
+}
+
+void MainWindowTest::unreachablePlacesGiveTheDefault_data()
+{
+    QTest::addColumn<QString>("left");
+    QTest::addColumn<QString>("top");
+    QTest::addColumn<QString>("height");
+    QTest::addColumn<QPoint>("at");
+    QTest::addColumn<int>("pixelHeight");
+    const QPoint home = Twips::toPixels(1000, 1000);
+    QTest::newRow("far left") << "-50000"
+                              << "1000"
+                              << "900" << home << 60;
+    QTest::newRow("far right") << "10000000"
+                               << "1000"
+                               << "900" << home << 60;
+    QTest::newRow("title above the screen") << "1000"
+                                            << "-600"
+                                            << "900" << home << 60;
+    QTest::newRow("not a number") << "nan"
+                                  << "inf"
+                                  << "900" << home << 60;
+    QTest::newRow("partly on screen stays") << "-3000"
+                                            << "3000"
+                                            << "900" << QPoint(-200, 200) << 60;
+    const int screenHeight = QGuiApplication::primaryScreen()->geometry().height();
+    QTest::newRow("taller than the screen") << "1000"
+                                            << "0"
+                                            << "1e9" << QPoint(67, 0) << screenHeight;
+}
+
+void MainWindowTest::unreachablePlacesGiveTheDefault()
+{
+    QFETCH(QString, left);
+    QFETCH(QString, top);
+    QFETCH(QString, height);
+    MainWindowFixture fixture;
+    fixture.settings.writeValues({{CLOCK_MAIN_Left.name, left},
+                                  {CLOCK_MAIN_Top.name, top},
+                                  {CLOCK_MAIN_Height.name, height}});
+    QM_UTC_MAIN& window = fixture.open();
+    QTEST(WindowGeometry::outerTopLeft(&window), "at");
+    QTEST(WindowGeometry::outerSize(&window).height(), "pixelHeight");
+    // Left as it was until the strip is moved or closed.
+    QCOMPARE(fixture.settings.onDisk(CLOCK_MAIN_Left.name), left);
 }
 
 void MainWindowTest::storedAlarmSlotsAreLoaded()
