@@ -29,6 +29,16 @@ void AlarmTrigger::load(const SettingsStore& store)
     m_slots = loadAlarmSlots(store);
 }
 
+QList<ArmedAlarm> AlarmTrigger::armedAlarms() const
+{
+    QList<ArmedAlarm> armed;
+    for (int n = 1; n <= SettingsKeys::alarmCount; ++n) {
+        if (timer(n)->isActive())
+            armed.append({n, alarmSlot(n).name, alarmSlot(n).time});
+    }
+    return armed;
+}
+
 void AlarmTrigger::clockShown(const LocalTimeOfDay& reading)
 {
     m_shownSeconds.record(reading);

@@ -2,6 +2,7 @@
 
 #include "AlarmMatcher.h"
 #include "AlarmSlot.h"
+#include "NextAlarm.h"
 #include "ShownSeconds.h"
 
 #include <QObject>
@@ -35,6 +36,9 @@ public:
     AlarmSlot& alarmSlot(int n) { return m_slots.at(n - 1); }
     const AlarmSlot& alarmSlot(int n) const { return m_slots.at(n - 1); }
     Timer* timer(int n) const { return m_timers.at(n - 1); }
+
+    // The alarms whose timers are on, with their live names and times.
+    QList<ArmedAlarm> armedAlarms() const;
 
     // The master switch, then every slot field by field, from the store.
     void load(const SettingsStore& store);

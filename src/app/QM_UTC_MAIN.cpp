@@ -1,5 +1,6 @@
 #include "QM_UTC_MAIN.h"
 
+#include "alarms/NextAlarmTip.h"
 #include "platform/LocalTimeOfDay.h"
 #include "platform/SecondTicker.h"
 #include "platform/TimeSource.h"
@@ -101,6 +102,7 @@ QM_UTC_MAIN::QM_UTC_MAIN(const AppContext& context, QWidget* parent)
             &QM_UTC_MAIN::QUILL_MARSH_BUTTON_Click);
     connect(LIVE_TIME_LABEL, &ColourLabel::doubleClicked, this,
             &QM_UTC_MAIN::LIVE_TIME_LABEL_DblClick);
+    new NextAlarmTip(*m_alarms, m_context.time, LIVE_TIME_LABEL);
 
     Form_Load();
     X11Window::skipTaskbar(this);

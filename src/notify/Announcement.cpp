@@ -38,6 +38,7 @@ Announcement Announcement::forTest()
     a.messagePoints = 9.75;
     a.command = QStringLiteral("Run Command");
     a.commandByHand = true;
+    a.takesFocus = true;
     a.placement = {ALARM_TEST_NOTIFICATION_MESSAGE_Left, ALARM_TEST_NOTIFICATION_MESSAGE_Top,
                    ALARM_TEST_NOTIFICATION_MESSAGE_Width, ALARM_TEST_NOTIFICATION_MESSAGE_Height};
     return a;

@@ -29,6 +29,8 @@ struct Announcement
     QString command;
     // The test window lets the user tick Run Command and type the command.
     bool commandByHand = false;
+    // Opened by the user's own click, it takes the keyboard; an alarm's window does not.
+    bool takesFocus = false;
     // Set when commands kept in the settings store must not run, saying why; a command the
     // user types by hand is never refused.
     QString commandRefusal;

@@ -102,7 +102,7 @@ QM_UTC_ALARM_NOTIFICATION_WINDOW::QM_UTC_ALARM_NOTIFICATION_WINDOW(const Announc
     setWindowModality(Qt::ApplicationModal);
     setAttribute(Qt::WA_DeleteOnClose);
     // An Enter typed in another program at the moment it appears must not reach RUN NOW.
-    setAttribute(Qt::WA_ShowWithoutActivating);
+    setAttribute(Qt::WA_ShowWithoutActivating, !announcement.takesFocus);
     buildControls();
     connectHandlers();
     Form_Load();

@@ -49,6 +49,11 @@ void TickBox::paintEvent(QPaintEvent*)
     painter.drawControl(QStyle::CE_CheckBox, option);
     option.text = caption;
     const QRect textRect = style()->subElementRect(QStyle::SE_CheckBoxContents, &option, this);
-    painter.drawItemText(textRect, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextWordWrap,
-                         option.palette, isEnabled(), caption, QPalette::WindowText);
+    int flags = Qt::AlignLeft | Qt::AlignVCenter;
+    // A box one line high keeps its caption on that line, even if it runs a pixel over.
+    if (option.fontMetrics.boundingRect(textRect, flags | Qt::TextWordWrap, caption).height() <=
+        textRect.height())
+        flags |= Qt::TextWordWrap;
+    painter.drawItemText(textRect, flags, option.palette, isEnabled(), caption,
+                         QPalette::WindowText);
 }

@@ -22,7 +22,8 @@ signals:
     void valueChanged(qint16 value);
 
 protected:
-    // Captions laid out for boxes narrower than one line of text wrap rather than clip.
+    // Captions laid out for boxes narrower than one line of text wrap rather than clip, where
+    // the box is tall enough for the wrapped lines.
     void paintEvent(QPaintEvent* event) override;
 
 private:

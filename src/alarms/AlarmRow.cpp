@@ -1,0 +1,161 @@
+#include "AlarmRow.h"
+
+#include "AlarmTimeField.h"
+#include "widgets/BgrColour.h"
+#include "widgets/DesignFont.h"
+#include "widgets/FormControl.h"
+#include "widgets/TickBox.h"
+
+#include <QLabel>
+#include <QLineEdit>
+
+namespace {
+constexpr qint32 windowBackground = qint32(0x80000005u);
+constexpr int columnShift = 6840;
+constexpr int blockHeight = 1320;
+
+// Alarm n's block is alarm 1's, moved to its column and down to its place in it.
+TwipsRect inBlock(int n, TwipsRect alarmOne)
+{
+    alarmOne.left += n >= 6 ? columnShift : 0;
+    alarmOne.top += blockHeight * ((n - 1) % 5);
+    return alarmOne;
+}
+
+QByteArray controlName(const char* pattern, int n)
+{
+    return QString::fromLatin1(pattern).arg(n).toLatin1();
+}
+
+template <typename Control>
+Control* placed(Control* control, int n, const char* pattern, const TwipsRect& alarmOne,
+                const Look& look = {})
+{
+    return Form::place(control, controlName(pattern, n).constData(), inBlock(n, alarmOne), look);
+}
+
+TickBox* tickBox(QWidget* window, int n, const char* pattern, const char* caption,
+                 const TwipsRect& alarmOne, bool enabled)
+{
+    auto* box = placed(new TickBox(QLatin1String(caption), window), n, pattern, alarmOne);
+    box->setEnabled(enabled);
+    return box;
+}
+
+// The four texts of a row are created off.
+template <typename Field>
+Field* textField(Field* field, int n, const char* pattern, const TwipsRect& alarmOne)
+{
+    placed(field, n, pattern, alarmOne, {DesignFont::msSansSerif(8.25), {}, {}});
+    AlarmRow::setFieldOn(field, false);
+    return field;
+}
+
+void columnLabel(QWidget* window, int n, const char* caption, const TwipsRect& alarmOne)
+{
+    auto* label = new QLabel(QLatin1String(caption), window);
+    label->setGeometry(Form::pixels(inBlock(n, alarmOne)));
+}
+
+QLineEdit* numberBadge(QWidget* window, int n)
+{
+    auto* badge =
+        placed(new QLineEdit(QString::number(n), window), n, "ALARM_NUMBER_%1_TEXTBOX",
+               {120, 1200, 495, 495}, {DesignFont::arialBlack(14.25), Qt::yellow, Qt::black});
+    badge->setAlignment(Qt::AlignCenter);
+    badge->setTextMargins(0, 0, 0, 0);
+    return badge;
+}
+} // namespace
+
+AlarmRow::AlarmRow(int n, QWidget* window)
+    : QObject(window),
+      DISPLAY_MESSAGE_TICKBOX(tickBox(window, n, "ALARM_%1_DISPLAY_MESSAGE_TICKBOX",
+                                      "Display Message", {3480, 600, 1575, 255}, false)),
+      MESSAGE_AUTO_CLOSE_TICKBOX(tickBox(window, n, "ALARM_%1_MESSAGE_AUTO_CLOSE_TICKBOX",
+                                         "Auto Close", {5520, 600, 1095, 255}, true)),
+      TICKBOX(tickBox(window, n, "ALARM_%1_TICKBOX", "", {240, 840, 255, 375}, false)),
+      NAME_TEXTBOX(textField(new QLineEdit(QStringLiteral("Alarm Name"), window), n,
+                             "ALARM_%1_NAME_TEXTBOX", {720, 840, 1575, 285})),
+      TIME_TEXTBOX(
+          textField(new AlarmTimeField(window), n, "ALARM_%1_TIME_TEXTBOX", {2400, 840, 975, 285})),
+      MESSAGE_TEXTBOX(textField(new QLineEdit(QStringLiteral("Display Message"), window), n,
+                                "ALARM_%1_MESSAGE_TEXTBOX", {3480, 840, 3135, 285})),
+      NUMBER_TEXTBOX(numberBadge(window, n)),
+      RUN_COMMAND_TICKBOX(tickBox(window, n, "ALARM_%1_RUN_COMMAND_TICKBOX", "Run Command",
+                                  {720, 1200, 1575, 255}, false)),
+      RUN_HIDDEN_TICKBOX(tickBox(window, n, "RUN_HIDDEN_%1_TICKBOX", "Run Hidden",
+                                 {2400, 1200, 1215, 255}, false)),
+      RUN_COMMAND_TEXTBOX(textField(new QLineEdit(QStringLiteral("Run Command"), window), n,
+                                    "ALARM_%1_RUN_COMMAND_TEXTBOX", {720, 1440, 5895, 285})),
+      m_n(n)
+{
+    TIME_TEXTBOX->load(QStringLiteral("00:00:00"));
+    columnLabel(window, n, "Enable", {120, 600, 495, 255});
+    columnLabel(window, n, "Name", {720, 600, 855, 255});
+    columnLabel(window, n, "Time", {2400, 600, 495, 255});
+
+    connect(TICKBOX, &TickBox::valueChanged, this, &AlarmRow::TICKBOX_Click);
+    connect(DISPLAY_MESSAGE_TICKBOX, &TickBox::valueChanged, this,
+            &AlarmRow::DISPLAY_MESSAGE_TICKBOX_Click);
+    connect(RUN_COMMAND_TICKBOX, &TickBox::valueChanged, this,
+            &AlarmRow::RUN_COMMAND_TICKBOX_Click);
+}
+
+AlarmSlot AlarmRow::slot() const
+{
+    AlarmSlot slot;
+    slot.enabled = TICKBOX->value();
+    slot.name = NAME_TEXTBOX->text();
+    slot.time = TIME_TEXTBOX->text();
+    slot.display_message = DISPLAY_MESSAGE_TICKBOX->value();
+    slot.message = MESSAGE_TEXTBOX->text();
+    slot.auto_close = MESSAGE_AUTO_CLOSE_TICKBOX->value();
+    slot.run_command = RUN_COMMAND_TICKBOX->value();
+    slot.command = RUN_COMMAND_TEXTBOX->text();
+    slot.run_hidden = RUN_HIDDEN_TICKBOX->value();
+    return slot;
+}
+
+void AlarmRow::setFieldOn(QLineEdit* field, bool on)
+{
+    field->setEnabled(on);
+    field->setReadOnly(!on);
+    QPalette colours = field->palette();
+    colours.setColor(QPalette::Base,
+                     on ? BgrColour::toColor(windowBackground) : QColor(0xE0, 0xE0, 0xE0));
+    field->setPalette(colours);
+}
+
+void AlarmRow::TICKBOX_Click()
+{
+    const bool on = TICKBOX->value() == 1;
+    for (QLineEdit* field : {NAME_TEXTBOX, static_cast<QLineEdit*>(TIME_TEXTBOX)})
+        setFieldOn(field, on);
+    DISPLAY_MESSAGE_TICKBOX->setEnabled(on);
+    RUN_COMMAND_TICKBOX->setEnabled(on);
+    RUN_HIDDEN_TICKBOX->setEnabled(on);
+    MESSAGE_AUTO_CLOSE_TICKBOX->setEnabled(on);
+    if (on)
+        return;
+    // Switched off, the row keeps its texts but none of its flags; clearing a flag runs its
+    // own reaction, which switches its field off.
+    RUN_HIDDEN_TICKBOX->setValue(0);
+    RUN_COMMAND_TICKBOX->setValue(0);
+    MESSAGE_AUTO_CLOSE_TICKBOX->setValue(0);
+    DISPLAY_MESSAGE_TICKBOX->setValue(0);
+}
+
+void AlarmRow::DISPLAY_MESSAGE_TICKBOX_Click()
+{
+    setFieldOn(MESSAGE_TEXTBOX, DISPLAY_MESSAGE_TICKBOX->value() == 1);
+}
+
+void AlarmRow::RUN_COMMAND_TICKBOX_Click()
+{
+    const bool on = RUN_COMMAND_TICKBOX->value() == 1;
+    setFieldOn(RUN_COMMAND_TEXTBOX, on);
+    RUN_HIDDEN_TICKBOX->setEnabled(on);
+    if (!on)
+        RUN_HIDDEN_TICKBOX->setValue(0);
+}

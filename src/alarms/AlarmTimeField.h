@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QLineEdit>
+
+// The alarm time as the user types it. Typing stops at eight characters, but a longer time
+// already stored is shown whole and kept as it is. A time the clock can never show is not
+// refused; it shows in red, and its tooltip says why it will never fire.
+class AlarmTimeField : public QLineEdit
+{
+    Q_OBJECT
+
+public:
+    static constexpr int typedLength = 8;
+
+    explicit AlarmTimeField(QWidget* parent);
+
+    // Sets a time from the store, however long it is.
+    void load(const QString& time);
+
+    bool neverFires() const { return m_neverFires; }
+
+private:
+    void textHasChanged();
+
+    bool m_neverFires = false;
+};

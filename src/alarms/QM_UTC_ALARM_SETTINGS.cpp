@@ -1,0 +1,224 @@
+#include "QM_UTC_ALARM_SETTINGS.h"
+
+#include "AlarmRow.h"
+#include "AlarmTimeField.h"
+#include "AlarmTrigger.h"
+#include "notify/QM_UTC_ALARM_NOTIFICATION_WINDOW.h"
+#include "platform/Timer.h"
+#include "settings/SettingsKeys.h"
+#include "settings/SettingsStore.h"
+#include "widgets/ColourLabel.h"
+#include "widgets/DesignFont.h"
+#include "widgets/FormControl.h"
+#include "widgets/TickBox.h"
+
+#include <QFrame>
+#include <QLineEdit>
+#include <QPushButton>
+
+using SettingsKeys::alarm;
+using SettingsKeys::alarmCount;
+using SettingsKeys::AlarmField;
+
+namespace {
+constexpr qint32 green = 0x00FF00;
+constexpr qint32 black = 0;
+
+const Qt::WindowFlags frame = Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                              Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
+
+ColourLabel* title(QWidget* window, const char* name, const char* text, int left, int width)
+{
+    auto* label = Form::place(new ColourLabel(QString(), window), name, {left, 120, width, 315},
+                              {DesignFont::msSansSerif(9.75), std::nullopt, std::nullopt});
+    label->setForeColor(green);
+    label->setBackColor(black);
+    label->setText(QLatin1String(text));
+    return label;
+}
+
+// A line drawn two pixels wide, centred on where it was laid out.
+void line(QWidget* window, QFrame::Shape shape, const TwipsRect& along)
+{
+    auto* drawn = new QFrame(window);
+    drawn->setFrameShape(shape);
+    drawn->setFrameShadow(QFrame::Sunken);
+    drawn->setGeometry(Form::pixels(along));
+}
+} // namespace
+
+QM_UTC_ALARM_SETTINGS::QM_UTC_ALARM_SETTINGS(AlarmTrigger& alarms, SettingsStore& settings,
+                                             CommandLauncher& launcher, QWidget* owner)
+    : FormDialog(owner, frame, settings,
+                 {SettingsKeys::ALARM_SETTINGS_Left, SettingsKeys::ALARM_SETTINGS_Top,
+                  SettingsKeys::ALARM_SETTINGS_Width, SettingsKeys::ALARM_SETTINGS_Height}),
+      QM_TITLE_1(title(this, "QM_TITLE_1", "QUILL-MARSH", 120, 2175)),
+      QM_TITLE_2(title(this, "QM_TITLE_2", "GLIMMER-DIAL", 2400, 2775)),
+      QM_TITLE_3(title(this, "QM_TITLE_3", "QM-UTC", 8040, 2295)),
+      ALARM_SETTINGS_LABEL(title(this, "ALARM_SETTINGS_LABEL", "ALARM SETTINGS", 10440, 3015)),
+      ENABLE_ALARMS_TICKBOX(Form::place(new TickBox(QStringLiteral("Enable Alarms"), this),
+                                        "ENABLE_ALARMS_TICKBOX", {5520, 120, 2415, 255},
+                                        {DesignFont::arialBlack(11.25), {}, {}})),
+      TEST_ALARM_WINDOW_BUTTON(
+          Form::place(new QPushButton(QStringLiteral("Test Alarm Notification Window"), this),
+                      "TEST_ALARM_WINDOW_BUTTON", {2160, 7320, 3015, 495})),
+      OK_BUTTON(Form::place(new QPushButton(QStringLiteral("OK"), this), "OK_BUTTON",
+                            {9120, 7320, 2655, 495})),
+      m_alarms(alarms), m_launcher(launcher)
+{
+    setObjectName(QStringLiteral("QM_UTC_ALARM_SETTINGS"));
+    setWindowTitle(QStringLiteral("QM-UTC - ALARM SETTINGS"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    // Controls without a face of their own (labels, tick boxes, buttons) use the window's.
+    setFont(DesignFont::msSansSerif(8.25, QFont::Normal));
+    for (int n = 1; n <= alarmCount; ++n)
+        m_rows[n - 1] = new AlarmRow(n, this);
+    buildLines();
+    setFocusOrder();
+
+    connect(ENABLE_ALARMS_TICKBOX, &TickBox::valueChanged, this,
+            &QM_UTC_ALARM_SETTINGS::ENABLE_ALARMS_TICKBOX_Click);
+    connect(TEST_ALARM_WINDOW_BUTTON, &QPushButton::clicked, this,
+            &QM_UTC_ALARM_SETTINGS::TEST_ALARM_WINDOW_BUTTON_Click);
+    connect(OK_BUTTON, &QPushButton::clicked, this, &QM_UTC_ALARM_SETTINGS::OK_BUTTON_Click);
+    Form_Load();
+}
+
+QM_UTC_ALARM_SETTINGS::~QM_UTC_ALARM_SETTINGS() = default;
+
+void QM_UTC_ALARM_SETTINGS::buildLines()
+{
+    constexpr int half = 15; // one pixel either side of the laid-out line
+    line(this, QFrame::HLine, {120, 480 - half, 13320, 2 * half});
+    line(this, QFrame::VLine, {6840 - half, 480, 2 * half, 6600});
+    for (int top : {1800, 3120, 4440, 5760, 7080})
+        line(this, QFrame::HLine, {120, top - half, 13320, 2 * half});
+}
+
+void QM_UTC_ALARM_SETTINGS::setFocusOrder()
+{
+    QList<QWidget*> order{OK_BUTTON};
+    for (AlarmRow* row : m_rows)
+        order << row->TICKBOX << row->NAME_TEXTBOX << row->MESSAGE_TEXTBOX
+              << row->DISPLAY_MESSAGE_TICKBOX << row->RUN_COMMAND_TICKBOX
+              << row->RUN_COMMAND_TEXTBOX;
+    order << ENABLE_ALARMS_TICKBOX;
+    for (AlarmRow* row : m_rows)
+        order << row->TIME_TEXTBOX;
+    for (AlarmRow* row : m_rows)
+        order << row->MESSAGE_AUTO_CLOSE_TICKBOX;
+    order << TEST_ALARM_WINDOW_BUTTON;
+    for (AlarmRow* row : m_rows)
+        order << row->RUN_HIDDEN_TICKBOX;
+    for (AlarmRow* row : m_rows)
+        order << row->NUMBER_TEXTBOX;
+    for (qsizetype i = 1; i < order.size(); ++i)
+        setTabOrder(order[i - 1], order[i]);
+    OK_BUTTON->setFocus();
+}
+
+void QM_UTC_ALARM_SETTINGS::Form_Load()
+{
+    placeFromStore();
+    // Every tick box that loads a 1 (or any other value but 0) runs its reaction, so the rows
+    // come up in the states their flags give them; this order decides those states.
+    ENABLE_ALARMS_TICKBOX->setValue(m_settings.readFlag(SettingsKeys::ENABLE_ALARMS_TICKBOX));
+    for (AlarmRow* row : m_rows)
+        row->TICKBOX->setValue(m_settings.readFlag(alarm(AlarmField::TICKBOX, row->number())));
+    for (AlarmRow* row : m_rows)
+        row->NAME_TEXTBOX->setText(
+            m_settings.readText(alarm(AlarmField::NAME_TEXTBOX, row->number())));
+    for (AlarmRow* row : m_rows)
+        row->TIME_TEXTBOX->load(
+            m_settings.readText(alarm(AlarmField::TIME_TEXTBOX, row->number())));
+    for (AlarmRow* row : m_rows)
+        row->DISPLAY_MESSAGE_TICKBOX->setValue(
+            m_settings.readFlag(alarm(AlarmField::DISPLAY_MESSAGE_TICKBOX, row->number())));
+    for (AlarmRow* row : m_rows)
+        row->MESSAGE_TEXTBOX->setText(
+            m_settings.readText(alarm(AlarmField::MESSAGE_TEXTBOX, row->number())));
+    for (AlarmRow* row : m_rows)
+        row->RUN_COMMAND_TICKBOX->setValue(
+            m_settings.readFlag(alarm(AlarmField::RUN_COMMAND_TICKBOX, row->number())));
+    for (AlarmRow* row : m_rows)
+        row->RUN_COMMAND_TEXTBOX->setText(
+            m_settings.readText(alarm(AlarmField::RUN_COMMAND_TEXTBOX, row->number())));
+    for (AlarmRow* row : m_rows)
+        row->MESSAGE_AUTO_CLOSE_TICKBOX->setValue(
+            m_settings.readFlag(alarm(AlarmField::MESSAGE_AUTO_CLOSE_TICKBOX, row->number())));
+    for (AlarmRow* row : m_rows)
+        row->RUN_HIDDEN_TICKBOX->setValue(
+            m_settings.readFlag(alarm(AlarmField::RUN_HIDDEN_TICKBOX, row->number())));
+}
+
+void QM_UTC_ALARM_SETTINGS::ENABLE_ALARMS_TICKBOX_Click()
+{
+    const qint16 value = ENABLE_ALARMS_TICKBOX->value();
+    const bool on = value == 1;
+    for (AlarmRow* row : m_rows)
+        row->TICKBOX->setEnabled(on);
+    m_settings.writeFlag(SettingsKeys::ENABLE_ALARMS_TICKBOX, value);
+    m_alarms.ENABLE_ALARMS_TICKBOX = on ? 1 : 0;
+    for (AlarmRow* row : m_rows)
+        row->RUN_HIDDEN_TICKBOX->setEnabled(on);
+    if (on)
+        return; // only OK starts timers again
+    for (AlarmRow* row : m_rows)
+        row->TICKBOX->setValue(0);
+    // Switched off, no alarm fires from now on, whether or not OK follows.
+    for (int n = 1; n <= alarmCount; ++n)
+        m_alarms.timer(n)->setEnabled(false);
+}
+
+void QM_UTC_ALARM_SETTINGS::TEST_ALARM_WINDOW_BUTTON_Click()
+{
+    auto* test =
+        new QM_UTC_ALARM_NOTIFICATION_WINDOW(Announcement::forTest(), m_settings, m_launcher, this);
+    test->exec();
+}
+
+void QM_UTC_ALARM_SETTINGS::OK_BUTTON_Click()
+{
+    // One save for the whole of it, the closing step's writes included, so that everything
+    // is on disk before the window is gone.
+    SettingsStore::Batch batch(m_settings);
+    writeAll();
+    applyToAlarms();
+    accept();
+}
+
+void QM_UTC_ALARM_SETTINGS::writeAll()
+{
+    writePosition();
+    m_settings.writeFlag(SettingsKeys::ENABLE_ALARMS_TICKBOX, ENABLE_ALARMS_TICKBOX->value());
+    for (AlarmRow* row : m_rows) {
+        const int n = row->number();
+        m_settings.writeFlag(alarm(AlarmField::TICKBOX, n), row->TICKBOX->value());
+        m_settings.writeText(alarm(AlarmField::NAME_TEXTBOX, n), row->NAME_TEXTBOX->text());
+        m_settings.writeText(alarm(AlarmField::TIME_TEXTBOX, n), row->TIME_TEXTBOX->text());
+        m_settings.writeText(alarm(AlarmField::MESSAGE_TEXTBOX, n), row->MESSAGE_TEXTBOX->text());
+        m_settings.writeFlag(alarm(AlarmField::RUN_COMMAND_TICKBOX, n),
+                             row->RUN_COMMAND_TICKBOX->value());
+        m_settings.writeText(alarm(AlarmField::RUN_COMMAND_TEXTBOX, n),
+                             row->RUN_COMMAND_TEXTBOX->text());
+    }
+    for (AlarmRow* row : m_rows)
+        m_settings.writeFlag(alarm(AlarmField::DISPLAY_MESSAGE_TICKBOX, row->number()),
+                             row->DISPLAY_MESSAGE_TICKBOX->value());
+    for (AlarmRow* row : m_rows)
+        m_settings.writeFlag(alarm(AlarmField::MESSAGE_AUTO_CLOSE_TICKBOX, row->number()),
+                             row->MESSAGE_AUTO_CLOSE_TICKBOX->value());
+    for (AlarmRow* row : m_rows)
+        m_settings.writeFlag(alarm(AlarmField::RUN_HIDDEN_TICKBOX, row->number()),
+                             row->RUN_HIDDEN_TICKBOX->value());
+}
+
+void QM_UTC_ALARM_SETTINGS::applyToAlarms()
+{
+    // The alarm ticks run on this thread too, so none sees an alarm half copied.
+    for (AlarmRow* row : m_rows)
+        m_alarms.alarmSlot(row->number()) = row->slot();
+    // Each timer follows its own row; the master switch has already cleared the rows if off.
+    for (AlarmRow* row : m_rows)
+        m_alarms.timer(row->number())->setEnabled(row->TICKBOX->value() == 1);
+}

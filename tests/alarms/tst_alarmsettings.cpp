@@ -1,0 +1,388 @@
+#include "MainWindowFixture.h"
+#include "TestTime.h"
+#include "alarms/AlarmRow.h"
+#include "alarms/AlarmTimeField.h"
+#include "alarms/QM_UTC_ALARM_SETTINGS.h"
+#include "notify/QM_UTC_ALARM_NOTIFICATION_WINDOW.h"
+#include "platform/Timer.h"
+#include "platform/Twips.h"
+#include "platform/WindowGeometry.h"
+#include "settings/SettingsKeys.h"
+#include "settings/SettingsStore.h"
+#include "widgets/ColourLabel.h"
+#include "widgets/TickBox.h"
+
+#include <QApplication>
+#include <QPointer>
+#include <QPushButton>
+#include <QScreen>
+#include <QTest>
+#include <QTextDocument>
+#include <QTimer>
+#include <QToolTip>
+
+using namespace SettingsKeys;
+using Window = QM_UTC_ALARM_SETTINGS;
+
+namespace {
+qint64 utcMs(int h, int mi, int s)
+{
+    return TestTime::utcMs(2026, 12, 8, h, mi, s, 1);
+}
+
+// "KEY=value" entries into the store.
+void store(MainWindowFixture& fixture, const QStringList& entries)
+{
+    QList<QPair<QString, QString>> values;
+    for (const QString& entry : entries)
+        values.append({entry.section(QLatin1Char('='), 0, 0), entry.section(QLatin1Char('='), 1)});
+    fixture.settings.writeValues(values);
+}
+
+QPointer<Window> openSettings(MainWindowFixture& fixture)
+{
+    auto* window = new Window(fixture.window->alarms(), fixture.settings.store(), fixture.launcher,
+                              fixture.window.get());
+    window->show();
+    return window;
+}
+
+bool isOn(const QLineEdit* field)
+{
+    return field->isEnabled() && !field->isReadOnly() &&
+           field->palette().color(QPalette::Base) != QColor(0xE0, 0xE0, 0xE0);
+}
+
+QList<int> activeTimers(QM_UTC_MAIN& main)
+{
+    QList<int> active;
+    for (int n = 1; n <= alarmCount; ++n) {
+        if (main.alarmTimer(n)->isActive())
+            active.append(n);
+    }
+    return active;
+}
+
+QStringList linesOnDisk(const TestSettings& settings)
+{
+    QStringList lines = QString::fromUtf8(settings.readRaw()).split(QLatin1Char('\n'));
+    lines.removeIf([](const QString& line) { return !line.contains(QLatin1Char('=')); });
+    return lines;
+}
+
+QStringList fields(const AlarmSlot& slot)
+{
+    QStringList all{slot.name, slot.time, slot.message, slot.command};
+    for (qint16 flag :
+         {slot.enabled, slot.display_message, slot.auto_close, slot.run_command, slot.run_hidden})
+        all << QString::number(flag);
+    return all;
+}
+
+// The tooltip as the user reads it.
+QString shownTip(QWidget* widget)
+{
+    QHelpEvent ask(QEvent::ToolTip, QPoint(1, 1), widget->mapToGlobal(QPoint(1, 1)));
+    QApplication::sendEvent(widget, &ask);
+    QToolTip::hideText();
+    if (!Qt::mightBeRichText(widget->toolTip()))
+        return widget->toolTip();
+    QTextDocument rendered;
+    rendered.setHtml(widget->toolTip());
+    return rendered.toPlainText();
+}
+} // namespace
+
+class AlarmSettingsTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init() { TestTime::pinUtcAndPlainFormat(); }
+    void cleanup()
+    {
+        for (QWidget* widget : QApplication::topLevelWidgets())
+            widget->close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+
+    void opensInTheStoredState_data()
+    {
+        QTest::addColumn<QStringList>("stored");
+        QTest::addColumn<bool>("master");
+        QTest::addColumn<QString>("row3"); // what of row 3 is on
+        const QString masterOn = QStringLiteral("ENABLE_ALARMS_TICKBOX=1");
+        QTest::newRow("empty store") << QStringList{} << false << "";
+        QTest::newRow("master on, rows off") << QStringList{masterOn} << true << "tick hidden";
+        QTest::newRow("row on under master off")
+            << QStringList{"ALARM_3_TICKBOX=1"} << false << "fields hidden";
+        QTest::newRow("row on with message and command")
+            << QStringList{masterOn, "ALARM_3_TICKBOX=1", "ALARM_3_DISPLAY_MESSAGE_TICKBOX=1",
+                           "ALARM_3_RUN_COMMAND_TICKBOX=1"}
+            << true << "tick fields message command hidden";
+        // Its off steps disable Run Hidden again.
+        QTest::newRow("row flag 2 counts off")
+            << QStringList{masterOn, "ALARM_3_TICKBOX=2"} << true << "tick";
+    }
+
+    void opensInTheStoredState()
+    {
+        QFETCH(QStringList, stored);
+        QFETCH(bool, master);
+        MainWindowFixture fixture;
+        store(fixture, stored);
+        QM_UTC_MAIN& main = fixture.open();
+        main.ENABLE_ALARMS_TICKBOX = 0;
+        QPointer<Window> window = openSettings(fixture);
+
+        QCOMPARE(WindowGeometry::outerTopLeft(window), Twips::toPixels(1000, 1000));
+        // Cut to the screen where it is smaller, as the headless one is.
+        QCOMPARE(WindowGeometry::outerSize(window),
+                 Twips::toPixelSize(13680, 8355).boundedTo(window->screen()->size()));
+        QCOMPARE(window->ENABLE_ALARMS_TICKBOX->isChecked(), master);
+        QCOMPARE(main.ENABLE_ALARMS_TICKBOX, qint16(master ? 1 : 0)); // set again on opening
+        AlarmRow& row1 = window->row(1);
+        QCOMPARE(row1.TICKBOX->isEnabled(), master);
+        QCOMPARE(row1.RUN_HIDDEN_TICKBOX->isEnabled(), master);
+        QVERIFY(!isOn(row1.NAME_TEXTBOX) && row1.MESSAGE_AUTO_CLOSE_TICKBOX->isEnabled());
+        AlarmRow& row3 = window->row(3);
+        const bool fields = isOn(row3.NAME_TEXTBOX) && isOn(row3.TIME_TEXTBOX) &&
+                            row3.DISPLAY_MESSAGE_TICKBOX->isEnabled() &&
+                            row3.RUN_COMMAND_TICKBOX->isEnabled();
+        QStringList on;
+        const QList<QPair<const char*, bool>> parts{
+            {"tick", row3.TICKBOX->isEnabled()},
+            {"fields", fields},
+            {"message", isOn(row3.MESSAGE_TEXTBOX)},
+            {"command", isOn(row3.RUN_COMMAND_TEXTBOX)},
+            {"hidden", row3.RUN_HIDDEN_TICKBOX->isEnabled()}};
+        for (const auto& [part, isSo] : parts) {
+            if (isSo)
+                on << QLatin1String(part);
+        }
+        QTEST(on.join(QLatin1Char(' ')), "row3");
+    }
+
+    void rowOffClearsItsFlagsAndKeepsItsTexts()
+    {
+        MainWindowFixture fixture;
+        store(fixture, {"ENABLE_ALARMS_TICKBOX=1"});
+        fixture.open();
+        QPointer<Window> window = openSettings(fixture);
+        AlarmRow& row = window->row(6);
+        row.TICKBOX->click();
+        const QList<TickBox*> subFlags{row.DISPLAY_MESSAGE_TICKBOX, row.MESSAGE_AUTO_CLOSE_TICKBOX,
+                                       row.RUN_COMMAND_TICKBOX, row.RUN_HIDDEN_TICKBOX};
+        for (TickBox* box : subFlags)
+            box->click();
+        QVERIFY(isOn(row.MESSAGE_TEXTBOX) && isOn(row.RUN_COMMAND_TEXTBOX));
+        row.MESSAGE_TEXTBOX->setText(QStringLiteral("Tea"));
+        // Display Message leaves Auto Close alone.
+        row.DISPLAY_MESSAGE_TICKBOX->click();
+        QVERIFY(!isOn(row.MESSAGE_TEXTBOX) && row.MESSAGE_AUTO_CLOSE_TICKBOX->isEnabled() &&
+                row.MESSAGE_AUTO_CLOSE_TICKBOX->isChecked());
+        row.DISPLAY_MESSAGE_TICKBOX->click();
+
+        row.TICKBOX->click();
+        for (TickBox* box : subFlags)
+            QVERIFY2(box->value() == 0 && !box->isEnabled(), qPrintable(box->objectName()));
+        for (QLineEdit* field : {row.NAME_TEXTBOX, static_cast<QLineEdit*>(row.TIME_TEXTBOX),
+                                 row.MESSAGE_TEXTBOX, row.RUN_COMMAND_TEXTBOX})
+            QVERIFY2(!isOn(field) && field->isReadOnly(), qPrintable(field->objectName()));
+        QCOMPARE(row.MESSAGE_TEXTBOX->text(), QStringLiteral("Tea"));
+    }
+
+    void masterOffStopsTheAlarmsEvenWithoutOk()
+    {
+        MainWindowFixture fixture;
+        store(fixture, {"ENABLE_ALARMS_TICKBOX=1", "ALARM_1_TICKBOX=1", "ALARM_3_TICKBOX=1",
+                        "ALARM_3_TIME_TEXTBOX=07:30:00", "ALARM_3_RUN_COMMAND_TICKBOX=1"});
+        QM_UTC_MAIN& main = fixture.open();
+        QCOMPARE(activeTimers(main), (QList<int>{1, 3}));
+        QPointer<Window> window = openSettings(fixture);
+
+        window->ENABLE_ALARMS_TICKBOX->click();
+        QVERIFY(!window->row(3).TICKBOX->isChecked() && !isOn(window->row(3).NAME_TEXTBOX));
+        QCOMPARE(main.ENABLE_ALARMS_TICKBOX, qint16(0));
+        QCOMPARE(activeTimers(main), QList<int>{});
+        QCOMPARE(shownTip(main.LIVE_TIME_LABEL), QStringLiteral("No alarm armed"));
+        QCOMPARE(fixture.settings.onDisk("ENABLE_ALARMS_TICKBOX"), QStringLiteral("0"));
+        // Ticking it again starts nothing; only OK does.
+        window->ENABLE_ALARMS_TICKBOX->click();
+        QCOMPARE(activeTimers(main), QList<int>{});
+        window->ENABLE_ALARMS_TICKBOX->click();
+
+        window->close();
+        QCOMPARE(fixture.settings.onDisk("ALARM_3_TICKBOX"), QStringLiteral("1"));
+        QCOMPARE(fixture.settings.onDisk("ALARM-SETTINGS-Left"), QStringLiteral("1000"));
+        QCOMPARE(main.alarmSlot(3).enabled, qint16(1)); // the live copy waits for OK
+        fixture.tickAt(utcMs(7, 30, 0));
+        QVERIFY(fixture.launcher.launches.isEmpty());
+    }
+
+    void okWithNothingChanged_data()
+    {
+        QTest::addColumn<QStringList>("stored");
+        QTest::addColumn<QList<int>>("timers");
+        QTest::newRow("empty store") << QStringList{} << QList<int>{};
+        QTest::newRow("row on under master off")
+            << QStringList{"ALARM_3_TICKBOX=1"} << QList<int>{3};
+        QTest::newRow("master on, two rows on")
+            << QStringList{"ENABLE_ALARMS_TICKBOX=1",
+                           "ALARM_2_TICKBOX=1",
+                           "ALARM_10_TICKBOX=1",
+                           "ALARM_10_NAME_TEXTBOX= Tea, milk; \"no\" sugar ",
+                           "RUN_HIDDEN_4_TICKBOX=1",
+                           "ALARM_5_TIME_TEXTBOX=7:30"}
+            << QList<int>{2, 10};
+    }
+
+    void okWithNothingChanged()
+    {
+        QFETCH(QStringList, stored);
+        MainWindowFixture fixture;
+        store(fixture, stored);
+        QM_UTC_MAIN& main = fixture.open();
+        main.alarmTimer(5)->setEnabled(true); // a row that is off stops its timer
+        const AlarmSlots storedSlots = loadAlarmSlots(fixture.settings.store());
+        QPointer<Window> window = openSettings(fixture);
+        window->OK_BUTTON->click();
+
+        QTEST(activeTimers(main), "timers");
+        // Every key rewritten, on disk as the handler returns.
+        const QStringList lines = linesOnDisk(fixture.settings);
+        QCOMPARE(lines.size(), 93);
+        QVERIFY(lines.contains(QStringLiteral("ALARM-SETTINGS-Top=1000")));
+        for (int n = 1; n <= alarmCount; ++n)
+            QCOMPARE(fields(main.alarmSlot(n)), fields(storedSlots[n - 1]));
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(window.isNull());
+    }
+
+    void okMakesTheAlarmFireAtItsNewTime()
+    {
+        MainWindowFixture fixture;
+        store(fixture, {"ENABLE_ALARMS_TICKBOX=1", "ALARM_2_TICKBOX=1",
+                        "ALARM_2_NAME_TEXTBOX=<b>Tea</b>", "ALARM_2_TIME_TEXTBOX=07:30:00",
+                        "ALARM_2_RUN_COMMAND_TICKBOX=1", "ALARM_2_RUN_COMMAND_TEXTBOX=wake"});
+        QM_UTC_MAIN& main = fixture.open();
+        fixture.time.setEpochMs(TestTime::utcMs(2026, 12, 8, 4, 18, 0));
+        QCOMPARE(shownTip(main.LIVE_TIME_LABEL),
+                 QStringLiteral("Next alarm: <b>Tea</b> at 07:30:00, in 3 h 12 min"));
+        fixture.tickAt(utcMs(7, 30, 0));
+        QCOMPARE(fixture.launcher.launches.size(), 1);
+
+        QPointer<Window> window = openSettings(fixture);
+        AlarmRow& row = window->row(2);
+        row.TIME_TEXTBOX->selectAll();
+        QTest::keyClicks(row.TIME_TEXTBOX, QStringLiteral("07:30:30"));
+        row.RUN_HIDDEN_TICKBOX->click();
+        window->OK_BUTTON->click();
+        QCOMPARE(shownTip(main.LIVE_TIME_LABEL),
+                 QStringLiteral("Next alarm: <b>Tea</b> at 07:30:30, in less than a minute"));
+
+        fixture.tickAt(utcMs(7, 30, 1));
+        QCOMPARE(fixture.launcher.launches.size(), 1);
+        fixture.tickAt(utcMs(7, 30, 30)); // a new time may fire again the same day
+        QCOMPARE(fixture.launcher.launches.size(), 2);
+        QCOMPARE(fixture.launcher.launches.last().style, LaunchStyle::Hidden);
+        QCOMPARE(fixture.settings.onDisk("ALARM_2_TIME_TEXTBOX"), "07:30:30");
+    }
+
+    void timeIsKeptAsTypedAndMarkedWhenItNeverFires_data()
+    {
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("kept");
+        QTest::addColumn<bool>("neverFires");
+        QTest::newRow("real time") << ""
+                                   << "23:59:59"
+                                   << "23:59:59" << false;
+        QTest::newRow("no seconds") << ""
+                                    << "7:30"
+                                    << "7:30" << true;
+        QTest::newRow("hour 24") << ""
+                                 << "24:00:00"
+                                 << "24:00:00" << true;
+        QTest::newRow("typing stops at eight") << ""
+                                               << "07:30:00:15"
+                                               << "07:30:00" << false;
+        QTest::newRow("longer stored time kept whole") << "07:30:00 later"
+                                                       << ""
+                                                       << "07:30:00 later" << true;
+        QTest::newRow("and never grows") << "07:30:00 later"
+                                         << "x"
+                                         << "07:30:00 later" << true;
+    }
+
+    void timeIsKeptAsTypedAndMarkedWhenItNeverFires()
+    {
+        QFETCH(QString, stored);
+        QFETCH(QString, typed);
+        QFETCH(QString, kept);
+        QFETCH(bool, neverFires);
+        MainWindowFixture fixture;
+        store(fixture, {"ALARM_1_TICKBOX=1"});
+        if (!stored.isEmpty())
+            store(fixture, {"ALARM_1_TIME_TEXTBOX=" + stored});
+        QM_UTC_MAIN& main = fixture.open();
+        QPointer<Window> window = openSettings(fixture);
+        AlarmTimeField* field = window->row(1).TIME_TEXTBOX;
+        if (!typed.isEmpty()) {
+            if (stored.isEmpty())
+                field->clear();
+            field->end(false);
+            QTest::keyClicks(field, typed);
+        }
+        QCOMPARE(field->text(), kept);
+        QCOMPARE(field->palette().color(QPalette::Text) == QColor(Qt::red), neverFires);
+        QCOMPARE(field->toolTip().contains(QLatin1String("never fire")), neverFires);
+        window->OK_BUTTON->click();
+        QCOMPARE(main.alarmSlot(1).time, kept);
+    }
+
+    void testButtonOpensTheTestWindowOverThis()
+    {
+        MainWindowFixture fixture;
+        store(fixture, {"ENABLE_ALARMS_TICKBOX=1", "ALARM_4_TICKBOX=1"});
+        QM_UTC_MAIN& main = fixture.open();
+        QPointer<Window> window = openSettings(fixture);
+        window->row(4).NAME_TEXTBOX->setText(QStringLiteral("Edited"));
+        const QStringList before = linesOnDisk(fixture.settings);
+
+        QPointer<QM_UTC_ALARM_NOTIFICATION_WINDOW> test;
+        QTimer poll;
+        connect(&poll, &QTimer::timeout, this, [&] {
+            test =
+                qobject_cast<QM_UTC_ALARM_NOTIFICATION_WINDOW*>(QApplication::activeModalWidget());
+            if (!test)
+                return;
+            poll.stop();
+            QCOMPARE(test->objectName(), QStringLiteral("QM_UTC_ALARM_TEST_NOTIFICATION_WINDOW"));
+            QCOMPARE(test->parentWidget(), window.data());
+            QVERIFY(!test->testAttribute(Qt::WA_ShowWithoutActivating));
+            test->ALARM_RUN_COMMAND_TICKBOX->click();
+            test->ALARM_RUN_COMMAND_TEXTBOX->setText(QStringLiteral("notify-send typed"));
+            test->RUN_NOW_BUTTON->click();
+            test->ALARM_MESSAGE_AUTO_CLOSE_TICKBOX->click();
+            WindowGeometry::setOuterTopLeft(test, QPoint(100, 120));
+            test->close();
+        });
+        poll.start(10);
+        window->TEST_ALARM_WINDOW_BUTTON->click();
+
+        QVERIFY(test.isNull());
+        QCOMPARE(fixture.launcher.launches.size(), 1);
+        QCOMPARE(fixture.launcher.launches[0].commandLine, QStringLiteral("notify-send typed"));
+        QStringList added = linesOnDisk(fixture.settings);
+        added.removeIf([&](const QString& line) { return before.contains(line); });
+        QCOMPARE(added, (QStringList{"ALARM-TEST-NOTIFICATION-MESSAGE-Left=1500",
+                                     "ALARM-TEST-NOTIFICATION-MESSAGE-Top=1800"}));
+        QCOMPARE(window->row(4).NAME_TEXTBOX->text(), QStringLiteral("Edited"));
+        QVERIFY(window->isVisible() && window->row(4).TICKBOX->isChecked());
+        QCOMPARE(main.alarmSlot(4).name, QStringLiteral("Alarm Name"));
+    }
+};
+
+QTEST_MAIN(AlarmSettingsTest)
+#include "tst_alarmsettings.moc"
