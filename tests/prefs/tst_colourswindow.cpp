@@ -1,10 +1,8 @@
 #include "TestSettings.h"
-#include "platform/WindowGeometry.h"
 #include "prefs/QM_UTC_COLORS_WINDOW.h"
 #include "settings/SettingsKeys.h"
 #include "settings/SettingsStore.h"
 #include "widgets/ColourLabel.h"
-#include "widgets/TickBox.h"
 
 #include <QApplication>
 #include <QLineEdit>
@@ -49,8 +47,6 @@ class ColoursWindowTest : public QObject
 
 private slots:
     void cleanup();
-    void openingLoadsTheHiddenSection_data();
-    void openingLoadsTheHiddenSection();
     void previewFollowsEveryEdit();
     void okStoresWhatTheClockShows_data();
     void okStoresWhatTheClockShows();
@@ -62,54 +58,6 @@ void ColoursWindowTest::cleanup()
     const QWidgetList left = QApplication::topLevelWidgets();
     qDeleteAll(left);
     QVERIFY2(left.isEmpty(), "a window was left behind");
-}
-
-void ColoursWindowTest::openingLoadsTheHiddenSection_data()
-{
-    QTest::addColumn<Values>("stored");
-    QTest::addColumn<bool>("textOpen");
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<QColor>("textPreview");
-    QTest::addColumn<bool>("backgroundOpen");
-
-    const QColor green(0, 255, 0);
-    QTest::newRow("empty store") << Values{} << false << "&H0000FF00&" << green << false;
-    QTest::newRow("manual text red")
-        << Values{{"MANUAL_TEXT_COLOR_TICKBOX", "1"}, {"ENTER_TEXT_COLOR_TEXTBOX", "&H000000FF&"}}
-        << true << "&H000000FF&" << QColor(255, 0, 0) << false;
-    QTest::newRow("manual background, odd text flag")
-        << Values{{"MANUAL_TEXT_COLOR_TICKBOX", "2"}, {"MANUAL_BACKGROUND_COLOR_TICKBOX", "1"}}
-        << false << "&H0000FF00&" << green << true;
-}
-
-void ColoursWindowTest::openingLoadsTheHiddenSection()
-{
-    QFETCH(Values, stored);
-    QFETCH(bool, textOpen);
-    QFETCH(bool, backgroundOpen);
-    TestSettings settings;
-    settings.writeValues(stored);
-    Clock clock;
-    QPointer<QM_UTC_COLORS_WINDOW> window = open(settings, clock);
-
-    QCOMPARE(WindowGeometry::outerTopLeft(window), QPoint(67, 67));
-    QCOMPARE(WindowGeometry::outerSize(window), QSize(616, 238));
-    for (QWidget* hidden :
-         QWidgetList{window->MANUAL_TEXT_COLOR_TICKBOX, window->MANUAL_BACKGROUND_COLOR_TICKBOX,
-                     window->ENTER_TEXT_COLOR_TEXTBOX, window->ENTER_BACKGROUND_COLOR_TEXTBOX,
-                     window->SHOW_TEXT_COLOR_TEXTBOX, window->SHOW_BACKGROUND_COLOR_TEXTBOX})
-        QVERIFY2(!hidden->isVisible(), qPrintable(hidden->objectName()));
-
-    const QColor open = QApplication::palette().color(QPalette::Base);
-    const QColor locked(0xE0, 0xE0, 0xE0);
-    QTEST(window->ENTER_TEXT_COLOR_TEXTBOX->text(), "text");
-    QTEST(background(window->SHOW_TEXT_COLOR_TEXTBOX), "textPreview");
-    QCOMPARE(window->ENTER_TEXT_COLOR_TEXTBOX->isEnabled(), textOpen);
-    QCOMPARE(window->ENTER_TEXT_COLOR_TEXTBOX->isReadOnly(), !textOpen);
-    QCOMPARE(background(window->ENTER_TEXT_COLOR_TEXTBOX), textOpen ? open : locked);
-    QCOMPARE(window->ENTER_BACKGROUND_COLOR_TEXTBOX->isEnabled(), backgroundOpen);
-    QCOMPARE(background(window->ENTER_BACKGROUND_COLOR_TEXTBOX), backgroundOpen ? open : locked);
-    window->close();
 }
 
 void ColoursWindowTest::previewFollowsEveryEdit()

@@ -79,8 +79,6 @@ private slots:
     void openingAppliesWhatDiffersFromTheLayout_data();
     void openingAppliesWhatDiffersFromTheLayout();
     void showUptimeAndAutoStartTogether();
-    void closingStoresAsDescribed_data();
-    void closingStoresAsDescribed();
     void tabOrderAsLaidOut();
     void emblemOpensTheChainModally();
 };
@@ -175,48 +173,9 @@ void SettingsWindowTest::showUptimeAndAutoStartTogether()
     QVERIFY(window->AUTOSTART_TICKBOX->isEnabled());
     QCOMPARE(window->AUTOSTART_TICKBOX->value(), qint16(0));
     QVERIFY(!counting(strip));
-    QVERIFY(!settings.hasOnDisk("SHOW_UPTIME_TICKBOX"));
     window->close();
-}
-
-void SettingsWindowTest::closingStoresAsDescribed_data()
-{
-    QTest::addColumn<QString>("click");
-    QTest::addColumn<bool>("ok");
-    QTest::addColumn<QString>("onDisk");
-
-    QTest::newRow("OK after hiding the uptime") << "SHOW_UPTIME_TICKBOX" << true << "1 0 0 -";
-    QTest::newRow("closed after unticking always on top")
-        << "AlwaysOnTop_TICKBOX" << false << "0 - - -";
-    QTest::newRow("closed after hiding the uptime") << "SHOW_UPTIME_TICKBOX" << false << "- - - -";
-    QTest::newRow("Escape after ticking auto start") << "AUTOSTART_TICKBOX" << false << "- - - 1";
-}
-
-void SettingsWindowTest::closingStoresAsDescribed()
-{
-    QFETCH(QString, click);
-    QFETCH(bool, ok);
-    MainWindowFixture fixture;
-    fixture.settings.writeValues({{"MAIN-SETTINGS-Left", "3000"}, {"MAIN-SETTINGS-Top", "1507"}});
-    fixture.open();
-    QPointer<QM_UTC_SETTINGS> window = open(fixture);
-    if (!click.isEmpty())
-        window->findChild<TickBox*>(click)->click();
-
-    if (ok)
-        window->OK_BUTTON->click();
-    else if (click.startsWith("AUTOSTART"))
-        QTest::keyClick(window, Qt::Key_Escape);
-    else
-        window->close();
-    discardClosed();
-    QVERIFY(window.isNull());
-
-    QTEST(preferencesOnDisk(fixture.settings), "onDisk");
-    // Unmoved, the window gives back the twips it was placed from.
-    QCOMPARE(fixture.settings.onDisk("MAIN-SETTINGS-Left"), QStringLiteral("3000"));
-    QCOMPARE(fixture.settings.onDisk("MAIN-SETTINGS-Top"), QStringLiteral("1507"));
-    QVERIFY(!fixture.settings.hasOnDisk("MAIN-SETTINGS-Width"));
+    // Closed without OK: Show UpTime is not stored.
+    QCOMPARE(preferencesOnDisk(settings), QStringLiteral("- - - 0"));
 }
 
 void SettingsWindowTest::tabOrderAsLaidOut()
@@ -290,6 +249,8 @@ void SettingsWindowTest::emblemOpensTheChainModally()
     QCOMPARE(QApplication::topLevelWidgets(), QWidgetList{&strip});
     QCOMPARE(strip.LIVE_TIME_LABEL->foreColor(), 255);
     QCOMPARE(fixture.settings.onDisk("CLOCK_FORECOLOR"), QStringLiteral("255"));
+    // OK stores all but Auto Start, and the position, unmoved, as the twips it was placed from.
+    QCOMPARE(preferencesOnDisk(fixture.settings), QStringLiteral("1 1 0 -"));
     QCOMPARE(fixture.settings.onDisk("MAIN-SETTINGS-Left"), QStringLiteral("1000"));
 }
 

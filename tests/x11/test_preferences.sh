@@ -13,9 +13,9 @@ trap '[ -n "$pid" ] && kill "$pid" 2>/dev/null; rm -rf "$config"' EXIT
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
 # The window with exactly this title once the window manager has framed it; "gone" waits for
-# it to disappear instead.
+# it to disappear instead. Up to fifteen seconds: a busy machine starts programs slowly.
 window() {
-    for _ in $(seq 100); do
+    for _ in $(seq 300); do
         id=$(xdotool search --name "^$1\$" 2>/dev/null | head -n1 || true)
         if [ "${2:-}" = gone ]; then
             [ -z "$id" ] && return
@@ -28,11 +28,11 @@ window() {
     fail "the window '$1' did not ${2:-appear}"
 }
 
-# Outer frame geometry "X Y W H", waiting up to two seconds for the expected one (a pattern).
+# Outer frame geometry "X Y W H", waiting up to five seconds for the expected one (a pattern).
 frame_at() {
     local parent geometry
     parent=$(xwininfo -children -id "$1" | awk '/Parent window id/ {print $4}')
-    for _ in $(seq 40); do
+    for _ in $(seq 100); do
         geometry=$(xwininfo -id "$parent" | awk '/Absolute upper-left X/ {x=$4}
             /Absolute upper-left Y/ {y=$4} /Width:/ {w=$2} /Height:/ {h=$2} END {print x, y, w, h}')
         # shellcheck disable=SC2053
@@ -78,7 +78,7 @@ window "QM-UTC - SETTINGS" gone
 [ "$(stored SHOW_UPTIME_TICKBOX)" = 0 ] || fail "Show UpTime stored as '$(stored SHOW_UPTIME_TICKBOX)'"
 
 wmctrl -i -c "$strip"
-for _ in $(seq 100); do kill -0 "$pid" 2>/dev/null || break; sleep 0.05; done
+for _ in $(seq 300); do kill -0 "$pid" 2>/dev/null || break; sleep 0.05; done
 "$program" &
 pid=$!
 frame_at "$(window QM-GLIMMER-DIAL)" "* * 168 60"
