@@ -8,6 +8,7 @@
 #include "platform/Twips.h"
 #include "platform/WindowGeometry.h"
 #include "platform/X11Window.h"
+#include "prefs/QM_UTC_SETTINGS.h"
 #include "settings/SettingsKeys.h"
 #include "settings/SettingsStore.h"
 #include "widgets/ColourLabel.h"
@@ -191,7 +192,8 @@ void QM_UTC_MAIN::LIVE_TIME_LABEL_DblClick()
 
 void QM_UTC_MAIN::QUILL_MARSH_BUTTON_Click()
 {
-    // The general settings window comes with its own change.
+    auto* settings = new QM_UTC_SETTINGS(*this, m_context.settings);
+    settings->exec();
 }
 
 void QM_UTC_MAIN::AlwaysOnTopTimer_Timer()

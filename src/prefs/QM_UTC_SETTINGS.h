@@ -1,0 +1,51 @@
+#pragma once
+
+#include "widgets/FormDialog.h"
+
+class ColourLabel;
+class QM_UTC_MAIN;
+class QPushButton;
+class TickBox;
+
+// The general settings window. Its four tick boxes act on the running strip the moment they
+// change, by a click or while the window loads them from the store; OK stores the rest. It
+// keeps no state of the strip's own.
+class QM_UTC_SETTINGS : public FormDialog
+{
+    Q_OBJECT
+
+public:
+    // Owned by the strip, shown modally, discarded when it closes.
+    QM_UTC_SETTINGS(QM_UTC_MAIN& strip, SettingsStore& settings);
+    ~QM_UTC_SETTINGS() override;
+
+    ColourLabel* const QM_TITLE_1;
+    ColourLabel* const QM_TITLE_2;
+    ColourLabel* const QM_TITLE_3;
+    ColourLabel* const QM_WBC_VERSION;
+    ColourLabel* const QM_CREATOR;
+    TickBox* const AlwaysOnTop_TICKBOX;
+    TickBox* const SHOW_UPTIME_TICKBOX;
+    TickBox* const LARGE_CLOCK_STARTUP_TICKBOX;
+    TickBox* const AUTOSTART_TICKBOX;
+    QPushButton* const COLORS_BUTTON;
+    QPushButton* const ALARM_SETTINGS_BUTTON;
+    QPushButton* const OK_BUTTON;
+
+public slots:
+    void AlwaysOnTop_TICKBOX_Click();
+    void SHOW_UPTIME_TICKBOX_Click();
+    void LARGE_CLOCK_STARTUP_TICKBOX_Click();
+    void AUTOSTART_TICKBOX_Click();
+    void COLORS_BUTTON_Click();
+    void ALARM_SETTINGS_BUTTON_Click();
+    void OK_BUTTON_Click();
+    void QM_CREATOR_DblClick();
+
+private:
+    void buildControls();
+    void connectHandlers();
+    void Form_Load();
+
+    QM_UTC_MAIN& m_strip;
+};

@@ -1,0 +1,258 @@
+#include "MainWindowFixture.h"
+#include "platform/Timer.h"
+#include "platform/WindowGeometry.h"
+#include "prefs/QM_UTC_COLORS_WINDOW.h"
+#include "prefs/QM_UTC_SETTINGS.h"
+#include "settings/SettingsKeys.h"
+#include "widgets/ColourLabel.h"
+#include "widgets/TickBox.h"
+
+#include <QApplication>
+#include <QPointer>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+using Values = QList<QPair<QString, QString>>;
+
+namespace {
+const QStringList uptimeTimers = {"UPTIME_TIMER",        "DAY_UPTIME_TIMER",
+                                  "HOUR_UPTIME_TIMER",   "MINUTE_UPTIME_TIMER",
+                                  "SECOND_UPTIME_TIMER", "QM_DISPLAY_UPDATE_TIMER"};
+const QStringList preferenceKeys = {"AlwaysOnTop_TICKBOX", "SHOW_UPTIME_TICKBOX",
+                                    "LARGE_CLOCK_STARTUP_TICKBOX", "AUTOSTART_TICKBOX"};
+
+// The four boxes as Always On Top, Show UpTime, Large Clock, Auto Start: "1100".
+QString boxes(const QM_UTC_SETTINGS& window)
+{
+    QString shown;
+    for (const TickBox* box : {window.AlwaysOnTop_TICKBOX, window.SHOW_UPTIME_TICKBOX,
+                               window.LARGE_CLOCK_STARTUP_TICKBOX, window.AUTOSTART_TICKBOX})
+        shown += QString::number(box->value());
+    return shown;
+}
+
+bool counting(QM_UTC_MAIN& strip)
+{
+    for (const QString& name : uptimeTimers)
+        if (!strip.findChild<Timer*>(name)->isEnabled())
+            return false;
+    return true;
+}
+
+bool wide(QM_UTC_MAIN& strip)
+{
+    return WindowGeometry::outerSize(&strip).width() == 364 &&
+           strip.QM_UPTIME_DISPLAY_LABEL->isVisibleTo(&strip);
+}
+
+// Everything on disk for the four preference keys, "-" where a key is missing.
+QString preferencesOnDisk(const TestSettings& settings)
+{
+    QStringList values;
+    for (const QString& key : preferenceKeys)
+        values << (settings.hasOnDisk(key) ? settings.onDisk(key) : QStringLiteral("-"));
+    return values.join(u' ');
+}
+
+QPointer<QM_UTC_SETTINGS> open(MainWindowFixture& fixture)
+{
+    // Shown, so that its frame is known before an owned window makes it native.
+    fixture.window->show();
+    auto* window = new QM_UTC_SETTINGS(*fixture.window, fixture.settings.store());
+    window->show();
+    return window;
+}
+
+void discardClosed()
+{
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+} // namespace
+
+class SettingsWindowTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void cleanup();
+    void openingAppliesWhatDiffersFromTheLayout_data();
+    void openingAppliesWhatDiffersFromTheLayout();
+    void showUptimeAndAutoStartTogether();
+    void tabOrderAsLaidOut();
+    void emblemOpensTheChainModally();
+};
+
+void SettingsWindowTest::cleanup()
+{
+    discardClosed();
+    const QWidgetList left = QApplication::topLevelWidgets();
+    qDeleteAll(left);
+    QVERIFY2(left.isEmpty(), "a window was left behind");
+}
+
+void SettingsWindowTest::openingAppliesWhatDiffersFromTheLayout_data()
+{
+    QTest::addColumn<Values>("stored");
+    QTest::addColumn<QString>("boxes");
+    QTest::addColumn<bool>("autoStartEnabled");
+    QTest::addColumn<bool>("wide");
+    QTest::addColumn<bool>("counting");
+    QTest::addColumn<QString>("onDisk");
+
+    // "+0" reads as 0 but is never written so: a rewritten key shows as "0".
+    QTest::newRow("empty store") << Values{} << "1100" << true << true << true << "- - - -";
+    QTest::newRow("always on top off")
+        << Values{{"AlwaysOnTop_TICKBOX", "+0"}} << "0100" << true << true << true << "0 - - -";
+    QTest::newRow("auto start on")
+        << Values{{"AUTOSTART_TICKBOX", "+1"}} << "1101" << true << true << true << "- - - 1";
+    QTest::newRow("auto start off")
+        << Values{{"AUTOSTART_TICKBOX", "+0"}} << "1100" << true << true << false << "- - - +0";
+    QTest::newRow("uptime hidden, auto start on")
+        << Values{{"SHOW_UPTIME_TICKBOX", "+0"}, {"AUTOSTART_TICKBOX", "+1"}} << "1000" << false
+        << false << false << "- +0 - 0";
+    QTest::newRow("uptime hidden, auto start key missing")
+        << Values{{"SHOW_UPTIME_TICKBOX", "0"}} << "1000" << false << false << true << "- 0 - -";
+    QTest::newRow("odd values count as off")
+        << Values{{"AlwaysOnTop_TICKBOX", "2"}, {"SHOW_UPTIME_TICKBOX", "2"}} << "2200" << false
+        << false << true << "2 2 - -";
+}
+
+void SettingsWindowTest::openingAppliesWhatDiffersFromTheLayout()
+{
+    QFETCH(Values, stored);
+    MainWindowFixture fixture;
+    fixture.settings.writeValues(stored);
+    QM_UTC_MAIN& strip = fixture.open();
+    QPointer<QM_UTC_SETTINGS> window = open(fixture);
+
+    QTEST(boxes(*window), "boxes");
+    QTEST(window->AUTOSTART_TICKBOX->isEnabled(), "autoStartEnabled");
+    QTEST(wide(strip), "wide");
+    QTEST(counting(strip), "counting");
+    QCOMPARE(strip.AlwaysOnTopTimer->isEnabled(), window->AlwaysOnTop_TICKBOX->value() == 1);
+    if (!counting(strip))
+        QCOMPARE(strip.QM_UPTIME_DISPLAY_LABEL->text(), QStringLiteral("TIMERS DISABLED"));
+    QTEST(preferencesOnDisk(fixture.settings), "onDisk");
+
+    QCOMPARE(WindowGeometry::outerTopLeft(window), QPoint(67, 67));
+    QCOMPARE(WindowGeometry::outerSize(window), QSize(551, 142));
+    window->close();
+}
+
+void SettingsWindowTest::showUptimeAndAutoStartTogether()
+{
+    MainWindowFixture fixture;
+    QM_UTC_MAIN& strip = fixture.open();
+    QPointer<QM_UTC_SETTINGS> window = open(fixture);
+    ColourLabel* uptime = strip.QM_UPTIME_DISPLAY_LABEL;
+    TestSettings& settings = fixture.settings;
+
+    window->AUTOSTART_TICKBOX->click();
+    QCOMPARE(settings.onDisk("AUTOSTART_TICKBOX"), QStringLiteral("1"));
+
+    window->AUTOSTART_TICKBOX->click();
+    QVERIFY(!counting(strip));
+    QCOMPARE(uptime->backColor(), 255);
+    QCOMPARE(uptime->text(), QStringLiteral("TIMERS DISABLED"));
+    QCOMPARE(settings.onDisk("AUTOSTART_TICKBOX"), QStringLiteral("0"));
+
+    window->AUTOSTART_TICKBOX->click();
+
+    // Hiding the uptime forces Auto Start off, which stops the counting and stores it.
+    window->SHOW_UPTIME_TICKBOX->click();
+    QCOMPARE(boxes(*window), QStringLiteral("1000"));
+    QVERIFY(!window->AUTOSTART_TICKBOX->isEnabled());
+    QVERIFY(!counting(strip));
+    QCOMPARE(WindowGeometry::outerSize(&strip).width(), 168);
+    QCOMPARE(settings.onDisk("AUTOSTART_TICKBOX"), QStringLiteral("0"));
+
+    // Showing it again offers Auto Start but does not tick it.
+    window->SHOW_UPTIME_TICKBOX->click();
+    QVERIFY(wide(strip));
+    QVERIFY(window->AUTOSTART_TICKBOX->isEnabled());
+    QCOMPARE(window->AUTOSTART_TICKBOX->value(), qint16(0));
+    QVERIFY(!counting(strip));
+    window->close();
+    // Closed without OK: Show UpTime is not stored.
+    QCOMPARE(preferencesOnDisk(settings), QStringLiteral("- - - 0"));
+}
+
+void SettingsWindowTest::tabOrderAsLaidOut()
+{
+    const auto chain = [](QWidget* first) {
+        QStringList names;
+        QWidget* at = first;
+        do {
+            if (at->isVisibleTo(first->window()) && (at->focusPolicy() & Qt::TabFocus))
+                names << at->objectName();
+            at = at->nextInFocusChain();
+        } while (at != first);
+        return names;
+    };
+    MainWindowFixture fixture;
+    fixture.open();
+    QPointer<QM_UTC_SETTINGS> window = open(fixture);
+    QCOMPARE(window->focusWidget(), window->OK_BUTTON);
+    QCOMPARE(
+        chain(window->OK_BUTTON),
+        QStringList({"OK_BUTTON", "AlwaysOnTop_TICKBOX", "ALARM_SETTINGS_BUTTON", "COLORS_BUTTON",
+                     "AUTOSTART_TICKBOX", "SHOW_UPTIME_TICKBOX", "LARGE_CLOCK_STARTUP_TICKBOX"}));
+
+    auto* colours = new QM_UTC_COLORS_WINDOW(*fixture.window->LIVE_TIME_LABEL,
+                                             fixture.settings.store(), window);
+    colours->show();
+    QStringList expected = {"OK_BUTTON"};
+    for (const char* colour :
+         {"BLACK", "GREEN", "WHITE", "BLUE", "PINK", "YELLOW", "CYAN", "RED", "PURPLE", "ORANGE"})
+        expected << QString(colour) + "_FOREGROUND_COLOR_BUTTON";
+    for (const char* colour :
+         {"WHITE", "BLACK", "YELLOW", "RED", "ORANGE", "BLUE", "GREEN", "PINK", "CYAN", "PURPLE"})
+        expected << QString(colour) + "_BACKGROUND_COLOR_BUTTON";
+    QCOMPARE(colours->focusWidget(), colours->OK_BUTTON);
+    QCOMPARE(chain(colours->OK_BUTTON), expected);
+    colours->close();
+    window->close();
+}
+
+void SettingsWindowTest::emblemOpensTheChainModally()
+{
+    MainWindowFixture fixture;
+    QM_UTC_MAIN& strip = fixture.open();
+    QStringList seen; // each modal window met, with its owner
+    // The settings window opens the colours window, whose OK returns to the settings window,
+    // whose OK returns to the strip. Clicks that open a window run outside the driver, which
+    // must keep running while that window waits.
+    QTimer driver;
+    driver.setInterval(5);
+    connect(&driver, &QTimer::timeout, this, [&] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (auto* settings = qobject_cast<QM_UTC_SETTINGS*>(modal); settings && seen.size() != 1) {
+            seen << modal->objectName() + " over " + modal->parentWidget()->objectName();
+            QPushButton* next = seen.size() == 1 ? settings->COLORS_BUTTON : settings->OK_BUTTON;
+            QTimer::singleShot(0, next, &QPushButton::click);
+            if (seen.size() == 3)
+                driver.stop();
+        } else if (auto* colours = qobject_cast<QM_UTC_COLORS_WINDOW*>(modal)) {
+            seen << modal->objectName() + " over " + modal->parentWidget()->objectName();
+            colours->findChild<QPushButton*>("RED_FOREGROUND_COLOR_BUTTON")->click();
+            colours->OK_BUTTON->click();
+        }
+    });
+    driver.start();
+    strip.QUILL_MARSH_BUTTON->click();
+
+    QCOMPARE(seen, QStringList({"QM_UTC_SETTINGS over QM_UTC_MAIN",
+                                "QM_UTC_COLORS_WINDOW over QM_UTC_SETTINGS",
+                                "QM_UTC_SETTINGS over QM_UTC_MAIN"}));
+    discardClosed();
+    QCOMPARE(QApplication::topLevelWidgets(), QWidgetList{&strip});
+    QCOMPARE(strip.LIVE_TIME_LABEL->foreColor(), 255);
+    QCOMPARE(fixture.settings.onDisk("CLOCK_FORECOLOR"), QStringLiteral("255"));
+    // OK stores all but Auto Start, and the position, unmoved, as the twips it was placed from.
+    QCOMPARE(preferencesOnDisk(fixture.settings), QStringLiteral("1 1 0 -"));
+    QCOMPARE(fixture.settings.onDisk("MAIN-SETTINGS-Left"), QStringLiteral("1000"));
+}
+
+QTEST_MAIN(SettingsWindowTest)
+#include "tst_settingswindow.moc"
