@@ -30,6 +30,9 @@ public:
     static QString ALARM_NUMBER_TEXTBOX(int n) { return Announcement::alarmBadge(n); }
     static QString ALARM_TEST_NUMBER_TEXTBOX() { return Announcement::testBadge(); }
 
+    // What the windows opened from here take from the desktop.
+    const AppContext& context() const { return m_context; }
+
     // The alarms live in their engine; these names lead to its live copies and timers.
     AlarmTrigger& alarms() { return *m_alarms; }
     AlarmSlot& alarmSlot(int n) { return m_alarms->alarmSlot(n); }

@@ -2,6 +2,7 @@
 
 #include "QM_UTC_COLORS_WINDOW.h"
 #include "TitleLabel.h"
+#include "alarms/QM_UTC_ALARM_SETTINGS.h"
 #include "app/QM_UTC_MAIN.h"
 #include "platform/Timer.h"
 #include "platform/X11Window.h"
@@ -185,7 +186,9 @@ void QM_UTC_SETTINGS::COLORS_BUTTON_Click()
 
 void QM_UTC_SETTINGS::ALARM_SETTINGS_BUTTON_Click()
 {
-    // The alarm settings window comes with its own change.
+    // It deletes itself when it closes.
+    (new QM_UTC_ALARM_SETTINGS(m_strip.alarms(), m_settings, m_strip.context().launcher, this))
+        ->exec();
 }
 
 void QM_UTC_SETTINGS::OK_BUTTON_Click()

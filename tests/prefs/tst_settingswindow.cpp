@@ -1,4 +1,5 @@
 #include "MainWindowFixture.h"
+#include "alarms/QM_UTC_ALARM_SETTINGS.h"
 #include "platform/Timer.h"
 #include "platform/WindowGeometry.h"
 #include "prefs/QM_UTC_COLORS_WINDOW.h"
@@ -220,31 +221,39 @@ void SettingsWindowTest::emblemOpensTheChainModally()
     MainWindowFixture fixture;
     QM_UTC_MAIN& strip = fixture.open();
     QStringList seen; // each modal window met, with its owner
-    // The settings window opens the colours window, whose OK returns to the settings window,
-    // whose OK returns to the strip. Clicks that open a window run outside the driver, which
-    // must keep running while that window waits.
+    // The settings window opens the colours window, then the alarm settings window, each of
+    // whose OK returns to the settings window, whose OK returns to the strip. Clicks that open a
+    // window run outside the driver, which must keep running while that window waits.
     QTimer driver;
     driver.setInterval(5);
     connect(&driver, &QTimer::timeout, this, [&] {
         QWidget* modal = QApplication::activeModalWidget();
-        if (auto* settings = qobject_cast<QM_UTC_SETTINGS*>(modal); settings && seen.size() != 1) {
+        if (auto* settings = qobject_cast<QM_UTC_SETTINGS*>(modal);
+            settings && seen.size() % 2 == 0) {
             seen << modal->objectName() + " over " + modal->parentWidget()->objectName();
-            QPushButton* next = seen.size() == 1 ? settings->COLORS_BUTTON : settings->OK_BUTTON;
+            QPushButton* next = seen.size() == 1   ? settings->COLORS_BUTTON
+                                : seen.size() == 3 ? settings->ALARM_SETTINGS_BUTTON
+                                                   : settings->OK_BUTTON;
             QTimer::singleShot(0, next, &QPushButton::click);
-            if (seen.size() == 3)
+            if (seen.size() == 5)
                 driver.stop();
         } else if (auto* colours = qobject_cast<QM_UTC_COLORS_WINDOW*>(modal)) {
             seen << modal->objectName() + " over " + modal->parentWidget()->objectName();
             colours->findChild<QPushButton*>("RED_FOREGROUND_COLOR_BUTTON")->click();
             colours->OK_BUTTON->click();
+        } else if (auto* alarms = qobject_cast<QM_UTC_ALARM_SETTINGS*>(modal)) {
+            seen << modal->objectName() + " over " + modal->parentWidget()->objectName();
+            alarms->OK_BUTTON->click();
         }
     });
     driver.start();
     strip.QUILL_MARSH_BUTTON->click();
 
-    QCOMPARE(seen, QStringList({"QM_UTC_SETTINGS over QM_UTC_MAIN",
-                                "QM_UTC_COLORS_WINDOW over QM_UTC_SETTINGS",
-                                "QM_UTC_SETTINGS over QM_UTC_MAIN"}));
+    QCOMPARE(seen,
+             QStringList(
+                 {"QM_UTC_SETTINGS over QM_UTC_MAIN", "QM_UTC_COLORS_WINDOW over QM_UTC_SETTINGS",
+                  "QM_UTC_SETTINGS over QM_UTC_MAIN", "QM_UTC_ALARM_SETTINGS over QM_UTC_SETTINGS",
+                  "QM_UTC_SETTINGS over QM_UTC_MAIN"}));
     discardClosed();
     QCOMPARE(QApplication::topLevelWidgets(), QWidgetList{&strip});
     QCOMPARE(strip.LIVE_TIME_LABEL->foreColor(), 255);
