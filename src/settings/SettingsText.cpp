@@ -1,6 +1,9 @@
 #include "SettingsText.h"
 
+#include <QHash>
+#include <algorithm>
 #include <cstring>
+#include <limits>
 #include <vector>
 
 namespace {
@@ -28,10 +31,10 @@ QByteArrayView SettingsText::slice(qsizetype begin, qsizetype end) const
     return QByteArrayView(m_content.constData() + begin, end - begin);
 }
 
-SettingsText::Line SettingsText::lineAt(qsizetype begin) const
+SettingsText::Line SettingsText::lineAt(const QByteArray& content, qsizetype begin)
 {
-    const char* text = m_content.constData();
-    const qsizetype size = m_content.size();
+    const char* text = content.constData();
+    const qsizetype size = content.size();
     const auto* newline = static_cast<const char*>(std::memchr(text + begin, '\n', size - begin));
     Line line{begin, newline ? newline - text : size, 0, 0, 0, 0, Kind::Blank, false};
     line.next = newline ? line.end + 1 : size;
@@ -81,7 +84,7 @@ SettingsText::Line SettingsText::lineAt(qsizetype begin) const
 template <typename Visit> void SettingsText::forEachLine(Visit visit) const
 {
     for (qsizetype begin = m_start; begin < m_content.size();) {
-        const Line line = lineAt(begin);
+        const Line line = lineAt(m_content, begin);
         visit(line);
         begin = line.next;
     }
@@ -100,25 +103,34 @@ SettingsText::Section SettingsText::section(const QString& name) const
     const QByteArray wanted = name.toUtf8();
     Section result;
     result.m_content = m_content;
+    result.m_entries.reserve(m_content.count('\n') + 1);
     bool inSection = false;
     forEachLine([&](const Line& line) {
-        if (line.kind == Kind::Section) {
+        if (line.kind == Kind::Section)
             inSection = this->name(line) == wanted;
-        } else if (inSection && line.kind == Kind::Entry) {
-            const QByteArrayView key = this->name(line);
-            result.m_values.insert(QByteArray::fromRawData(key.data(), key.size()),
-                                   {line.valueBegin, line.end});
-        }
+        else if (inSection && line.kind == Kind::Entry)
+            result.m_entries.emplace_back(qHash(this->name(line)), line.begin);
     });
+    std::sort(result.m_entries.begin(), result.m_entries.end());
     return result;
 }
 
 std::optional<QString> SettingsText::Section::value(const QString& key) const
 {
-    const auto range = m_values.constFind(key.toUtf8());
-    if (range == m_values.cend())
-        return std::nullopt;
-    return QString::fromUtf8(m_content.constData() + range->first, range->second - range->first);
+    const QByteArray wanted = key.toUtf8();
+    const size_t hash = qHash(QByteArrayView(wanted));
+    auto entry = std::upper_bound(m_entries.cbegin(), m_entries.cend(),
+                                  std::pair(hash, std::numeric_limits<qsizetype>::max()));
+    // Entries of one hash are in file order: the last one that is this key wins.
+    while (entry != m_entries.cbegin() && (--entry)->first == hash) {
+        const Line line = lineAt(m_content, entry->second);
+        const QByteArrayView name(m_content.constData() + line.nameBegin,
+                                  line.nameEnd - line.nameBegin);
+        if (name == wanted)
+            return QString::fromUtf8(m_content.constData() + line.valueBegin,
+                                     line.end - line.valueBegin);
+    }
+    return std::nullopt;
 }
 
 QByteArray SettingsText::withChanges(const QString& section, const Changes& changes) const
@@ -163,7 +175,7 @@ QByteArray SettingsText::withChanges(const QString& section, const Changes& chan
         out += slice(0, m_start);
     bool crlf = false;
     if (m_start < m_content.size())
-        crlf = lineAt(m_start).crlf;
+        crlf = lineAt(m_content, m_start).crlf;
     const auto appendEntry = [&](qsizetype c, bool lineCrlf) {
         out += keys.at(c);
         out += '=';

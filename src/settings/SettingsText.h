@@ -1,11 +1,12 @@
 #pragma once
 
 #include <QByteArray>
-#include <QHash>
 #include <QList>
 #include <QPair>
 #include <QString>
 #include <optional>
+#include <utility>
+#include <vector>
 
 // The settings file's text, read and rewritten without touching the disk. One `key=value` per
 // line under `[section]` headers; the key and the blanks around `=` are trimmed, the rest of
@@ -16,19 +17,18 @@ class SettingsText
 public:
     using Changes = QList<QPair<QString, QString>>;
 
-    // The values of one section, found at once and converted when asked for: a file of
-    // hundreds of thousands of keys costs one table entry per key and no copies.
+    // The values of one section, looked up when asked for: a file of hundreds of thousands
+    // of keys costs a sorted list of 16 bytes per key and no copies.
     class Section
     {
     public:
         // Of a key given more than once, the last.
         std::optional<QString> value(const QString& key) const;
-        qsizetype size() const { return m_values.size(); }
 
     private:
         friend class SettingsText;
-        QByteArray m_content; // holds the bytes that the keys and ranges point into
-        QHash<QByteArray, QPair<qsizetype, qsizetype>> m_values;
+        QByteArray m_content;
+        std::vector<std::pair<size_t, qsizetype>> m_entries; // key's hash, line start; sorted
     };
 
     explicit SettingsText(const QByteArray& content);
@@ -70,7 +70,7 @@ private:
     };
 
     template <typename Visit> void forEachLine(Visit visit) const;
-    Line lineAt(qsizetype begin) const;
+    static Line lineAt(const QByteArray& content, qsizetype begin);
     QByteArrayView slice(qsizetype begin, qsizetype end) const;
     QByteArrayView name(const Line& line) const { return slice(line.nameBegin, line.nameEnd); }
     bool inSection(const Line& line, const QByteArray& section) const;
