@@ -184,8 +184,7 @@ QByteArray SettingsText::withChanges(const QString& section, const Changes& chan
     };
     const auto appendNewKeys = [&] {
         for (qsizetype c = 0; c < changes.size(); ++c) {
-            if (changeOf.value(keys.at(c)) == c &&
-                std::find(replacedAt.cbegin(), replacedAt.cend(), c) == replacedAt.cend())
+            if (lastLine[c] < 0 && changeOf.value(keys.at(c)) == c)
                 appendEntry(c, crlf);
         }
     };
