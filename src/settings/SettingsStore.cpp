@@ -1,13 +1,55 @@
 #include "SettingsStore.h"
 
+#include "PrivateFiles.h"
 #include "SettingValue.h"
+#include "SettingsLock.h"
+#include "SettingsText.h"
 #include "platform/ProblemReport.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QStringDecoder>
+#include <QSaveFile>
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace {
+constexpr QFileDevice::Permissions ownerOnly = QFileDevice::ReadOwner | QFileDevice::WriteOwner;
+
+// The first free name, or the name of a copy already kept of this very content.
+QString damagedCopyPath(const QString& filePath, const QByteArray& content)
+{
+    QString copyPath = filePath + QStringLiteral(".damaged");
+    for (int i = 1; QFileInfo::exists(copyPath); ++i) {
+        QFile copy(copyPath);
+        if (copy.open(QIODevice::ReadOnly) && copy.readAll() == content)
+            return copyPath;
+        copyPath = filePath + QStringLiteral(".damaged.%1").arg(i);
+    }
+    return copyPath;
+}
+
+bool writePrivately(const QString& path, const QByteArray& content)
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    file.setPermissions(ownerOnly);
+    return file.write(content) == content.size() && file.commit();
+}
+
+// A rename survives a power cut only once its folder is on disk too.
+void syncFolder(const QString& folder)
+{
+    const int fd =
+        ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd >= 0) {
+        ::fsync(fd);
+        ::close(fd);
+    }
+}
+} // namespace
 
 SettingsStore::Batch::Batch(SettingsStore& store) : m_store(store)
 {
@@ -20,8 +62,7 @@ SettingsStore::Batch::~Batch()
         m_store.commit();
 }
 
-SettingsStore::SettingsStore(const QString& filePath)
-    : m_settings(withoutStaleLock(filePath), QSettings::IniFormat)
+SettingsStore::SettingsStore(const QString& filePath) : m_filePath(filePath)
 {
     const QFileInfo info(filePath);
     if (!info.exists())
@@ -32,10 +73,17 @@ SettingsStore::SettingsStore(const QString& filePath)
             QStringLiteral("cannot read the settings file %1; starting with default settings, "
                            "and nothing will be saved to it in this run")
                 .arg(filePath));
-        m_writeFailureReported = true;
+        m_readFailed = true;
         return;
     }
-    keepIfDamaged(file.readAll());
+    const QByteArray content = file.readAll();
+    // A file others can write keeps its mode, so that our own rewrite cannot hide that.
+    m_keepMode = PrivateFiles::othersMayWrite(filePath);
+    m_commandRefusal = PrivateFiles::commandRefusal(filePath);
+    const SettingsText text(content);
+    m_loaded = text.section(sectionName());
+    if (text.isDamaged())
+        keepIfDamaged(content);
 }
 
 SettingsStore::~SettingsStore()
@@ -61,13 +109,10 @@ QString SettingsStore::sectionName()
 
 std::optional<QString> SettingsStore::stored(const QString& name) const
 {
-    const QVariant value = m_settings.value(sectionName() + QLatin1Char('/') + name);
-    // A hand-edited value with unquoted commas comes back as a list.
-    if (value.typeId() == QMetaType::QStringList)
-        return value.toStringList().join(QStringLiteral(", "));
-    if (value.typeId() == QMetaType::QString || value.typeId() == QMetaType::QByteArray)
-        return value.toString();
-    return std::nullopt;
+    const auto written = m_written.constFind(name);
+    if (written != m_written.cend())
+        return *written;
+    return m_loaded.value(name);
 }
 
 QString SettingsStore::readText(const SettingKey& key) const
@@ -133,85 +178,106 @@ void SettingsStore::writeColour(const SettingKey& key, qint32 value)
 
 void SettingsStore::write(const SettingKey& key, const QString& text)
 {
-    m_settings.setValue(sectionName() + QLatin1Char('/') + key.name, text);
+    m_written.insert(key.name, text);
+    const auto pending = m_pendingIndex.constFind(key.name);
+    if (pending != m_pendingIndex.cend()) {
+        m_pending[*pending].second = text;
+    } else {
+        m_pendingIndex.insert(key.name, m_pending.size());
+        m_pending.append({key.name, text});
+    }
     if (m_batchDepth == 0)
         commit();
 }
 
 void SettingsStore::commit()
 {
-    m_settings.sync();
-    if (m_settings.status() == QSettings::AccessError && !m_writeFailureReported) {
-        m_writeFailureReported = true;
-        ProblemReport::report(
-            QStringLiteral("cannot save settings to %1; changes are kept only until the "
-                           "program ends")
-                .arg(m_settings.fileName()));
+    // Nothing is saved over a file that could not be read: it may hold what the user wants.
+    if (m_pending.isEmpty() || m_readFailed)
+        return;
+    if (save()) {
+        m_pending.clear();
+        m_pendingIndex.clear();
     }
 }
 
-QString SettingsStore::withoutStaleLock(const QString& filePath)
+bool SettingsStore::save()
 {
-    // A writer fills its lock file the moment it creates it, so an empty one was left by a
-    // process that died; left alone it would stall the next write for half a minute.
-    const QFileInfo lock(filePath + QStringLiteral(".lock"));
-    if (lock.isFile() && lock.size() == 0)
-        QFile::remove(lock.filePath());
-    return filePath;
-}
+    const QString folder = QFileInfo(m_filePath).absolutePath();
+    if (!PrivateFiles::makeFolder(folder))
+        return saveFailed(QStringLiteral("its folder cannot be made"));
 
-namespace {
-// The first free name, or the name of a copy already kept of this very content.
-QString damagedCopyPath(const QString& filePath, const QByteArray& content)
-{
-    QString copyPath = filePath + QStringLiteral(".damaged");
-    for (int i = 1; QFileInfo::exists(copyPath); ++i) {
-        QFile copy(copyPath);
-        if (copy.open(QIODevice::ReadOnly) && copy.readAll() == content)
-            return copyPath;
-        copyPath = filePath + QStringLiteral(".damaged.%1").arg(i);
+    const QString lockPath = m_filePath + QStringLiteral(".lock");
+    SettingsLock lock(lockPath);
+    switch (lock.tryLock(m_lockWait)) {
+    case SettingsLock::Result::Locked:
+        break;
+    case SettingsLock::Result::Busy:
+        if (!m_lockFailureReported) {
+            m_lockFailureReported = true;
+            ProblemReport::report(QStringLiteral("cannot save settings to %1 now: another program "
+                                                 "holds %2; the changes are kept and saved "
+                                                 "again with the next change")
+                                      .arg(m_filePath, lockPath));
+        }
+        return false;
+    case SettingsLock::Result::Failed:
+        return saveFailed(QStringLiteral("cannot make %1").arg(lockPath));
     }
-    return copyPath;
+
+    // Start from the file as it is now, so that lines typed into it meanwhile stay.
+    QByteArray current;
+    if (QFileInfo::exists(m_filePath)) {
+        QFile file(m_filePath);
+        if (!file.open(QIODevice::ReadOnly))
+            return saveFailed(file.errorString());
+        current = file.readAll();
+    }
+    const SettingsText text(current);
+    if (text.isDamaged())
+        keepIfDamaged(current);
+
+    QSaveFile out(m_filePath); // writes through a link to its target
+    if (!out.open(QIODevice::WriteOnly))
+        return saveFailed(out.errorString());
+    if (!m_keepMode)
+        out.setPermissions(ownerOnly);
+    const QByteArray bytes = text.withChanges(sectionName(), m_pending);
+    if (out.write(bytes) != bytes.size() || !out.commit())
+        return saveFailed(out.errorString());
+    syncFolder(QFileInfo(QFileInfo(m_filePath).canonicalFilePath()).absolutePath());
+    return true;
 }
 
-// Lines that the INI reader would drop: neither blank, a comment, a section nor key=value.
-bool hasUnreadableLines(const QString& text)
+bool SettingsStore::saveFailed(const QString& reason)
 {
-    bool continued = false;
-    for (const QString& rawLine : text.split(QLatin1Char('\n'))) {
-        const QString line = rawLine.trimmed();
-        const bool readable =
-            continued || line.isEmpty() || line.startsWith(QLatin1Char(';')) ||
-            line.startsWith(QLatin1Char('#')) ||
-            (line.startsWith(QLatin1Char('[')) && line.endsWith(QLatin1Char(']'))) ||
-            line.contains(QLatin1Char('='));
-        if (!readable)
-            return true;
-        continued = line.endsWith(QLatin1Char('\\'));
+    if (!m_saveFailureReported) {
+        m_saveFailureReported = true;
+        ProblemReport::report(QStringLiteral("cannot save settings to %1 (%2); changes are kept "
+                                             "while the program runs and saved again with the "
+                                             "next change")
+                                  .arg(m_filePath, reason));
     }
     return false;
 }
-} // namespace
 
 void SettingsStore::keepIfDamaged(const QByteArray& content)
 {
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    const QString decoded = utf8.decode(content); // the decoder is lazy until converted
-    const bool damaged = utf8.hasError() || content.contains('\0') || hasUnreadableLines(decoded);
-    if (!damaged)
+    const size_t damage = qHash(content);
+    if (m_damageReported.contains(damage))
         return;
+    m_damageReported.insert(damage);
 
-    // The next write rewrites the file without what could not be read; keep the original.
-    const QString filePath = m_settings.fileName();
-    const QString copyPath = damagedCopyPath(filePath, content);
-    if (QFileInfo::exists(copyPath) || QFile::copy(filePath, copyPath)) {
+    // The next save rewrites the file without what could not be read; keep the original.
+    const QString copyPath = damagedCopyPath(m_filePath, content);
+    if (QFileInfo::exists(copyPath) || writePrivately(copyPath, content)) {
         ProblemReport::report(QStringLiteral("the settings file %1 is damaged; what could not be "
                                              "read starts from its default, and the damaged "
                                              "file is kept as %2")
-                                  .arg(filePath, copyPath));
+                                  .arg(m_filePath, copyPath));
     } else {
         ProblemReport::report(QStringLiteral("the settings file %1 is damaged; what could not be "
                                              "read starts from its default")
-                                  .arg(filePath));
+                                  .arg(m_filePath));
     }
 }

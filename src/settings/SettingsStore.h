@@ -1,13 +1,21 @@
 #pragma once
 
 #include "SettingKey.h"
+#include "SettingsText.h"
 
-#include <QSettings>
+#include <QHash>
+#include <QList>
+#include <QPair>
+#include <QSet>
+#include <QString>
+#include <chrono>
 #include <optional>
 
-// The per-user settings store: an INI file named after the application, one group per
-// executable name, one text value per key. Reads that find nothing usable give the default;
-// writes reach the disk before the handler that made them returns.
+// The per-user settings store: a plain key=value file, one section per executable name, one
+// text value per key. Reads come from what was loaded at start plus this run's writes, and
+// find the default when nothing usable is there; writes reach the disk before the handler that
+// made them returns. A save re-reads the file and changes only the keys this run wrote, so
+// whatever else a person typed into it survives.
 class SettingsStore
 {
 public:
@@ -35,7 +43,7 @@ public:
     // The executable's file name without directory and extension, read at each access.
     static QString sectionName();
 
-    QString filePath() const { return m_settings.fileName(); }
+    QString filePath() const { return m_filePath; }
 
     QString readText(const SettingKey& key) const;
     QString readText(const SettingKey& key, const QString& defaultValue) const;
@@ -49,14 +57,32 @@ public:
     void writeTwips(const SettingKey& key, float value);
     void writeColour(const SettingKey& key, qint32 value);
 
+    // Empty when the alarm commands stored in the file may run; otherwise one line saying why
+    // they are not run and how to fix it. Decided when the file was loaded.
+    QString commandRefusal() const { return m_commandRefusal; }
+
+    // How long a save waits for another writer's lock.
+    void setLockWait(std::chrono::milliseconds wait) { m_lockWait = wait; }
+
 private:
     std::optional<QString> stored(const QString& name) const;
     void write(const SettingKey& key, const QString& text);
     void commit();
-    static QString withoutStaleLock(const QString& filePath);
+    bool save();
+    bool saveFailed(const QString& reason);
     void keepIfDamaged(const QByteArray& content);
 
-    mutable QSettings m_settings;
+    QString m_filePath;
+    SettingsText::Section m_loaded;
+    QHash<QString, QString> m_written;
+    QList<QPair<QString, QString>> m_pending; // written, not yet on disk, in order of writing
+    QHash<QString, qsizetype> m_pendingIndex;
+    QSet<size_t> m_damageReported;
+    QString m_commandRefusal;
+    std::chrono::milliseconds m_lockWait{500};
     int m_batchDepth = 0;
-    bool m_writeFailureReported = false;
+    bool m_readFailed = false;
+    bool m_keepMode = false;
+    bool m_saveFailureReported = false;
+    bool m_lockFailureReported = false;
 };

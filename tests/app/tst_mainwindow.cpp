@@ -243,7 +243,7 @@ void MainWindowTest::storedAlarmSlotsAreLoaded()
                                   {alarm(AlarmField::DISPLAY_MESSAGE_TICKBOX, 9).name, "1"}});
     QM_UTC_MAIN& window = fixture.open();
     const AlarmSlot& ten = window.alarmSlot(10);
-    QCOMPARE(ten.name, QStringLiteral(" Tea "));
+    QCOMPARE(ten.name, QStringLiteral("Tea ")); // the blank after '=' is not part of the value
     QCOMPARE(ten.time, QStringLiteral("16:30:00"));
     QCOMPARE(ten.run_command, qint16(1));
     QCOMPARE(ten.command, QStringLiteral("kettle on"));

@@ -1,5 +1,8 @@
 #include "settings/SettingsKeys.h"
 
+#include <QFile>
+#include <QMap>
+#include <QRegularExpression>
 #include <QSet>
 #include <QTest>
 
@@ -13,6 +16,7 @@ private slots:
     void alarmKeys_data();
     void alarmKeys();
     void tableHoldsEveryKeyOnce();
+    void everyKeyIsDocumented();
 };
 
 void SettingsKeysTest::alarmKeys_data()
@@ -64,6 +68,48 @@ void SettingsKeysTest::tableHoldsEveryKeyOnce()
     QVERIFY(names.contains(QStringLiteral("ALARM-TEST-NOTIFICATION-MESSAGE-Height")));
     QVERIFY(names.contains(QStringLiteral("RUN_HIDDEN_1_TICKBOX")));
     QVERIFY(!names.contains(QStringLiteral("ALARM_01_TICKBOX")));
+}
+
+void SettingsKeysTest::everyKeyIsDocumented()
+{
+    const auto kindName = [](SettingKind kind) {
+        switch (kind) {
+        case SettingKind::Flag:
+            return QStringLiteral("flag");
+        case SettingKind::Twips:
+            return QStringLiteral("twips");
+        case SettingKind::Colour:
+            return QStringLiteral("colour");
+        case SettingKind::Text:
+            return QStringLiteral("text");
+        }
+        return QString();
+    };
+    // The alarm families are documented once, with n for the number.
+    static const QRegularExpression number(QStringLiteral("^(ALARM_|RUN_HIDDEN_)\\d+"));
+    QMap<QString, QString> table;
+    for (const SettingKey& key : SettingsKeys::all()) {
+        QString name = key.name;
+        name.replace(number, QStringLiteral("\\1n"));
+        table.insert(name, kindName(key.kind) + QLatin1Char(' ') + key.defaultValue);
+    }
+
+    QFile doc(QFINDTESTDATA("../../docs/SETTINGS.md"));
+    QVERIFY(doc.open(QIODevice::ReadOnly | QIODevice::Text));
+    QMap<QString, QString> documented;
+    for (const QString& line : QString::fromUtf8(doc.readAll()).split(QLatin1Char('\n'))) {
+        if (!line.startsWith(QLatin1String("| `")))
+            continue;
+        const QStringList cells = line.split(QLatin1Char('|'));
+        QCOMPARE(cells.size(), 6);
+        const auto unquoted = [&](int i) {
+            return cells.at(i).trimmed().remove(QLatin1Char('`'));
+        };
+        QVERIFY2(!documented.contains(unquoted(1)), qPrintable(line));
+        documented.insert(unquoted(1), unquoted(2) + QLatin1Char(' ') + unquoted(3));
+        QVERIFY2(!unquoted(4).isEmpty(), qPrintable(line));
+    }
+    QCOMPARE(documented, table);
 }
 
 QTEST_MAIN(SettingsKeysTest)

@@ -28,6 +28,9 @@ private slots:
     void unreadableFileIsLeftAlone();
     void emptyLockFileLeftByACrashIsCleared();
     void defaultPathFollowsXdgConfigHome();
+    void handTypedValuesSurviveASave();
+    void handEditsWhileRunningAreKept();
+    void hugeValuesAreReadWholeAndUnknownKeysKept();
 
 private:
     QByteArray section() const { return SettingsStore::sectionName().toUtf8(); }
@@ -83,23 +86,37 @@ void SettingsStoreTest::readerMayGiveItsOwnDefault()
 void SettingsStoreTest::textsRoundTripExactly_data()
 {
     QTest::addColumn<QString>("text");
-    QTest::newRow("blanks at both ends") << "  07:30:00 ";
-    QTest::newRow("separators") << "a,b;c=d \"q\" [x] #not a comment";
-    QTest::newRow("leading at sign") << "@Invalid()";
-    QTest::newRow("line breaks") << "one\ntwo\r\nthree";
-    QTest::newRow("non-ASCII") << "Wecker ü € 時計";
-    QTest::newRow("empty") << "";
-    QTest::newRow("backslashes") << "C:\\path\\to \\\\x";
+    QTest::addColumn<QString>("nextRun");
+    const auto same = [](const char* name, const QString& text) {
+        QTest::newRow(name) << text << text;
+    };
+    // Leading blanks belong to the '=' and a line break cannot be stored.
+    QTest::newRow("blanks at both ends") << "  07:30:00 "
+                                         << "07:30:00 ";
+    same("separators", "a,b;c=d \"q\" [x] #not a comment");
+    same("leading at sign", "@Invalid()");
+    QTest::newRow("line breaks") << "one\ntwo\r\nthree\r"
+                                 << "one two three ";
+    same("non-ASCII", "Wecker ü € 時計");
+    same("empty", "");
+    same("backslashes", "C:\\path\\to \\\\x\\");
+    same("looks like a section", "[qm-utc]");
+    same("looks like a comment", "; # not one");
+    QTest::newRow("NUL") << QStringLiteral("a%1b").arg(QChar(0)) << "a b";
 }
 
 void SettingsStoreTest::textsRoundTripExactly()
 {
     QFETCH(QString, text);
+    QFETCH(QString, nextRun);
     TestSettings settings;
     const SettingKey key = alarm(AlarmField::NAME_TEXTBOX, 4);
+    ProblemCapture problems;
     settings.store().writeText(key, text);
-    settings.reopen();
     QCOMPARE(settings.store().readText(key), text);
+    settings.reopen();
+    QCOMPARE(settings.store().readText(key), nextRun);
+    QVERIFY2(problems.lines.isEmpty(), "a file the store wrote reads as damaged");
 }
 
 void SettingsStoreTest::writesReachTheDiskAtOnce()
@@ -229,6 +246,76 @@ void SettingsStoreTest::defaultPathFollowsXdgConfigHome()
     qputenv("XDG_CONFIG_HOME", "relative/is/ignored");
     QCOMPARE(SettingsStore::defaultFilePath(), QDir::homePath() + "/.config/QM_UTC.ini");
     qputenv("XDG_CONFIG_HOME", saved);
+}
+
+void SettingsStoreTest::handTypedValuesSurviveASave()
+{
+    TestSettings settings;
+    const QByteArray typed = "; alarms for the week\n"
+                             "[" +
+                             section() +
+                             "]\n"
+                             "ALARM_1_RUN_COMMAND_TEXTBOX = notify-send \"Time to leave\" "
+                             "\"Bus at 8:15\"\n"
+                             "ALARM_1_NAME_TEXTBOX=one,two x;y z \n"
+                             "MY_OWN_KEY=kept\n"
+                             "\n"
+                             "[another program]\n"
+                             "Left=5\n";
+    settings.writeRaw(typed);
+    ProblemCapture problems;
+    SettingsStore& store = settings.store();
+    QCOMPARE(store.readText(alarm(AlarmField::RUN_COMMAND_TEXTBOX, 1)),
+             QStringLiteral("notify-send \"Time to leave\" \"Bus at 8:15\""));
+    QCOMPARE(store.readText(alarm(AlarmField::NAME_TEXTBOX, 1)), QStringLiteral("one,two x;y z "));
+
+    store.writeFlag(AlwaysOnTop_TICKBOX, 0);
+    QByteArray expected = typed;
+    expected.insert(expected.indexOf("\n\n[another") + 1, "AlwaysOnTop_TICKBOX=0\n");
+    QCOMPARE(settings.readRaw(), expected);
+    QVERIFY(problems.lines.isEmpty());
+}
+
+void SettingsStoreTest::handEditsWhileRunningAreKept()
+{
+    TestSettings settings;
+    settings.writeValues({{CLOCK_MAIN_Top.name, "2000"}, {CLOCK_MAIN_Left.name, "2000"}});
+    SettingsStore& store = settings.store();
+    // A person edits the file while the clock runs.
+    settings.writeValues({{CLOCK_MAIN_Top.name, "3000"},
+                          {CLOCK_MAIN_Left.name, "3000"},
+                          {QStringLiteral("MY_OWN_KEY"), "typed"}});
+    store.writeTwips(CLOCK_MAIN_Left, 4000.0f);
+    QCOMPARE(settings.onDisk(CLOCK_MAIN_Left.name), QStringLiteral("4000"));
+    QCOMPARE(settings.onDisk(CLOCK_MAIN_Top.name), QStringLiteral("3000"));
+    QCOMPARE(settings.onDisk(QStringLiteral("MY_OWN_KEY")), QStringLiteral("typed"));
+    // The edit takes effect at the next start.
+    QCOMPARE(store.readTwips(CLOCK_MAIN_Top), 2000.0f);
+    settings.reopen();
+    QCOMPARE(settings.store().readTwips(CLOCK_MAIN_Top), 3000.0f);
+}
+
+void SettingsStoreTest::hugeValuesAreReadWholeAndUnknownKeysKept()
+{
+    TestSettings settings;
+    const QByteArray command = "notify-send \"" + QByteArray(5 << 20, 'c') + "\" ;,";
+    const QByteArray message = QByteArray(4 << 20, 'm') + " ";
+    QByteArray content = "[" + section() + "]\nALARM_2_RUN_COMMAND_TEXTBOX=" + command +
+                         "\nALARM_2_MESSAGE_TEXTBOX=" + message + "\n";
+    constexpr int unknownKeys = 200000;
+    for (int i = 0; i < unknownKeys; ++i)
+        content += "UNKNOWN_" + QByteArray::number(i) + "=value " + QByteArray::number(i) + "\n";
+    settings.writeRaw(content);
+
+    SettingsStore& store = settings.store();
+    QCOMPARE(store.readText(alarm(AlarmField::RUN_COMMAND_TEXTBOX, 2)),
+             QString::fromLatin1(command));
+    QCOMPARE(store.readText(alarm(AlarmField::MESSAGE_TEXTBOX, 2)), QString::fromLatin1(message));
+    store.writeFlag(alarm(AlarmField::TICKBOX, 2), 1);
+    const QByteArray saved = settings.readRaw();
+    QCOMPARE(saved.size(), content.size() + qsizetype(sizeof "ALARM_2_TICKBOX=1\n") - 1);
+    QVERIFY(saved.startsWith(content.left(content.indexOf("UNKNOWN_"))));
+    QVERIFY(saved.contains("\nUNKNOWN_199999=value 199999\nALARM_2_TICKBOX=1\n"));
 }
 
 QTEST_MAIN(SettingsStoreTest)

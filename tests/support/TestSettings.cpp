@@ -3,7 +3,6 @@
 #include "settings/SettingsStore.h"
 
 #include <QFile>
-#include <QSettings>
 
 TestSettings::TestSettings() = default;
 TestSettings::~TestSettings() = default;
@@ -22,9 +21,14 @@ void TestSettings::writeRaw(const QByteArray& content) const
 
 void TestSettings::writeValues(const QList<QPair<QString, QString>>& values) const
 {
-    QSettings settings(filePath(), QSettings::IniFormat);
+    // Appended as a block of its own, the way a person might add lines by hand; of a key given
+    // twice, the later line counts.
+    QByteArray block = "\n[" + SettingsStore::sectionName().toUtf8() + "]\n";
     for (const auto& [key, value] : values)
-        settings.setValue(SettingsStore::sectionName() + QLatin1Char('/') + key, value);
+        block += key.toUtf8() + '=' + value.toUtf8() + '\n';
+    QFile file(filePath());
+    if (file.open(QIODevice::Append))
+        file.write(block);
 }
 
 QByteArray TestSettings::readRaw() const
@@ -35,17 +39,17 @@ QByteArray TestSettings::readRaw() const
 
 std::optional<QString> TestSettings::rawValue(const QString& key) const
 {
-    // Read the bytes themselves: a QSettings in this process would share the store's
-    // unsaved changes.
+    // The last line of the key in the program's section, as the store reads it.
     const QString section = QStringLiteral("[%1]").arg(SettingsStore::sectionName());
     bool inSection = false;
+    std::optional<QString> value;
     for (const QString& line : QString::fromUtf8(readRaw()).split(QLatin1Char('\n'))) {
         if (line.startsWith(QLatin1Char('[')))
             inSection = line.trimmed() == section;
         else if (inSection && line.startsWith(key + QLatin1Char('=')))
-            return line.mid(key.size() + 1);
+            value = line.mid(key.size() + 1);
     }
-    return std::nullopt;
+    return value;
 }
 
 QString TestSettings::onDisk(const QString& key) const
