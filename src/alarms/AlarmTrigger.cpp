@@ -60,7 +60,7 @@ void AlarmTrigger::ALARM_TIMER_Timer(int n)
     // The command first, so that it runs while the window is shown.
     const QString launchFailure =
         LaunchRule::launch(m_launcher, QStringLiteral("alarm %1").arg(n), slot.run_command,
-                           slot.run_hidden, slot.command);
+                           slot.run_hidden, slot.command, m_settings.commandRefusal());
     if (slot.display_message == 1)
         announce(n, launchFailure);
 }
@@ -69,8 +69,10 @@ void AlarmTrigger::announce(int n, const QString& launchFailure)
 {
     QM_UTC_ALARM_NOTIFICATION_WINDOW* window = openNotification(n);
     if (!window) {
-        window = new QM_UTC_ALARM_NOTIFICATION_WINDOW(Announcement::forAlarm(n, alarmSlot(n)),
-                                                      m_settings, m_launcher, m_owner);
+        Announcement announcement = Announcement::forAlarm(n, alarmSlot(n));
+        announcement.commandRefusal = m_settings.commandRefusal();
+        window =
+            new QM_UTC_ALARM_NOTIFICATION_WINDOW(announcement, m_settings, m_launcher, m_owner);
         m_windows[n - 1] = window;
     }
     window->setLaunchFailure(launchFailure);

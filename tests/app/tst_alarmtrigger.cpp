@@ -7,8 +7,10 @@
 #include "widgets/ColourLabel.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QTest>
 #include <clocale>
 
@@ -66,6 +68,7 @@ private slots:
     void firesUnderATwelveHourClock();
     void failedLaunchStillOpensTheWindowAndShowsWhy();
     void firingWhileItsWindowIsOpenRaisesIt();
+    void noCommandFromAFileOthersCanWrite();
     void timerSwitchedOnDuringASecondLeavesThatSecond_data();
     void timerSwitchedOnDuringASecondLeavesThatSecond();
 };
@@ -199,6 +202,27 @@ void AlarmTriggerTest::firingWhileItsWindowIsOpenRaisesIt()
     QCOMPARE(fixture.launcher.launches.size(), 2);
     QCOMPARE(openWindows(6), 1);
     QCOMPARE(fixture.window->alarms().openNotification(6), first);
+}
+
+void AlarmTriggerTest::noCommandFromAFileOthersCanWrite()
+{
+    MainWindowFixture fixture;
+    fixture.settings.writeValues(alarmAt(8, "1", "0", "1"));
+    QFile::setPermissions(fixture.settings.filePath(), QFile::ReadOwner | QFile::WriteOwner |
+                                                           QFile::ReadGroup | QFile::WriteGroup);
+    fixture.open();
+    ProblemCapture problems;
+    fixture.tickAt(utcMs(7, 30, 0));
+
+    QVERIFY(fixture.launcher.launches.isEmpty());
+    QCOMPARE(problems.lines.size(), 1);
+    QVERIFY2(problems.lines.first().contains(QLatin1String("chmod 600")),
+             qPrintable(problems.lines.first()));
+    auto* window = fixture.window->alarms().openNotification(8);
+    QVERIFY(window);
+    QVERIFY(window->RUN_COMMAND_ERROR_LABEL->text().contains(QLatin1String("chmod 600")));
+    window->RUN_NOW_BUTTON->click();
+    QVERIFY(fixture.launcher.launches.isEmpty());
 }
 
 void AlarmTriggerTest::timerSwitchedOnDuringASecondLeavesThatSecond_data()
