@@ -107,6 +107,7 @@ QM_UTC_MAIN::QM_UTC_MAIN(const AppContext& context, QWidget* parent)
 
     Form_Load();
     X11Window::skipTaskbar(this);
+    X11Window::offerCloseOnly(this);
 }
 
 QM_UTC_MAIN::~QM_UTC_MAIN() = default;

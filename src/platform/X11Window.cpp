@@ -1,15 +1,27 @@
 #include "X11Window.h"
 
+#include <QEvent>
 #include <QGuiApplication>
 #include <QWidget>
+#include <QWindow>
+#include <algorithm>
+#include <array>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
+#include <vector>
 #include <xcb/xcb.h>
 
 namespace {
-xcb_connection_t* connection()
+struct FreeReply
 {
-    if (QGuiApplication::platformName() != QLatin1String("xcb"))
+    void operator()(void* reply) const { std::free(reply); }
+};
+template <typename T> using Reply = std::unique_ptr<T, FreeReply>;
+
+xcb_connection_t* qtConnection()
+{
+    if (!qGuiApp || QGuiApplication::platformName() != QLatin1String("xcb"))
         return nullptr;
     auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
     return x11 ? x11->connection() : nullptr;
@@ -17,24 +29,302 @@ xcb_connection_t* connection()
 
 xcb_atom_t atom(xcb_connection_t* c, const char* name)
 {
-    xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(
-        c, xcb_intern_atom(c, 0, static_cast<uint16_t>(std::strlen(name)), name), nullptr);
-    const xcb_atom_t result = reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
-    std::free(reply);
-    return result;
+    const Reply<xcb_intern_atom_reply_t> reply(xcb_intern_atom_reply(
+        c, xcb_intern_atom(c, 0, static_cast<uint16_t>(std::strlen(name)), name), nullptr));
+    return reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
+}
+
+Reply<xcb_get_property_reply_t> property(xcb_connection_t* c, xcb_window_t window, xcb_atom_t name,
+                                         xcb_atom_t type)
+{
+    return Reply<xcb_get_property_reply_t>(
+        xcb_get_property_reply(c, xcb_get_property(c, 0, window, name, type, 0, 4096), nullptr));
+}
+
+// 32-bit values of a property (atoms, windows, cardinals); empty when it is missing.
+std::vector<uint32_t> values32(xcb_connection_t* c, xcb_window_t window, xcb_atom_t name,
+                               xcb_atom_t type)
+{
+    const auto reply = property(c, window, name, type);
+    if (!reply || reply->format != 32 || reply->type != type)
+        return {};
+    const auto* data = static_cast<const uint32_t*>(xcb_get_property_value(reply.get()));
+    return {data, data + xcb_get_property_value_length(reply.get()) / 4};
+}
+
+QByteArray text(xcb_connection_t* c, xcb_window_t window, xcb_atom_t name, xcb_atom_t type)
+{
+    const auto reply = property(c, window, name, type);
+    if (!reply || reply->format != 8 || reply->type != type)
+        return {};
+    return QByteArray(static_cast<const char*>(xcb_get_property_value(reply.get())),
+                      xcb_get_property_value_length(reply.get()));
+}
+
+xcb_window_t rootOf(xcb_connection_t* c, xcb_window_t window)
+{
+    const Reply<xcb_get_geometry_reply_t> reply(
+        xcb_get_geometry_reply(c, xcb_get_geometry(c, window), nullptr));
+    return reply ? reply->root : xcb_window_t(XCB_WINDOW_NONE);
+}
+
+QByteArray windowManagerName(xcb_connection_t* c, xcb_window_t root)
+{
+    const auto check = values32(c, root, atom(c, "_NET_SUPPORTING_WM_CHECK"), XCB_ATOM_WINDOW);
+    if (check.empty())
+        return {};
+    return text(c, check.front(), atom(c, "_NET_WM_NAME"), atom(c, "UTF8_STRING"));
+}
+
+void sendToRoot(xcb_connection_t* c, xcb_window_t root, xcb_window_t window, xcb_atom_t type,
+                std::initializer_list<uint32_t> data)
+{
+    xcb_client_message_event_t message{};
+    message.response_type = XCB_CLIENT_MESSAGE;
+    message.format = 32;
+    message.window = window;
+    message.type = type;
+    std::copy(data.begin(), data.end(), message.data.data32);
+    xcb_send_event(c, 0, root,
+                   XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
+                   reinterpret_cast<const char*>(&message));
+}
+
+namespace Motif {
+constexpr uint32_t functionsFlag = 1, decorationsFlag = 2;
+constexpr uint32_t move = 4, close = 32;
+constexpr uint32_t border = 2, title = 8, menu = 16;
+} // namespace Motif
+
+// Lives on the window and puts the hints asked for on each X window Qt makes for it.
+class HintKeeper : public QObject
+{
+public:
+    enum Hint
+    {
+        SkipTaskbar = 1,
+        CloseOnly = 2
+    };
+
+    static void ask(QWidget* window, Hint hint)
+    {
+        HintKeeper* keeper = window->findChild<HintKeeper*>(name(), Qt::FindDirectChildrenOnly);
+        if (!keeper)
+            keeper = new HintKeeper(window);
+        keeper->m_hints |= hint;
+        keeper->apply(window->isVisible());
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (watched != parent())
+            return false;
+        // Both come before Qt asks for the window to be mapped.
+        if (event->type() == QEvent::WinIdChange) {
+            apply(false);
+        } else if (event->type() == QEvent::Show) {
+            apply(false);
+            QMetaObject::invokeMethod(
+                this, [this] { afterShow(); }, Qt::QueuedConnection);
+        }
+        return false;
+    }
+
+private:
+    explicit HintKeeper(QWidget* window) : QObject(window)
+    {
+        setObjectName(name());
+        window->installEventFilter(this);
+    }
+
+    static QString name() { return QStringLiteral("qmutc-x11-hints"); }
+    QWidget* window() const { return static_cast<QWidget*>(parent()); }
+
+    // The X window Qt shows. The widget's own id can name one Qt has already replaced.
+    xcb_window_t nativeWindow() const
+    {
+        const QWindow* handle = window()->windowHandle();
+        return handle && handle->handle() ? static_cast<xcb_window_t>(handle->winId()) : 0;
+    }
+
+    // Once a window has been asked to be mapped, its states belong to the window manager.
+    void apply(bool mapAsked)
+    {
+        xcb_connection_t* c = qtConnection();
+        const xcb_window_t id = nativeWindow();
+        if (!c || !id)
+            return;
+        if (m_hints & SkipTaskbar) {
+            if (mapAsked)
+                askWindowManagerForStates(c, id);
+            else
+                addStatesBeforeMap(c, id);
+        }
+        if (m_hints & CloseOnly)
+            offerCloseOnly(c, id);
+        m_appliedTo = id;
+        xcb_flush(c);
+    }
+
+    // Qt makes a new X window inside show() when the stays-on-top flag has changed, and maps
+    // it without a word; and a window manager may forget the states of a window unmapped and
+    // mapped again at once. Asked after the map request, it keeps them.
+    void afterShow()
+    {
+        xcb_connection_t* c = qtConnection();
+        const xcb_window_t id = nativeWindow();
+        if (!c || !id || !window()->isVisible())
+            return;
+        if (id != m_appliedTo) {
+            apply(true);
+        } else if (m_hints & SkipTaskbar) {
+            askWindowManagerForStates(c, id);
+            xcb_flush(c);
+        }
+    }
+
+    // Qt merges the states it finds on an unmapped window with its own.
+    static void addStatesBeforeMap(xcb_connection_t* c, xcb_window_t id)
+    {
+        const xcb_atom_t netWmState = atom(c, "_NET_WM_STATE");
+        std::vector<uint32_t> states = values32(c, id, netWmState, XCB_ATOM_ATOM);
+        for (const xcb_atom_t state : skipStates(c))
+            if (std::find(states.begin(), states.end(), state) == states.end())
+                states.push_back(state);
+        xcb_change_property(c, XCB_PROP_MODE_REPLACE, id, netWmState, XCB_ATOM_ATOM, 32,
+                            static_cast<uint32_t>(states.size()), states.data());
+    }
+
+    static void askWindowManagerForStates(xcb_connection_t* c, xcb_window_t id)
+    {
+        const auto skip = skipStates(c);
+        constexpr uint32_t add = 1, fromApplication = 1;
+        sendToRoot(c, rootOf(c, id), id, atom(c, "_NET_WM_STATE"),
+                   {add, skip[0], skip[1], fromApplication});
+    }
+
+    static std::array<xcb_atom_t, 2> skipStates(xcb_connection_t* c)
+    {
+        return {atom(c, "_NET_WM_STATE_SKIP_TASKBAR"), atom(c, "_NET_WM_STATE_SKIP_PAGER")};
+    }
+
+    void offerCloseOnly(xcb_connection_t* c, xcb_window_t id) const
+    {
+        // Openbox leaves the minimise and maximise boxes of a utility window whatever the
+        // Motif hints say (a fixed size only disables the maximise box); it drops both for a
+        // toolbar window. Taskbars hide toolbar windows, so only a window that stays out of
+        // them anyway becomes one.
+        if ((m_hints & SkipTaskbar) && windowManagerName(c, rootOf(c, id)) == "Openbox") {
+            const xcb_atom_t typeName = atom(c, "_NET_WM_WINDOW_TYPE");
+            const xcb_atom_t toolbar = atom(c, "_NET_WM_WINDOW_TYPE_TOOLBAR");
+            std::vector<uint32_t> types = values32(c, id, typeName, XCB_ATOM_ATOM);
+            std::erase(types, toolbar);
+            types.insert(types.begin(), toolbar);
+            xcb_change_property(c, XCB_PROP_MODE_REPLACE, id, typeName, XCB_ATOM_ATOM, 32,
+                                static_cast<uint32_t>(types.size()), types.data());
+        }
+        // Qt asks for resize functions and handles even on a fixed-size window. Written last:
+        // window managers re-read a mapped window's type together with these hints.
+        const xcb_atom_t motif = atom(c, "_MOTIF_WM_HINTS");
+        const uint32_t hints[5] = {Motif::functionsFlag | Motif::decorationsFlag,
+                                   Motif::move | Motif::close,
+                                   Motif::border | Motif::title | Motif::menu, 0, 0};
+        xcb_change_property(c, XCB_PROP_MODE_REPLACE, id, motif, motif, 32, 5, hints);
+    }
+
+    int m_hints = 0;
+    xcb_window_t m_appliedTo = 0;
+};
+
+// The X server's time now: the time of a property change made for the purpose. A window
+// manager goes by it when it weighs a request for the focus.
+xcb_timestamp_t serverTime(xcb_connection_t* c, xcb_window_t root)
+{
+    const xcb_window_t probe = xcb_generate_id(c);
+    const uint32_t mask = XCB_EVENT_MASK_PROPERTY_CHANGE;
+    xcb_create_window(c, XCB_COPY_FROM_PARENT, probe, root, -1, -1, 1, 1, 0,
+                      XCB_WINDOW_CLASS_INPUT_ONLY, XCB_COPY_FROM_PARENT, XCB_CW_EVENT_MASK, &mask);
+    xcb_change_property(c, XCB_PROP_MODE_APPEND, probe, XCB_ATOM_WM_NAME, XCB_ATOM_STRING, 8, 0,
+                        nullptr);
+    xcb_flush(c);
+    xcb_timestamp_t time = XCB_CURRENT_TIME;
+    while (xcb_generic_event_t* event = xcb_wait_for_event(c)) {
+        const bool found = (event->response_type & 0x7f) == XCB_PROPERTY_NOTIFY;
+        if (found)
+            time = reinterpret_cast<xcb_property_notify_event_t*>(event)->time;
+        std::free(event);
+        if (found)
+            break;
+    }
+    xcb_destroy_window(c, probe);
+    return time;
+}
+
+// Managed top-level windows, or the root's children where no window manager lists them.
+std::vector<uint32_t> topLevelWindows(xcb_connection_t* c, xcb_window_t root)
+{
+    std::vector<uint32_t> windows = values32(c, root, atom(c, "_NET_CLIENT_LIST"), XCB_ATOM_WINDOW);
+    if (!windows.empty())
+        return windows;
+    const Reply<xcb_query_tree_reply_t> tree(
+        xcb_query_tree_reply(c, xcb_query_tree(c, root), nullptr));
+    if (tree) {
+        const xcb_window_t* children = xcb_query_tree_children(tree.get());
+        windows.assign(children, children + xcb_query_tree_children_length(tree.get()));
+    }
+    return windows;
 }
 } // namespace
 
 void X11Window::skipTaskbar(QWidget* window)
 {
-    xcb_connection_t* c = connection();
-    if (!c)
-        return;
-    const xcb_window_t id = static_cast<xcb_window_t>(window->winId());
-    // Qt keeps the states it finds on a window that is not mapped yet and adds its own.
-    const xcb_atom_t states[] = {atom(c, "_NET_WM_STATE_SKIP_TASKBAR"),
-                                 atom(c, "_NET_WM_STATE_SKIP_PAGER")};
-    xcb_change_property(c, XCB_PROP_MODE_APPEND, id, atom(c, "_NET_WM_STATE"), XCB_ATOM_ATOM, 32, 2,
-                        states);
-    xcb_flush(c);
+    HintKeeper::ask(window, HintKeeper::SkipTaskbar);
+}
+
+void X11Window::offerCloseOnly(QWidget* window)
+{
+    HintKeeper::ask(window, HintKeeper::CloseOnly);
+}
+
+bool X11Window::activateWindowOf(qint64 pid, const QString& title)
+{
+    if (qEnvironmentVariableIsEmpty("DISPLAY"))
+        return false;
+    xcb_connection_t* c = xcb_connect(nullptr, nullptr);
+    if (xcb_connection_has_error(c)) {
+        xcb_disconnect(c);
+        return false;
+    }
+    const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
+    const xcb_atom_t pidName = atom(c, "_NET_WM_PID");
+    const xcb_atom_t nameName = atom(c, "_NET_WM_NAME");
+    const xcb_atom_t utf8 = atom(c, "UTF8_STRING");
+    const QByteArray wantedTitle = title.toUtf8();
+
+    xcb_window_t found = XCB_WINDOW_NONE;
+    for (const xcb_window_t window : topLevelWindows(c, root)) {
+        const auto pids = values32(c, window, pidName, XCB_ATOM_CARDINAL);
+        if (pids.empty() || static_cast<qint64>(pids.front()) != pid)
+            continue;
+        if (text(c, window, nameName, utf8) == wantedTitle) {
+            found = window;
+            break;
+        }
+    }
+    if (found != XCB_WINDOW_NONE) {
+        if (windowManagerName(c, root).isEmpty()) {
+            const uint32_t above = XCB_STACK_MODE_ABOVE;
+            xcb_configure_window(c, found, XCB_CONFIG_WINDOW_STACK_MODE, &above);
+        } else {
+            // Sent as a pager would: the user asked for it, so no focus-stealing rule applies.
+            constexpr uint32_t fromPager = 2;
+            sendToRoot(c, root, found, atom(c, "_NET_ACTIVE_WINDOW"),
+                       {fromPager, serverTime(c, root), XCB_WINDOW_NONE});
+        }
+        // A round trip: the server may drop what a connection sent just before it closed.
+        std::free(xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr));
+    }
+    xcb_disconnect(c);
+    return found != XCB_WINDOW_NONE;
 }

@@ -1,10 +1,21 @@
 #pragma once
 
+#include <QString>
+
 class QWidget;
 
 // What Qt does not say about a window to an X11 window manager. Does nothing on other
-// platforms.
+// platforms. The hints set on a widget are set again whenever Qt re-creates its native window
+// (any later window-flag change does) or shows it again, so they can be asked for at any time.
 namespace X11Window {
-// Keeps the window out of taskbars and pagers. Call before the window is first shown.
+// Keeps the window out of taskbars and pagers.
 void skipTaskbar(QWidget* window);
+
+// Offers the close box only: no minimise, maximise or resize, wherever the window manager
+// follows the hints for it. For fixed-size windows.
+void offerCloseOnly(QWidget* window);
+
+// Brings to the front the top-level window titled `title` that process `pid` shows on the
+// display named by DISPLAY. Needs no QApplication. False when no such window was found.
+bool activateWindowOf(qint64 pid, const QString& title);
 } // namespace X11Window

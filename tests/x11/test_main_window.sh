@@ -62,6 +62,10 @@ hints=$(xprop -id "$win" WM_NORMAL_HINTS)
 min=$(echo "$hints" | sed -n 's/.*minimum size: \(.*\)/\1/p')
 max=$(echo "$hints" | sed -n 's/.*maximum size: \(.*\)/\1/p')
 [ -n "$min" ] && [ "$min" = "$max" ] || fail "the strip can be resized ($hints)"
+# The window manager's own word: a close box, no minimise, maximise or resize.
+actions=$(xprop -id "$win" _NET_WM_ALLOWED_ACTIONS)
+echo "$actions" | grep -q _NET_WM_ACTION_CLOSE || fail "the strip cannot be closed ($actions)"
+echo "$actions" | grep -qE '_NET_WM_ACTION_(MINIMIZE|MAXIMIZE|RESIZE)' && fail "the strip offers more than closing ($actions)"
 
 # Ticking: the clock's pixels change from one second to the next.
 first=$(xwd -silent -id "$win" | md5sum)

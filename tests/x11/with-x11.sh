@@ -35,9 +35,11 @@ unset WAYLAND_DISPLAY QT_QPA_PLATFORM
 HOME="$workdir" openbox --sm-disable >"$workdir/openbox.log" 2>&1 &
 wm_pid=$!
 # The window manager is up once it has claimed the root window's supporting-check property.
-for _ in $(seq 100); do
-    xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
+wm_up=no
+for _ in $(seq 200); do
+    xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && { wm_up=yes; break; }
     sleep 0.05
 done
+[ "$wm_up" = yes ] || { echo "with-x11: openbox did not start" >&2; cat "$workdir/openbox.log" >&2; exit 1; }
 
 "$@"
