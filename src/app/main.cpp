@@ -3,8 +3,10 @@
 #include "platform/PlatformChoice.h"
 #include "platform/ProcessLauncher.h"
 #include "platform/SecondTicker.h"
+#include "platform/SingleInstance.h"
 #include "platform/SystemTimeSource.h"
 #include "platform/X11Tuning.h"
+#include "platform/X11Window.h"
 #include "settings/SettingsStore.h"
 
 #include <QApplication>
@@ -18,6 +20,23 @@ int main(int argc, char* argv[])
         std::fprintf(stderr, "qm-utc: %s\n", qPrintable(problem));
         return 1;
     }
+    // One clock per user: a second start would run every alarm a second time.
+    const SingleInstance instance(
+        SingleInstance::lockFilePathFor(SettingsStore::defaultFilePath()));
+    if (instance.state() == SingleInstance::State::HeldElsewhere) {
+        if (instance.otherPid() > 0) {
+            std::fprintf(stderr, "qm-utc: the clock is already running (process %lld)\n",
+                         static_cast<long long>(instance.otherPid()));
+            X11Window::activateWindowOf(instance.otherPid(), QStringLiteral("QM-GLIMMER-DIAL"));
+        } else {
+            std::fprintf(stderr, "qm-utc: the clock is already running\n");
+        }
+        return 0;
+    }
+    if (instance.state() == SingleInstance::State::Unavailable)
+        std::fprintf(stderr,
+                     "qm-utc: cannot make sure that only one clock runs (%s); starting anyway\n",
+                     qPrintable(instance.problem()));
     X11Tuning tuning;
     QApplication app(argc, argv);
     tuning.applicationMade();
