@@ -7,7 +7,9 @@ test_binary=$(dirname "$1")/tests/tst_x11window
 output=$(mktemp)
 trap 'rm -f "$output"' EXIT
 status=0
-QT_QPA_PLATFORM=xcb "$test_binary" >"$output" 2>&1 || status=$?
+# No session bus: left to find one, the D-Bus library tries to start one for the display and
+# keeps what it read until the end, which the leak checker reports.
+DBUS_SESSION_BUS_ADDRESS=disabled: QT_QPA_PLATFORM=xcb "$test_binary" >"$output" 2>&1 || status=$?
 cat "$output"
 [ "$status" = 0 ] || { echo "FAIL: the X11 window test failed" >&2; exit 1; }
 grep -q '^Totals: .*, 0 skipped' "$output" || { echo "FAIL: the X11 window test skipped" >&2; exit 1; }
