@@ -1,6 +1,7 @@
 #include "FormDialog.h"
 
 #include "Emblem.h"
+#include "platform/X11Window.h"
 #include "settings/SettingsStore.h"
 
 #include <QCloseEvent>
@@ -10,6 +11,8 @@ FormDialog::FormDialog(QWidget* owner, Qt::WindowFlags frame, SettingsStore& set
     : QDialog(owner, frame), m_settings(settings), m_placement(std::move(placement))
 {
     setWindowIcon(Emblem::icon());
+    // Every secondary window has a fixed size and a close box alone.
+    X11Window::offerCloseOnly(this);
 }
 
 void FormDialog::placeFromStore()
