@@ -2,7 +2,8 @@
 
 #include "X11WindowStacking.h"
 
-#include <memory>
+#include <QCoreApplication>
+#include <QPointer>
 
 namespace {
 // No window manager to ask, or not X11: the strip can only ask Qt to stay on top.
@@ -18,10 +19,12 @@ public:
 
 WindowStacking& WindowStacking::system()
 {
-    static const std::unique_ptr<WindowStacking> desktop = []() -> std::unique_ptr<WindowStacking> {
-        if (auto x11 = X11WindowStacking::open())
-            return x11;
-        return std::make_unique<NoRestacking>();
-    }();
-    return *desktop;
+    // Lives as long as the application whose X connection it uses.
+    static QPointer<X11WindowStacking> x11;
+    if (!x11)
+        x11 = X11WindowStacking::open(QCoreApplication::instance());
+    if (x11)
+        return *x11;
+    static NoRestacking none;
+    return none;
 }
