@@ -54,8 +54,7 @@ private slots:
     void autoOpensOnceAfterStartUp();
     void alwaysOnTopPutsTheStripBackAbove_data();
     void alwaysOnTopPutsTheStripBackAbove();
-    void withoutRestackingTheStripAsksOnceBeforeItShows_data();
-    void withoutRestackingTheStripAsksOnceBeforeItShows();
+    void stayOnTopHintOnlyWhenAskedFor();
 };
 
 void AuxiliaryTimersTest::doubleClickOpensLargeClockOverALiveStrip()
@@ -119,25 +118,30 @@ void AuxiliaryTimersTest::autoOpensOnceAfterStartUp()
 
 void AuxiliaryTimersTest::alwaysOnTopPutsTheStripBackAbove_data()
 {
+    QTest::addColumn<bool>("restacks");
     QTest::addColumn<QString>("active");
     QTest::addColumn<QStringList>("sent");
-    QTest::newRow("the strip itself") << "strip" << QStringList{};
-    QTest::newRow("another window") << "77" << QStringList{"ordinary 77", "above strip"};
-    QTest::newRow("none") << "0" << QStringList{"above strip"};
+    QTest::newRow("the strip itself") << true << "strip" << QStringList{};
+    QTest::newRow("another window") << true << "77" << QStringList{"ordinary 77", "above strip"};
+    QTest::newRow("none") << true << "0" << QStringList{"above strip"};
+    // Then it can only ask to stay on top, once, before it is first shown.
+    QTest::newRow("cannot restack") << false << "77" << QStringList{};
 }
 
 void AuxiliaryTimersTest::alwaysOnTopPutsTheStripBackAbove()
 {
+    QFETCH(bool, restacks);
     QFETCH(QString, active);
     QFETCH(QStringList, sent);
     MainWindowFixture fixture;
+    fixture.stacking.restacks = restacks;
     QM_UTC_MAIN& window = fixture.open();
+    QCOMPARE(bool(window.windowFlags() & Qt::WindowStaysOnTopHint), !restacks);
     window.show();
     const QString strip = QString::number(window.winId());
     fixture.stacking.active = active == "strip" ? window.winId() : active.toULongLong();
     fixture.tickAt(wallClock);
     QCOMPARE(fixture.stacking.sent, sent.replaceInStrings("strip", strip));
-    QVERIFY(!(window.windowFlags() & Qt::WindowStaysOnTopHint));
 
     // Switched off, it leaves the stacking alone; the strip stays where it was put.
     fixture.stacking.sent.clear();
@@ -146,28 +150,12 @@ void AuxiliaryTimersTest::alwaysOnTopPutsTheStripBackAbove()
     QVERIFY(fixture.stacking.sent.isEmpty());
 }
 
-void AuxiliaryTimersTest::withoutRestackingTheStripAsksOnceBeforeItShows_data()
+void AuxiliaryTimersTest::stayOnTopHintOnlyWhenAskedFor()
 {
-    QTest::addColumn<QString>("preference");
-    QTest::addColumn<bool>("hint");
-    QTest::newRow("always on top") << "1" << true;
-    QTest::newRow("not on top") << "0" << false;
-}
-
-void AuxiliaryTimersTest::withoutRestackingTheStripAsksOnceBeforeItShows()
-{
-    QFETCH(QString, preference);
-    QFETCH(bool, hint);
     MainWindowFixture fixture;
     fixture.stacking.restacks = false;
-    fixture.stacking.active = 77;
-    fixture.settings.writeValues({{AlwaysOnTop_TICKBOX.name, preference}});
-    QM_UTC_MAIN& window = fixture.open();
-    QCOMPARE(bool(window.windowFlags() & Qt::WindowStaysOnTopHint), hint);
-    window.show();
-    fixture.tickAt(wallClock);
-    QVERIFY(fixture.stacking.sent.isEmpty());
-    QCOMPARE(bool(window.windowFlags() & Qt::WindowStaysOnTopHint), hint);
+    fixture.settings.writeValues({{AlwaysOnTop_TICKBOX.name, "0"}});
+    QVERIFY(!(fixture.open().windowFlags() & Qt::WindowStaysOnTopHint));
 }
 
 QTEST_MAIN(AuxiliaryTimersTest)
