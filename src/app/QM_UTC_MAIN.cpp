@@ -208,7 +208,10 @@ void QM_UTC_MAIN::AlwaysOnTopTimer_Timer()
     // Without a window manager to ask, the hint asked for at start-up is all there is.
     if (!stacking.canRestack())
         return;
-    const WId strip = winId();
+    // A strip not yet on screen has nothing to keep above, and must not be made native here.
+    const WId strip = internalWinId();
+    if (strip == 0)
+        return;
     const WId active = stacking.activeWindow();
     if (active == strip)
         return;

@@ -20,7 +20,6 @@ private slots:
     void init() { TestTime::pinUtcAndPlainFormat(); }
     void settlesWithinEachTick_data();
     void settlesWithinEachTick();
-    void disabledStaysDisabled();
     void countsWhileHiddenAndShowsAtOnce();
 };
 
@@ -54,20 +53,6 @@ void UptimeDisplayTest::settlesWithinEachTick()
     QTEST(window.QM_UPTIME_DISPLAY_LABEL->text(), "text");
     QCOMPARE(window.uptime().START_TB, after);
     QCOMPARE(window.QM_UPTIME_DISPLAY_LABEL->backColor(), 0);
-}
-
-void UptimeDisplayTest::disabledStaysDisabled()
-{
-    MainWindowFixture fixture;
-    fixture.settings.writeValues({{AUTOSTART_TICKBOX.name, "0"}});
-    QM_UTC_MAIN& window = fixture.open();
-    fixture.time.setBootMs(40'000);
-    for (int s = 0; s < 3; ++s)
-        fixture.tickAt(wallClock + s * 1000);
-    QVERIFY(!window.LIVE_TIME_LABEL->text().isEmpty()); // the clock itself ticks
-    QCOMPARE(window.QM_UPTIME_DISPLAY_LABEL->text(), QStringLiteral("TIMERS DISABLED"));
-    QCOMPARE(window.QM_UPTIME_DISPLAY_LABEL->backColor(), 255);
-    QCOMPARE(window.uptime().START_TB, quint64(0));
 }
 
 void UptimeDisplayTest::countsWhileHiddenAndShowsAtOnce()
