@@ -51,6 +51,7 @@ QM_UTC_LARGE_CLOCK_WINDOW::QM_UTC_LARGE_CLOCK_WINDOW(const ColourLabel& clock,
 
     Form_Load();
     X11Window::skipTaskbar(this);
+    X11Window::offerCloseOnly(this);
 }
 
 QM_UTC_LARGE_CLOCK_WINDOW::~QM_UTC_LARGE_CLOCK_WINDOW() = default;
