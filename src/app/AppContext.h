@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/WindowStacking.h"
+
 class CommandLauncher;
 class SecondTicker;
 class SettingsStore;
@@ -12,4 +14,5 @@ struct AppContext
     const TimeSource& time;
     SecondTicker& ticker;
     CommandLauncher& launcher;
+    WindowStacking& stacking = WindowStacking::system();
 };

@@ -1,6 +1,7 @@
 #include "QM_UTC_MAIN.h"
 
 #include "alarms/NextAlarmTip.h"
+#include "largeclock/QM_UTC_LARGE_CLOCK_WINDOW.h"
 #include "platform/LocalTimeOfDay.h"
 #include "platform/SecondTicker.h"
 #include "platform/TimeSource.h"
@@ -148,6 +149,10 @@ void QM_UTC_MAIN::Form_Load()
     LARGE_CLOCK_AUTO_OPEN_TIMER->setInterval(3);
 
     AlwaysOnTopTimer->setEnabled(AlwaysOnTop_TICKBOX == 1);
+    // Where the strip cannot be put back above others while shown, it asks once, now: the
+    // hint set on a shown window would hide it.
+    if (AlwaysOnTop_TICKBOX == 1 && !m_context.stacking.canRestack())
+        setWindowFlag(Qt::WindowStaysOnTopHint);
     if (ENABLE_ALARMS_TICKBOX == 1) {
         for (int n = 1; n <= SettingsKeys::alarmCount; ++n)
             alarmTimer(n)->setEnabled(alarmSlot(n).enabled == 1);
@@ -188,7 +193,7 @@ void QM_UTC_MAIN::CLOCK_TIMER_Timer()
 
 void QM_UTC_MAIN::LIVE_TIME_LABEL_DblClick()
 {
-    // The large clock window comes with its own change.
+    openLargeClock();
 }
 
 void QM_UTC_MAIN::QUILL_MARSH_BUTTON_Click()
@@ -199,21 +204,72 @@ void QM_UTC_MAIN::QUILL_MARSH_BUTTON_Click()
 
 void QM_UTC_MAIN::AlwaysOnTopTimer_Timer()
 {
-    // Keeping the strip above other windows comes with its own change.
+    WindowStacking& stacking = m_context.stacking;
+    // Without a window manager to ask, the hint asked for at start-up is all there is.
+    if (!stacking.canRestack())
+        return;
+    // A strip not yet on screen has nothing to keep above, and must not be made native here.
+    const WId strip = internalWinId();
+    if (strip == 0)
+        return;
+    const WId active = stacking.activeWindow();
+    if (active == strip)
+        return;
+    // Another program's window that made itself stay on top loses that rank.
+    if (active != 0)
+        stacking.dropAbove(active);
+    stacking.keepAbove(strip);
 }
 
 void QM_UTC_MAIN::LARGE_CLOCK_AUTO_OPEN_TIMER_Timer()
 {
-    // Opening the large clock comes with its own change; until then the timer is spent here.
+    openLargeClock();
+    // Spent: the large clock opens by itself once a run.
     LARGE_CLOCK_AUTO_OPEN_TIMER->setEnabled(false);
 }
 
-void QM_UTC_MAIN::UPTIME_TIMER_Timer() {}
-void QM_UTC_MAIN::DAY_UPTIME_TIMER_Timer() {}
-void QM_UTC_MAIN::HOUR_UPTIME_TIMER_Timer() {}
-void QM_UTC_MAIN::MINUTE_UPTIME_TIMER_Timer() {}
-void QM_UTC_MAIN::SECOND_UPTIME_TIMER_Timer() {}
-void QM_UTC_MAIN::QM_DISPLAY_UPDATE_TIMER_Timer() {}
+void QM_UTC_MAIN::openLargeClock()
+{
+    if (m_largeClock)
+        return;
+    QM_UTC_LARGE_CLOCK_WINDOW largeClock(*LIVE_TIME_LABEL, m_context.settings, this);
+    m_largeClock = &largeClock;
+    // The strip's timers keep running in the window's own event loop.
+    largeClock.exec();
+}
+
+// The six stages ride one wake-up in the order A to F, so the text never shows a passing
+// combination such as 60m.
+void QM_UTC_MAIN::UPTIME_TIMER_Timer()
+{
+    m_uptime.stageA(m_context.time.msSinceBoot());
+}
+
+void QM_UTC_MAIN::DAY_UPTIME_TIMER_Timer()
+{
+    m_uptime.stageB();
+}
+
+void QM_UTC_MAIN::HOUR_UPTIME_TIMER_Timer()
+{
+    m_uptime.stageC();
+}
+
+void QM_UTC_MAIN::MINUTE_UPTIME_TIMER_Timer()
+{
+    m_uptime.stageD();
+}
+
+void QM_UTC_MAIN::SECOND_UPTIME_TIMER_Timer()
+{
+    m_uptime.stageE();
+}
+
+void QM_UTC_MAIN::QM_DISPLAY_UPDATE_TIMER_Timer()
+{
+    // Set while the label is hidden too, so that showing it shows the current value at once.
+    QM_UPTIME_DISPLAY_LABEL->setText(m_uptime.stageF());
+}
 
 void QM_UTC_MAIN::ALARM_TIMER_Timer(int n)
 {

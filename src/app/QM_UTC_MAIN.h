@@ -3,11 +3,14 @@
 #include "AppContext.h"
 #include "alarms/AlarmTrigger.h"
 #include "notify/Announcement.h"
+#include "uptime/UptimeBreakdown.h"
 #include "widgets/WindowPlacement.h"
 
+#include <QPointer>
 #include <QWidget>
 
 class ColourLabel;
+class QM_UTC_LARGE_CLOCK_WINDOW;
 class QPushButton;
 class Timer;
 
@@ -60,6 +63,9 @@ public:
     Timer* const QM_DISPLAY_UPDATE_TIMER;
     Timer* const LARGE_CLOCK_AUTO_OPEN_TIMER;
 
+    // The uptime fields, as the six stages last left them.
+    const UptimeBreakdown& uptime() const { return m_uptime; }
+
     // The wide strip with the uptime label, or the narrow one without it. The preference's
     // copy SHOW_UPTIME_TICKBOX is left as loaded at start-up.
     void showUptime(bool shown);
@@ -91,6 +97,9 @@ private:
     void Form_Load();
     void Form_Unload();
     Timer* makeTimer(const char* name, bool createdOn);
+    void openLargeClock();
 
     WindowPlacement m_placement;
+    UptimeBreakdown m_uptime;
+    QPointer<QM_UTC_LARGE_CLOCK_WINDOW> m_largeClock;
 };

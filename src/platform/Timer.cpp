@@ -3,7 +3,7 @@
 #include "SecondTicker.h"
 
 Timer::Timer(const QString& name, bool createdOn, QObject* parent)
-    : QObject(parent), m_enabled(createdOn)
+    : QObject(parent), m_timer(this), m_enabled(createdOn)
 {
     setObjectName(name);
     m_timer.setTimerType(Qt::PreciseTimer);
@@ -48,21 +48,30 @@ void Timer::fire()
 {
     if (m_inHandler || !isActive())
         return;
+    // A handler that waits in a modal window must not be woken for nothing every interval.
+    m_timer.stop();
     m_inHandler = true;
     emit timeout();
     m_inHandler = false;
+    startOwnClock();
 }
 
 void Timer::restart()
 {
     if (m_ticker)
         m_ticker->timerChanged();
-    else if (isActive() && !m_followsOwner)
-        m_timer.start(m_interval);
     else
-        m_timer.stop();
+        startOwnClock();
     const bool starting = isActive() && !m_wasActive;
     m_wasActive = isActive();
     if (starting)
         emit started();
+}
+
+void Timer::startOwnClock()
+{
+    if (isActive() && !m_ticker && !m_followsOwner && !m_inHandler)
+        m_timer.start(m_interval);
+    else
+        m_timer.stop();
 }

@@ -9,7 +9,8 @@ class SecondTicker;
 // A named periodic callback with an interval and an on/off state, kept apart: a timer that is
 // on with interval 0 never fires, and every start (off to on, or a new interval) begins a full
 // interval. Its handler is never entered again while it still runs, for example while it waits
-// in a modal window.
+// in a modal window, and a timer with a period of its own does not wake meanwhile: its next
+// full interval begins when the handler returns, if it is still on.
 //
 // A timer that follows a SecondTicker fires once per whole second of the wall clock instead of
 // running its own period, so that all such timers share one wake-up a second. One that follows
@@ -45,6 +46,7 @@ signals:
 
 private:
     void restart();
+    void startOwnClock();
 
     QTimer m_timer;
     QPointer<SecondTicker> m_ticker;

@@ -11,16 +11,30 @@ ColourLabel::ColourLabel(const QString& name, QWidget* parent) : QLabel(parent)
     applyColours();
 }
 
+void ColourLabel::setText(const QString& text)
+{
+    if (text == QLabel::text())
+        return;
+    QLabel::setText(text);
+    emit changed();
+}
+
 void ColourLabel::setForeColor(qint32 value)
 {
+    if (value == m_foreColor)
+        return;
     m_foreColor = value;
     applyColours();
+    emit changed();
 }
 
 void ColourLabel::setBackColor(qint32 value)
 {
+    if (value == m_backColor)
+        return;
     m_backColor = value;
     applyColours();
+    emit changed();
 }
 
 void ColourLabel::mouseDoubleClickEvent(QMouseEvent* event)

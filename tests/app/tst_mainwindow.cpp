@@ -122,6 +122,9 @@ void MainWindowTest::flagsAreOnOnlyWhenExactlyOne()
                                   {LARGE_CLOCK_STARTUP_TICKBOX.name, stored},
                                   {AUTOSTART_TICKBOX.name, stored}});
     QM_UTC_MAIN& window = fixture.open();
+    // A second on: the uptime counts, or stays disabled with nothing ticking.
+    fixture.time.setBootMs(40'000);
+    fixture.tickAt(1'800'000'000'001);
 
     QCOMPARE(timer(window, "AlwaysOnTopTimer")->isEnabled(), on);
     QCOMPARE(timer(window, "LARGE_CLOCK_AUTO_OPEN_TIMER")->isEnabled(), on);
@@ -130,6 +133,7 @@ void MainWindowTest::flagsAreOnOnlyWhenExactlyOne()
     for (const QString& name : uptimeTimers)
         QCOMPARE(timer(window, name)->isEnabled(), on);
     if (on) {
+        QCOMPARE(window.QM_UPTIME_DISPLAY_LABEL->text(), QStringLiteral("0d, 0h, 0m, 40s"));
         QCOMPARE(window.QM_UPTIME_DISPLAY_LABEL->backColor(), 0);
     } else {
         QCOMPARE(window.QM_UPTIME_DISPLAY_LABEL->text(), QStringLiteral("TIMERS DISABLED"));

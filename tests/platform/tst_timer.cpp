@@ -14,6 +14,8 @@ private slots:
     void activeOnlyWhenOnWithAnInterval();
     void firesWithItsIntervalAndStopsWhenOff();
     void handlerIsNotEnteredAgainWhileItRuns();
+    void ownPeriodSleepsWhileTheHandlerRuns_data();
+    void ownPeriodSleepsWhileTheHandlerRuns();
     void delayToNextSecond_data();
     void delayToNextSecond();
     void tickerFiresActiveFollowersInJoiningOrder();
@@ -81,6 +83,45 @@ void TimerTest::handlerIsNotEnteredAgainWhileItRuns()
     QVERIFY(!timer.isInHandler());
     timer.fire();
     QCOMPARE(calls, 2);
+}
+
+void TimerTest::ownPeriodSleepsWhileTheHandlerRuns_data()
+{
+    QTest::addColumn<QString>("handlerDoes");
+    QTest::addColumn<int>("intervalAfter"); // 0: asleep after the handler
+    QTest::newRow("nothing") << "" << 3;
+    QTest::newRow("switches itself off") << "off" << 0;
+    QTest::newRow("switches itself off and on") << "off on" << 3;
+    QTest::newRow("takes a new interval") << "interval" << 7;
+}
+
+void TimerTest::ownPeriodSleepsWhileTheHandlerRuns()
+{
+    QFETCH(QString, handlerDoes);
+    QFETCH(int, intervalAfter);
+    Timer timer(QStringLiteral("T"), true, nullptr);
+    timer.setInterval(3);
+    auto* period = timer.findChild<QTimer*>();
+    QVERIFY(period && period->isActive());
+    bool wokeDuringHandler = false;
+    connect(&timer, &Timer::timeout, this, [&] {
+        for (const QString& step : handlerDoes.split(' ', Qt::SkipEmptyParts)) {
+            if (step == "off")
+                timer.setEnabled(false);
+            else if (step == "on")
+                timer.setEnabled(true);
+            else
+                timer.setInterval(7);
+            wokeDuringHandler |= period->isActive();
+        }
+        // As while it waits in a modal window.
+        wokeDuringHandler |= period->isActive();
+    });
+    timer.fire();
+    QVERIFY(!wokeDuringHandler);
+    QCOMPARE(period->isActive(), intervalAfter > 0);
+    if (intervalAfter > 0)
+        QCOMPARE(period->interval(), intervalAfter);
 }
 
 void TimerTest::delayToNextSecond_data()

@@ -2,6 +2,7 @@
 
 #include "FakeLauncher.h"
 #include "FakeTimeSource.h"
+#include "FakeWindowStacking.h"
 #include "TestSettings.h"
 #include "app/QM_UTC_MAIN.h"
 #include "platform/SecondTicker.h"
@@ -16,8 +17,8 @@ public:
 
     QM_UTC_MAIN& open()
     {
-        window =
-            std::make_unique<QM_UTC_MAIN>(AppContext{settings.store(), time, ticker, launcher});
+        window = std::make_unique<QM_UTC_MAIN>(
+            AppContext{settings.store(), time, ticker, launcher, stacking});
         return *window;
     }
 
@@ -31,6 +32,7 @@ public:
     TestSettings settings;
     FakeTimeSource time;
     FakeLauncher launcher;
+    FakeWindowStacking stacking;
     SecondTicker ticker;
     std::unique_ptr<QM_UTC_MAIN> window;
 };

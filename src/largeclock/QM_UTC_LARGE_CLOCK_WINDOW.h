@@ -1,0 +1,33 @@
+#pragma once
+
+#include "widgets/FormDialog.h"
+
+class ColourLabel;
+class QLineEdit;
+class QPushButton;
+class Timer;
+
+// A large copy of the strip's clock: the clock's text and colours, never a clock of its own.
+// It follows the clock label whenever that changes, so it shows every second the strip shows
+// and no other. It remembers its position and is discarded when it closes.
+class QM_UTC_LARGE_CLOCK_WINDOW : public FormDialog
+{
+    Q_OBJECT
+
+public:
+    QM_UTC_LARGE_CLOCK_WINDOW(const ColourLabel& clock, SettingsStore& settings, QWidget* owner);
+    ~QM_UTC_LARGE_CLOCK_WINDOW() override;
+
+    QPushButton* const QM_CLOSE_BUTTON;
+    QLineEdit* const TIME_LABEL_MIRROR;
+    // Fired by each change of the clock rather than by a period of its own.
+    Timer* const TIME_LABEL_MIRROR_TIMER;
+
+public slots:
+    void Form_Load();
+    void TIME_LABEL_MIRROR_TIMER_Timer();
+    void QM_CLOSE_BUTTON_Click();
+
+private:
+    const ColourLabel& m_clock;
+};

@@ -1,0 +1,93 @@
+#!/usr/bin/env bash
+# Always On Top on a real X server with a window manager: another program's window activated
+# over the strip, and one that made itself stay on top, are both under the strip again within
+# 1.5 s. Usage (under with-x11.sh): PROGRAM
+set -euo pipefail
+program=$1
+config=$(mktemp -d)
+export XDG_CONFIG_HOME=$config
+pids=()
+finish() {
+    [ ${#pids[@]} -eq 0 ] || kill "${pids[@]}" 2>/dev/null || true
+    rm -rf "$config"
+}
+trap finish EXIT
+
+fail() { echo "FAIL: $*" >&2; exit 1; }
+
+# The first client window found by `xdotool search ARGS`, once the window manager framed it.
+wait_for_window() {
+    for _ in $(seq 100); do
+        id=$(xdotool search "$@" 2>/dev/null | head -n1 || true)
+        if [ -n "$id" ] && xprop -id "$id" _NET_FRAME_EXTENTS 2>/dev/null | grep -q '='; then
+            echo "$id"
+            return
+        fi
+        sleep 0.05
+    done
+    fail "no window for: $*"
+}
+
+# Whether window $1 is above window $2 in the manager's bottom-to-top stacking list.
+above() {
+    local i=0 ia=0 ib=0 w
+    for w in $(xprop -root _NET_CLIENT_LIST_STACKING | sed 's/.*# //; s/,//g'); do
+        i=$((i + 1))
+        [ $((w)) -eq "$1" ] && ia=$i
+        [ $((w)) -eq "$2" ] && ib=$i
+    done
+    [ "$ia" -gt 0 ] && [ "$ib" -gt 0 ] && [ "$ia" -gt "$ib" ]
+}
+
+now_ms() { echo $(($(date +%s%N) / 1000000)); }
+
+# Runs COMMAND until the other window is seen over the strip (the strip may already be back
+# at the first try), then waits at most 1.5 s for the strip to be above it again.
+comes_back_above() {
+    local covered=no
+    for _ in 1 2 3 4 5; do
+        "$@"
+        if above "$other" "$strip"; then
+            covered=yes
+            break
+        fi
+        sleep 0.3
+    done
+    [ "$covered" = yes ] || fail "could not put the other window over the strip ($*)"
+    local start
+    start=$(now_ms)
+    while ! above "$strip" "$other"; do
+        [ $(($(now_ms) - start)) -le 1500 ] || fail "the strip stayed under the other window ($*)"
+        sleep 0.05
+    done
+    echo "strip above again after $(($(now_ms) - start)) ms ($*)"
+}
+
+"$program" &
+pids+=($!)
+strip=$(wait_for_window --name '^QM-GLIMMER-DIAL$')
+
+# xlogo takes the input focus when activated (xclock does not).
+xlogo -geometry 400x200+20+20 &
+pids+=($!)
+other=$(wait_for_window --class '^xlogo$')
+
+# The strip has lost its rank, and another program's window is activated over it.
+cover_plainly() {
+    wmctrl -i -r "$strip" -b remove,above
+    xdotool windowactivate --sync "$other"
+}
+comes_back_above cover_plainly
+xprop -id "$strip" _NET_WM_STATE | grep -q _NET_WM_STATE_ABOVE || fail "the strip is not kept above"
+
+# Another program's window that made itself stay on top, activated over the strip, loses
+# that rank.
+cover_from_above() {
+    wmctrl -i -r "$other" -b add,above
+    xdotool windowactivate --sync "$other"
+}
+comes_back_above cover_from_above
+! xprop -id "$other" _NET_WM_STATE | grep -q _NET_WM_STATE_ABOVE ||
+    fail "the other window kept its stay-on-top rank"
+
+echo "PASS: always on top on X11"
