@@ -50,7 +50,9 @@ SettingsText::Line SettingsText::lineAt(const QByteArray& content, qsizetype beg
     line.next = newline ? line.end + 1 : size;
     if (line.end > begin && text[line.end - 1] == '\r') {
         --line.end;
-        line.crlf = newline != nullptr;
+        // Given back as CR LF even on a last line without LF: a value that ends in CR before
+        // it ("K=v\r\r") must read the same from the rewrite.
+        line.crlf = true;
     }
 
     qsizetype first = line.begin;

@@ -116,6 +116,8 @@ void SettingsTextTest::rewriteKeepsEveryReadableLine_data()
                                 << QByteArray("[sec]\r\nA=new\r\nN=added\r\n");
     QTest::newRow("empty section")
         << QByteArray("[sec]\n\n[x]\n") << QByteArray("[sec]\nA=new\nN=added\n\n[x]\n");
+    QTest::newRow("a value ending in CR on a last line without LF keeps it")
+        << QByteArray("[sec]\nA=old\nX=v\r\r") << QByteArray("[sec]\nA=new\nX=v\r\r\nN=added\n");
     // Bad bytes become U+FFFD, so a key hidden behind one stays hidden.
     QTest::newRow("a NUL before a key does not bring it to life")
         << QByteArray("[sec]\n\0X=1\nA=old\n", 17)
