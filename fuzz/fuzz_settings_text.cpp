@@ -217,10 +217,10 @@ struct Request
     SettingsText::Changes changes;
 };
 
-Request requestFrom(const QByteArray& spec)
+Request requestFrom(const QByteArray& changesText)
 {
     Request request;
-    const QList<QByteArray> lines = spec.split('\n');
+    const QList<QByteArray> lines = changesText.split('\n');
     if (writable(lines.first()))
         request.section = QString::fromLatin1(lines.first());
     for (qsizetype i = 1; i < lines.size() && request.changes.size() < 8; ++i) {
