@@ -1,6 +1,7 @@
 #include "SettingsText.h"
 
 #include <QHash>
+#include <QStringDecoder>
 #include <algorithm>
 #include <cstring>
 #include <limits>
@@ -10,6 +11,15 @@ namespace {
 bool isBlank(char c)
 {
     return c == ' ' || c == '\t';
+}
+
+// UTF-8 as typed. QString::fromUtf8 would drop a U+FEFF at the start of a value or line,
+// so a value written with one would not read back, and a key behind one would come alive.
+QString decoded(QByteArrayView bytes)
+{
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless |
+                                                     QStringDecoder::Flag::ConvertInitialBom);
+    return decoder.decode(bytes);
 }
 
 QByteArrayView terminator(bool crlf)
@@ -40,7 +50,9 @@ SettingsText::Line SettingsText::lineAt(const QByteArray& content, qsizetype beg
     line.next = newline ? line.end + 1 : size;
     if (line.end > begin && text[line.end - 1] == '\r') {
         --line.end;
-        line.crlf = newline != nullptr;
+        // Given back as CR LF even on a last line without LF: a value that ends in CR before
+        // it ("K=v\r\r") must read the same from the rewrite.
+        line.crlf = true;
     }
 
     qsizetype first = line.begin;
@@ -127,8 +139,8 @@ std::optional<QString> SettingsText::Section::value(const QString& key) const
         const QByteArrayView name(m_content.constData() + line.nameBegin,
                                   line.nameEnd - line.nameBegin);
         if (name == wanted)
-            return QString::fromUtf8(m_content.constData() + line.valueBegin,
-                                     line.end - line.valueBegin);
+            return decoded(QByteArrayView(m_content.constData() + line.valueBegin,
+                                          line.end - line.valueBegin));
     }
     return std::nullopt;
 }
@@ -198,9 +210,10 @@ QByteArray SettingsText::withChanges(const QString& section, const Changes& chan
             appendEntry(*replaced, line.crlf);
         } else {
             const QByteArrayView text = slice(line.begin, line.end);
-            // Kept lines must not make the rewritten file read as damaged.
+            // Kept lines must not make the rewritten file read as damaged. A NUL becomes
+            // U+FFFD like any other bad byte: a blank could turn "\0KEY=" into a live key.
             if (m_badBytes && (text.contains('\0') || !text.isValidUtf8()))
-                out += QString::fromUtf8(text).toUtf8().replace('\0', ' ');
+                out += decoded(text).replace(QChar(0), QChar::ReplacementCharacter).toUtf8();
             else
                 out += text;
             out += terminator(line.crlf);

@@ -66,7 +66,7 @@ private:
         qsizetype nameEnd;
         qsizetype valueBegin; // of an entry
         Kind kind;
-        bool crlf;
+        bool crlf; // ends in CR, with or without LF
     };
 
     template <typename Visit> void forEachLine(Visit visit) const;

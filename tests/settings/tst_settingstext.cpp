@@ -116,6 +116,15 @@ void SettingsTextTest::rewriteKeepsEveryReadableLine_data()
                                 << QByteArray("[sec]\r\nA=new\r\nN=added\r\n");
     QTest::newRow("empty section")
         << QByteArray("[sec]\n\n[x]\n") << QByteArray("[sec]\nA=new\nN=added\n\n[x]\n");
+    QTest::newRow("a value ending in CR on a last line without LF keeps it")
+        << QByteArray("[sec]\nA=old\nX=v\r\r") << QByteArray("[sec]\nA=new\nX=v\r\r\nN=added\n");
+    // Bad bytes become U+FFFD, so a key hidden behind one stays hidden.
+    QTest::newRow("a NUL before a key does not bring it to life")
+        << QByteArray("[sec]\n\0X=1\nA=old\n", 17)
+        << QByteArray("[sec]\n\xEF\xBF\xBDX=1\nA=new\nN=added\n");
+    QTest::newRow("a U+FEFF before a key stays on a line with bad bytes")
+        << QByteArray("[sec]\n\xEF\xBB\xBFX=\xFF\nA=old\n")
+        << QByteArray("[sec]\n\xEF\xBB\xBFX=\xEF\xBF\xBD\nA=new\nN=added\n");
 }
 
 void SettingsTextTest::rewriteKeepsEveryReadableLine()
@@ -139,6 +148,8 @@ void SettingsTextTest::whatIsWrittenReadsBack_data()
                                                << "a b c d ";
     QTest::newRow("section-like") << "[sec]"
                                   << "[sec]";
+    QTest::newRow("a leading U+FEFF stays")
+        << QStringLiteral("\uFEFFv") << QStringLiteral("\uFEFFv");
 }
 
 void SettingsTextTest::whatIsWrittenReadsBack()
