@@ -21,6 +21,9 @@ QString shortened(const QString& text, qsizetype shown = 200)
 {
     if (text.size() <= shown)
         return text;
+    // Never between the two halves of a character outside the basic plane.
+    if (text.at(shown - 1).isHighSurrogate())
+        --shown;
     return text.left(shown) + QStringLiteral("... (%1 characters)").arg(text.size());
 }
 } // namespace
