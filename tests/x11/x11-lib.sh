@@ -55,13 +55,13 @@ x11_start() {
 }
 
 x11_stop() {
-    [ -n "${x11_wm_pid:-}" ] && kill "$x11_wm_pid" 2>/dev/null
-    [ -n "${x11_xvfb_pid:-}" ] && kill "$x11_xvfb_pid" 2>/dev/null
-    [ -n "${x11_wm_pid:-}" ] && wait "$x11_wm_pid" 2>/dev/null
-    [ -n "${x11_xvfb_pid:-}" ] && wait "$x11_xvfb_pid" 2>/dev/null
-    [ -n "${x11_dir:-}" ] && rm -rf "$x11_dir"
+    local process
+    for process in ${x11_wm_pid:-} ${x11_xvfb_pid:-}; do
+        kill "$process" 2>/dev/null || true
+        wait "$process" 2>/dev/null || true
+    done
+    if [ -n "${x11_dir:-}" ]; then rm -rf "$x11_dir"; fi
     x11_wm_pid="" x11_xvfb_pid="" x11_dir=""
-    return 0
 }
 
 # The window with exactly this title once the window manager has framed it; "gone" waits for
