@@ -23,7 +23,7 @@ busy=()
 
 finish() {
     local status=$?
-    [ -n "$pid" ] && kill "$pid" 2>/dev/null && wait "$pid" 2>/dev/null
+    if [ -n "$pid" ]; then kill "$pid" 2>/dev/null; wait "$pid" 2>/dev/null || true; fi
     stop_load
     if [ "$status" != 0 ] && [ -s "$config/clock.log" ]; then
         echo "--- the clock said:" >&2
