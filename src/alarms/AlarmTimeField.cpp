@@ -1,6 +1,7 @@
 #include "AlarmTimeField.h"
 
 #include "AlarmTimeText.h"
+#include "widgets/Accessibility.h"
 
 #include <QApplication>
 
@@ -30,7 +31,11 @@ void AlarmTimeField::textHasChanged()
         colours.setColor(group, QPalette::Text,
                          m_neverFires ? QColor(Qt::red) : normal.color(group, QPalette::Text));
     setPalette(colours);
-    setToolTip(m_neverFires ? QStringLiteral("This alarm will never fire: the clock shows times "
-                                             "as HH:MM:SS, from 00:00:00 to 23:59:59.")
-                            : QString());
+    const QString warning = m_neverFires ? QStringLiteral("This alarm will never fire: the clock "
+                                                          "shows times as HH:MM:SS, from "
+                                                          "00:00:00 to 23:59:59.")
+                                         : QString();
+    setToolTip(warning);
+    // Screen readers hear the warning in place of what the field is.
+    setAccessibleDescription(m_neverFires ? warning : Accessibility::roleDescription(this));
 }

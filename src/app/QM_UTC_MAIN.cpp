@@ -12,6 +12,7 @@
 #include "prefs/QM_UTC_SETTINGS.h"
 #include "settings/SettingsKeys.h"
 #include "settings/SettingsStore.h"
+#include "widgets/Accessibility.h"
 #include "widgets/ColourLabel.h"
 #include "widgets/DesignFont.h"
 #include "widgets/Emblem.h"
@@ -109,6 +110,7 @@ QM_UTC_MAIN::QM_UTC_MAIN(const AppContext& context, QWidget* parent)
     Form_Load();
     X11Window::skipTaskbar(this);
     X11Window::offerCloseOnly(this);
+    Accessibility::describe(this, {{QUILL_MARSH_BUTTON, QStringLiteral("Settings")}});
 }
 
 QM_UTC_MAIN::~QM_UTC_MAIN() = default;

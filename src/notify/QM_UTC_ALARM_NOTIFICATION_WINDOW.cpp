@@ -121,6 +121,8 @@ void QM_UTC_ALARM_NOTIFICATION_WINDOW::buildControls()
                              ALARM_NUMBER_RIGHT_TEXTBOX, AUTOCLOSE_IN_TB, AUTOCLOSE_COUNTDOWN_TB})
         tight->setTextMargins(0, 0, 0, 0);
     AUTOCLOSE_COUNTDOWN_TB->setText(m_countdown.field());
+    EX_LEFT_TEXTBOX->setAccessibleName(QStringLiteral("Alarm mark, left"));
+    EX_RIGHT_TEXTBOX->setAccessibleName(QStringLiteral("Alarm mark, right"));
     ALARM_RUN_COMMAND_TICKBOX->setEnabled(m_announcement.commandByHand);
     RUN_HIDDEN_TICKBOX->setEnabled(false);
 
@@ -230,6 +232,8 @@ void QM_UTC_ALARM_NOTIFICATION_WINDOW::showCountdown()
     START_STOP_BUTTON->setText(m_countdown.caption());
     START_STOP_BUTTON->setEnabled(m_countdown.buttonEnabled());
     AUTOCLOSE_COUNTDOWN_TB->setText(m_countdown.field());
+    EX_LEFT_TEXTBOX->setAccessibleName(QStringLiteral("Alarm mark, left"));
+    EX_RIGHT_TEXTBOX->setAccessibleName(QStringLiteral("Alarm mark, right"));
 }
 
 void QM_UTC_ALARM_NOTIFICATION_WINDOW::ALARM_MESSAGE_AUTOCLOSE_TIMER_Timer()

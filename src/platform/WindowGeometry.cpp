@@ -1,6 +1,7 @@
 #include "WindowGeometry.h"
 
 #include <QEvent>
+#include <QTimer>
 #include <QWidget>
 #include <optional>
 
@@ -15,6 +16,9 @@ public:
     {
         setObjectName(nameForIt());
         window->installEventFilter(this);
+        m_settled.setSingleShot(true);
+        m_settled.setInterval(settleMs);
+        connect(&m_settled, &QTimer::timeout, this, [this] { m_topLeftUntilFramed.reset(); });
     }
 
     static QString nameForIt() { return QStringLiteral("qmutc-frame-keeper"); }
@@ -36,6 +40,8 @@ public:
     {
         m_topLeftUntilFramed = topLeft;
         m_corrections = 0;
+        m_confirmed = false;
+        m_settled.stop();
         window()->move(topLeft);
     }
 
@@ -63,6 +69,10 @@ private:
     {
         QWidget* w = window();
         const QSize frame = w->frameGeometry().size() - w->geometry().size();
+        // While the window manager reparents the window, Qt may briefly see a frame smaller
+        // than the window; nothing can be fitted to that.
+        if (frame.width() < 0 || frame.height() < 0)
+            return;
         if (m_outerSize) {
             const QSize client = (*m_outerSize - frame).expandedTo(QSize(1, 1));
             if (w->minimumSize() != client || w->maximumSize() != client)
@@ -71,22 +81,35 @@ private:
         if (!m_topLeftUntilFramed || !w->isVisible() || frame.isNull())
             return;
         // Qt believes its own requests at once, so only the window manager's word that the
-        // frame is in place ends the watch; a window manager that keeps its own idea wins
-        // after a few tries.
-        if (w->frameGeometry().topLeft() == *m_topLeftUntilFramed) {
-            if (fromWindowManager)
-                m_topLeftUntilFramed.reset();
-        } else if (m_corrections++ < maxCorrections) {
-            w->move(*m_topLeftUntilFramed);
+        // frame is in place counts. Even then, just after framing the window it may still
+        // carry out an older request that puts the client area where the frame belongs; that
+        // mark alone is undone for a while after, as any other move is the user's or the
+        // window manager's. A window manager that keeps its own idea wins after a few tries.
+        const QPoint wanted = *m_topLeftUntilFramed;
+        if (w->frameGeometry().topLeft() == wanted) {
+            if (fromWindowManager) {
+                m_confirmed = true;
+                m_settled.start();
+            }
+            return;
+        }
+        if (m_confirmed && !(fromWindowManager && w->geometry().topLeft() == wanted))
+            return;
+        if (m_corrections++ < maxCorrections) {
+            w->move(wanted);
         } else {
+            m_settled.stop();
             m_topLeftUntilFramed.reset();
         }
     }
 
-    static constexpr int maxCorrections = 4;
+    static constexpr int maxCorrections = 8;
+    static constexpr int settleMs = 1000;
+    QTimer m_settled;
     std::optional<QSize> m_outerSize;
     std::optional<QPoint> m_topLeftUntilFramed;
     int m_corrections = 0;
+    bool m_confirmed = false;
 };
 } // namespace
 

@@ -1,5 +1,6 @@
 #include "FormDialog.h"
 
+#include "Accessibility.h"
 #include "Emblem.h"
 #include "platform/X11Window.h"
 #include "settings/SettingsStore.h"
@@ -43,6 +44,15 @@ void FormDialog::closeEvent(QCloseEvent* event)
     // A window closed before it was ever shown does not pass through done().
     if (event->isAccepted())
         unloadOnce();
+}
+
+void FormDialog::showEvent(QShowEvent* event)
+{
+    if (!m_described) {
+        m_described = true;
+        Accessibility::describe(this);
+    }
+    QDialog::showEvent(event);
 }
 
 void FormDialog::unloadOnce()

@@ -31,6 +31,8 @@ protected:
     virtual void Form_Unload();
 
     void closeEvent(QCloseEvent* event) override;
+    // Tells screen readers about the controls once they all exist.
+    void showEvent(QShowEvent* event) override;
 
     SettingsStore& m_settings;
 
@@ -39,4 +41,5 @@ private:
 
     WindowPlacement m_placement;
     bool m_unloaded = false;
+    bool m_described = false;
 };

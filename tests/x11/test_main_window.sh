@@ -6,53 +6,13 @@ program=$1
 config=$(mktemp -d)
 export XDG_CONFIG_HOME=$config
 trap 'rm -rf "$config"' EXIT
-
-fail() { echo "FAIL: $*" >&2; exit 1; }
-
-wait_for_window() {
-    for _ in $(seq 100); do
-        id=$(xdotool search --name '^QM-GLIMMER-DIAL$' 2>/dev/null | head -n1 || true)
-        # Mapped and framed by the window manager.
-        if [ -n "$id" ] && xprop -id "$id" _NET_FRAME_EXTENTS 2>/dev/null | grep -q '='; then
-            echo "$id"
-            return
-        fi
-        sleep 0.05
-    done
-    fail "the clock window did not appear"
-}
-
-# Outer frame geometry as "X Y W H", from the window manager's frame around the client.
-frame_geometry() {
-    local parent
-    parent=$(xwininfo -children -id "$1" | awk '/Parent window id/ {print $4}')
-    xwininfo -id "$parent" | awk '/Absolute upper-left X/ {x=$4} /Absolute upper-left Y/ {y=$4}
-        /Width:/ {w=$2} /Height:/ {h=$2} END {print x, y, w, h}'
-}
-
-# Waits up to two seconds for the frame to reach "X Y W H", then prints where it is.
-frame_settles_at() {
-    for _ in $(seq 40); do
-        [ "$(frame_geometry "$1")" = "$2" ] && break
-        sleep 0.05
-    done
-    frame_geometry "$1"
-}
-
-wait_for_exit() {
-    for _ in $(seq 100); do
-        kill -0 "$1" 2>/dev/null || return 0
-        sleep 0.05
-    done
-    fail "the program did not end after its window was closed"
-}
-
-stored() { sed -n "s/^$1=//p" "$config/QM_UTC.ini"; }
+# shellcheck source=x11-lib.sh
+. "$(dirname "$0")/x11-lib.sh"
 
 # First run: an empty store.
 "$program" &
 pid=$!
-win=$(wait_for_window)
+win=$(window QM-GLIMMER-DIAL)
 geometry=$(frame_settles_at "$win" "67 67 364 60")
 [ "$geometry" = "67 67 364 60" ] || fail "first run frame is '$geometry', expected '67 67 364 60'"
 
@@ -89,7 +49,7 @@ wait_for_exit "$pid"
 # Second run: it reopens where it was left, at the same size.
 "$program" &
 pid=$!
-win=$(wait_for_window)
+win=$(window QM-GLIMMER-DIAL)
 geometry=$(frame_settles_at "$win" "200 150 364 60")
 [ "$geometry" = "200 150 364 60" ] || fail "second run frame is '$geometry', expected '200 150 364 60'"
 wmctrl -i -c "$win"

@@ -9,46 +9,13 @@ config=$(mktemp -d)
 export XDG_CONFIG_HOME=$config
 pid=""
 trap '[ -n "$pid" ] && kill "$pid" 2>/dev/null; rm -rf "$config"' EXIT
-
-fail() { echo "FAIL: $*" >&2; exit 1; }
-
-# The window with exactly this title once the window manager has framed it; "gone" waits for
-# it to disappear instead. Up to fifteen seconds: a busy machine starts programs slowly.
-window() {
-    for _ in $(seq 300); do
-        id=$(xdotool search --name "^$1\$" 2>/dev/null | head -n1 || true)
-        if [ "${2:-}" = gone ]; then
-            [ -z "$id" ] && return
-        elif [ -n "$id" ] && xprop -id "$id" _NET_FRAME_EXTENTS 2>/dev/null | grep -q '='; then
-            echo "$id"
-            return
-        fi
-        sleep 0.05
-    done
-    fail "the window '$1' did not ${2:-appear}"
-}
-
-# Outer frame geometry "X Y W H", waiting up to five seconds for the expected one (a pattern).
-frame_at() {
-    local parent geometry
-    parent=$(xwininfo -children -id "$1" | awk '/Parent window id/ {print $4}')
-    for _ in $(seq 100); do
-        geometry=$(xwininfo -id "$parent" | awk '/Absolute upper-left X/ {x=$4}
-            /Absolute upper-left Y/ {y=$4} /Width:/ {w=$2} /Height:/ {h=$2} END {print x, y, w, h}')
-        # shellcheck disable=SC2053
-        [[ $geometry == $2 ]] && return
-        sleep 0.05
-    done
-    fail "window $1 is at '$geometry', expected '$2'"
-}
+# shellcheck source=x11-lib.sh
+. "$(dirname "$0")/x11-lib.sh"
 
 owned_by() {
     xprop -id "$1" _NET_WM_STATE | grep -q _NET_WM_STATE_SKIP_TASKBAR || fail "$1 is in the taskbar"
     xprop -id "$1" WM_TRANSIENT_FOR | grep -qi "$(printf '0x%x' "$2")" || fail "$1 is not $2's"
 }
-
-click() { xdotool mousemove --window "$1" "$2" "$3" click 1; }
-stored() { sed -n "s/^$1=//p" "$config/QM_UTC.ini"; }
 
 "$program" &
 pid=$!

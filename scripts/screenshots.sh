@@ -1,0 +1,118 @@
+#!/usr/bin/env bash
+# Pictures of every window of the real program, framed as the window manager shows them, taken
+# on a private X server (Xvfb with openbox) into docs/screenshots/. With --scale 2 the program
+# runs with QT_SCALE_FACTOR=2 on a screen twice as large, into docs/screenshots/scale2/.
+# Usage: scripts/screenshots.sh [--scale N]   (after scripts/build.sh; about half a minute)
+set -euo pipefail
+top=$(cd "$(dirname "$0")/.." && pwd)
+scale=1
+if [ "${1:-}" = --scale ]; then
+    scale=${2:?"--scale needs a whole number"}
+fi
+program=$top/build/qm-utc
+grab=$top/build/tests/x11_grab
+[ -x "$program" ] && [ -x "$grab" ] || { echo "build first: scripts/build.sh" >&2; exit 1; }
+out=$top/docs/screenshots
+[ "$scale" = 1 ] || out=$out/scale$scale
+mkdir -p "$out"
+
+pixel_scale=$scale
+# shellcheck source=../tests/x11/x11-lib.sh
+. "$top/tests/x11/x11-lib.sh"
+
+config=$(mktemp -d)
+export XDG_CONFIG_HOME=$config
+export LC_ALL=C.UTF-8
+pid=""
+finish() {
+    if [ -n "$pid" ]; then kill "$pid" 2>/dev/null; wait "$pid" 2>/dev/null || true; fi
+    x11_stop
+    rm -rf "$config"
+}
+trap finish EXIT
+x11_start "$((1280 * scale))x$((800 * scale))"
+
+# Whether a notification window's marks are lit (they flash twice a second).
+marks_lit() {
+    "$grab" "$1" "$(twips_px 240)" "$(twips_px 600)" "$(twips_px 975)" "$(twips_px 885)" \
+        2>/dev/null | grep -q '^#ff0000 '
+}
+
+# The window with its frame, as NAME.png, with the pointer out of the way; "flashing" waits
+# for the marks of a notification window to light up again first.
+shoot() {
+    xdotool mousemove $((1270 * scale)) $((790 * scale))
+    sleep 0.2
+    if [ "${3:-}" = flashing ]; then
+        for _ in $(seq 50); do marks_lit "$1" || break; sleep 0.02; done
+        for _ in $(seq 50); do marks_lit "$1" && break; sleep 0.02; done
+    fi
+    "$grab" "$(frame_of "$1")" "$out/$2.png"
+    echo "$out/$2.png"
+}
+
+# A few alarms to show, one of them firing a few seconds after the start, and one time the
+# clock can never show (it turns red).
+at=$(date -d '+6 seconds' +%H:%M:%S)
+cat >"$config/QM_UTC.ini" <<INI
+[qm-utc]
+ENABLE_ALARMS_TICKBOX=1
+ALARM_1_TICKBOX=1
+ALARM_1_NAME_TEXTBOX=Tea
+ALARM_1_TIME_TEXTBOX=$at
+ALARM_1_DISPLAY_MESSAGE_TICKBOX=1
+ALARM_1_MESSAGE_TEXTBOX=The kettle has boiled
+ALARM_1_MESSAGE_AUTO_CLOSE_TICKBOX=1
+ALARM_2_TICKBOX=1
+ALARM_2_NAME_TEXTBOX=Stand-up
+ALARM_2_TIME_TEXTBOX=09:15:00
+ALARM_2_DISPLAY_MESSAGE_TICKBOX=1
+ALARM_2_MESSAGE_TEXTBOX=Daily meeting, room 2
+ALARM_3_TICKBOX=1
+ALARM_3_NAME_TEXTBOX=Backup
+ALARM_3_TIME_TEXTBOX=12:30:00
+ALARM_3_RUN_COMMAND_TICKBOX=1
+ALARM_3_RUN_COMMAND_TEXTBOX=/usr/bin/rsync -a /home/ann/Documents /media/backup
+RUN_HIDDEN_3_TICKBOX=1
+ALARM_6_TICKBOX=1
+ALARM_6_NAME_TEXTBOX=Bus
+ALARM_6_TIME_TEXTBOX=17:05:00
+ALARM_6_DISPLAY_MESSAGE_TICKBOX=1
+ALARM_6_MESSAGE_TEXTBOX=Bus at 17:20
+ALARM_6_RUN_COMMAND_TICKBOX=1
+ALARM_6_RUN_COMMAND_TEXTBOX=notify-send "Time to leave" "Bus at 17:20"
+ALARM_7_TICKBOX=1
+ALARM_7_NAME_TEXTBOX=Gym
+ALARM_7_TIME_TEXTBOX=7:30
+INI
+chmod 600 "$config/QM_UTC.ini"
+
+QT_SCALE_FACTOR=$scale "$program" &
+pid=$!
+strip=$(window QM-GLIMMER-DIAL)
+
+# The alarm fires while nothing else is open; its window is modal, so it comes first.
+notification=$(window "QM-UTC - !!! ALARM NOTIFICATION - !!! - Tea")
+sleep 1 # the countdown has started
+shoot "$notification" notification flashing
+click_control "$notification" 6480 2400 1935 495 # OK_BUTTON
+window "QM-UTC - !!! ALARM NOTIFICATION - !!! - Tea" gone
+
+shoot "$strip" strip
+click_control "$strip" 120 120 735 375 # QUILL_MARSH_BUTTON
+settings=$(window "QM-UTC - SETTINGS")
+shoot "$settings" settings
+
+click_control "$settings" 3600 960 975 615 # COLORS_BUTTON
+colours=$(window "QM-UTC - SET TIME CLOCK DISPLAY COLORS")
+shoot "$colours" colours
+xdotool key --window "$colours" Escape
+window "QM-UTC - SET TIME CLOCK DISPLAY COLORS" gone
+
+click_control "$settings" 4920 960 1095 615 # ALARM_SETTINGS_BUTTON
+alarms=$(window "QM-UTC - ALARM SETTINGS")
+shoot "$alarms" alarm-settings
+
+click_control "$alarms" 2160 7320 3015 495 # TEST_ALARM_WINDOW_BUTTON
+test_window=$(window "QM-UTC !!! TEST ALARM NOTIFICATION - MANUAL COMMAND ONLY - SETTINGS NOT SAVED !!!")
+shoot "$test_window" test-notification flashing

@@ -1,0 +1,151 @@
+# shellcheck shell=bash
+# Shell functions shared by the real-window scripts: a private X server with a window manager,
+# and ways to find, measure, click and read the program's windows from outside. Source it
+# (bash); it starts nothing by itself.
+
+fail() {
+    echo "FAIL: $*" >&2
+    exit 1
+}
+
+x11_require_tools() {
+    local tool
+    for tool in Xvfb openbox xdotool xwininfo xprop wmctrl xwd; do
+        command -v "$tool" >/dev/null || { echo "$tool is missing (run scripts/setup.sh)" >&2; return 1; }
+    done
+}
+
+# Starts Xvfb on a free display (SIZE, default 1280x800) and openbox on it, exports DISPLAY and
+# returns once the window manager is up. x11_stop ends both, by their process ids.
+x11_start() {
+    local size=${1:-1280x800} display=""
+    x11_require_tools || return 1
+    x11_dir=$(mktemp -d)
+    # -displayfd picks a free display number and writes it once the server accepts clients.
+    Xvfb -displayfd 3 -screen 0 "${size}x24" -nolisten tcp 3>"$x11_dir/display" \
+        >"$x11_dir/xvfb.log" 2>&1 &
+    x11_xvfb_pid=$!
+    for _ in $(seq 200); do
+        display=$(tr -dc '0-9' <"$x11_dir/display")
+        [ -n "$display" ] && break
+        kill -0 "$x11_xvfb_pid" 2>/dev/null || break
+        sleep 0.05
+    done
+    if [ -z "$display" ]; then
+        echo "Xvfb did not start" >&2
+        cat "$x11_dir/xvfb.log" >&2
+        return 1
+    fi
+    export DISPLAY=":$display"
+    unset WAYLAND_DISPLAY QT_QPA_PLATFORM
+
+    # openbox runs its start-up command once it is ready to manage windows. It claims the
+    # root window earlier, and a window mapped in between can be left unmapped for good.
+    HOME="$x11_dir" openbox --sm-disable --startup "touch $x11_dir/wm-ready" \
+        >"$x11_dir/openbox.log" 2>&1 &
+    x11_wm_pid=$!
+    for _ in $(seq 200); do
+        [ -e "$x11_dir/wm-ready" ] && return 0
+        kill -0 "$x11_wm_pid" 2>/dev/null || break
+        sleep 0.05
+    done
+    echo "openbox did not start" >&2
+    cat "$x11_dir/openbox.log" >&2
+    return 1
+}
+
+x11_stop() {
+    local process
+    for process in ${x11_wm_pid:-} ${x11_xvfb_pid:-}; do
+        kill "$process" 2>/dev/null || true
+        wait "$process" 2>/dev/null || true
+    done
+    if [ -n "${x11_dir:-}" ]; then rm -rf "$x11_dir"; fi
+    x11_wm_pid="" x11_xvfb_pid="" x11_dir=""
+}
+
+# The window with exactly this title once the window manager has framed it; "gone" waits for
+# it to disappear instead. Up to fifteen seconds: a busy machine starts programs slowly.
+window() {
+    local id
+    for _ in $(seq 300); do
+        id=$(xdotool search --name "^$1\$" 2>/dev/null | head -n1 || true)
+        if [ "${2:-}" = gone ]; then
+            [ -z "$id" ] && return
+        elif [ -n "$id" ] && xprop -id "$id" _NET_FRAME_EXTENTS 2>/dev/null | grep -q '='; then
+            echo "$id"
+            return
+        fi
+        sleep 0.05
+    done
+    fail "the window '$1' did not ${2:-appear}"
+}
+
+# The window manager's frame around a client window.
+frame_of() {
+    xwininfo -children -id "$1" | awk '/Parent window id/ {print $4}'
+}
+
+# Outer frame geometry as "X Y W H".
+frame_geometry() {
+    xwininfo -id "$(frame_of "$1")" | awk '/Absolute upper-left X/ {x=$4}
+        /Absolute upper-left Y/ {y=$4} /Width:/ {w=$2} /Height:/ {h=$2} END {print x, y, w, h}'
+}
+
+# Waits up to SECONDS (default five) for the frame to match "X Y W H" (a pattern), then prints
+# where it is; the caller compares.
+frame_settles_at() {
+    local geometry
+    for _ in $(seq $((${3:-5} * 20))); do
+        geometry=$(frame_geometry "$1")
+        # shellcheck disable=SC2053
+        [[ $geometry == $2 ]] && break
+        sleep 0.05
+    done
+    echo "$geometry"
+}
+
+# Fails unless the frame comes to match "X Y W H" (a pattern) within five seconds.
+frame_at() {
+    local geometry
+    geometry=$(frame_settles_at "$1" "$2")
+    # shellcheck disable=SC2053
+    [[ $geometry == $2 ]] || fail "window $1 is at '$geometry', expected '$2'"
+}
+
+# Clicks at a point of a window's client area, in pixels.
+click() { xdotool mousemove --window "$1" "$2" "$3" click 1; }
+
+# Device pixels per laid-out pixel: set it to the QT_SCALE_FACTOR the program runs with.
+pixel_scale=${pixel_scale:-1}
+
+# Twips (15 a laid-out pixel) in device pixels.
+twips_px() { echo $(($1 * pixel_scale / 15)); }
+
+# The centre of a control laid out at LEFT TOP WIDTH HEIGHT twips, in device pixels of the
+# client area.
+twips_centre() { echo "$(twips_px $(($1 + $3 / 2))) $(twips_px $(($2 + $4 / 2)))"; }
+
+# Clicks the middle of a control laid out at LEFT TOP WIDTH HEIGHT twips.
+click_control() {
+    # shellcheck disable=SC2046
+    click "$1" $(twips_centre "$2" "$3" "$4" "$5")
+}
+
+# Clicks a tick box laid out at LEFT TOP WIDTH HEIGHT twips on its box, at its left end.
+click_tick_box() {
+    click "$1" $(($(twips_px "$2") + 7 * pixel_scale)) "$(twips_px $(($3 + $5 / 2)))"
+}
+
+# A value in the settings file $config/QM_UTC.ini; the script sets config.
+# shellcheck disable=SC2154
+stored() { sed -n "s/^$1=//p" "$config/QM_UTC.ini"; }
+
+# Waits up to fifteen seconds for process PID to end.
+wait_for_exit() {
+    for _ in $(seq 300); do
+        kill -0 "$1" 2>/dev/null || return 0
+        sleep 0.05
+    done
+    fail "process $1 did not end"
+}
