@@ -79,6 +79,17 @@ colours_in() {
 # A command line that appends the moment it ran to FILE, as a person would type it.
 stamp_command() { echo "/bin/sh -c \"date +%s.%N >> $1\""; }
 
+# Whether window $1 is above window $2 in the window manager's bottom-to-top stacking list.
+above() {
+    local i=0 ia=0 ib=0 w
+    for w in $(xprop -root _NET_CLIENT_LIST_STACKING | sed 's/.*# //; s/,//g'); do
+        i=$((i + 1))
+        [ $((w)) -eq "$1" ] && ia=$i
+        [ $((w)) -eq "$2" ] && ib=$i
+    done
+    [ "$ia" -gt 0 ] && [ "$ib" -gt 0 ] && [ "$ia" -gt "$ib" ]
+}
+
 # Lines of FILE after waiting up to SECONDS for it to have any.
 wait_for_lines() {
     for _ in $(seq $(($2 * 20))); do
@@ -239,6 +250,72 @@ step_alarm_from_window() {
     close_clock
 }
 
+# A double-click on the clock opens the large clock over the strip, modal, with the clock's
+# colours; the strip's emblem does nothing meanwhile; its close button keeps where it was.
+step_large_clock() {
+    local large shown
+    # Red text on yellow (colours are stored as 0xBBGGRR).
+    write_settings CLOCK-MAIN-Left=1500 CLOCK-MAIN-Top=9000 LARGE_CLOCK-Left=4500 \
+        LARGE_CLOCK-Top=3000 CLOCK_FORECOLOR=255 CLOCK_BACKCOLOR=65535
+    start_clock
+    frame_at "$strip" "100 600 $wide"
+    # shellcheck disable=SC2046
+    xdotool mousemove --window "$strip" $(twips_centre 960 120 1395 375) click --repeat 2 --delay 80 1
+    for _ in $(seq 100); do
+        large=$(xdotool search --name "^$strip_title\$" 2>/dev/null | grep -vx "$strip" | head -n1 || true)
+        [ -n "$large" ] && xprop -id "$large" _NET_FRAME_EXTENTS 2>/dev/null | grep -q '=' && break
+        sleep 0.05
+    done
+    [ -n "$large" ] || fail "a double-click on the clock opened no large clock"
+    frame_at "$large" "300 200 204 81"
+    xprop -id "$large" _NET_WM_STATE | grep -q _NET_WM_STATE_MODAL || fail "the large clock is not modal"
+    for _ in $(seq 40); do
+        shown=$(colours_in "$large" 600 120 2295 660) # TIME_LABEL_MIRROR
+        [ "$(echo "$shown" | head -n1 | cut -d' ' -f1)" = "#ffff00" ] && break
+        sleep 0.05
+    done
+    [ "$(echo "$shown" | head -n1 | cut -d' ' -f1)" = "#ffff00" ] ||
+        fail "the large clock's background is not yellow: $(echo "$shown" | head -n3 | tr '\n' ' ')"
+    echo "$shown" | grep -q '^#ff0000 ' || fail "the large clock's text is not red"
+
+    click_control "$strip" 120 120 735 375 # QUILL_MARSH_BUTTON
+    sleep 0.5
+    [ -z "$(xdotool search --name '^QM-UTC - SETTINGS$' 2>/dev/null || true)" ] ||
+        fail "the strip took a click while the large clock was open"
+
+    wmctrl -i -r "$large" -e 1,330,210,-1,-1
+    frame_at "$large" "330 210 204 81"
+    click_control "$large" 120 240 375 375 # QM_CLOSE_BUTTON
+    for _ in $(seq 100); do
+        xdotool search --name "^$strip_title\$" 2>/dev/null | grep -qvx "$strip" || break
+        sleep 0.05
+    done
+    [ "$(stored LARGE_CLOCK-Left)/$(stored LARGE_CLOCK-Top)" = 4950/3150 ] ||
+        fail "the large clock stored $(stored LARGE_CLOCK-Left)/$(stored LARGE_CLOCK-Top)"
+    close_clock
+}
+
+# Another program's window that keeps itself on top, activated over the strip: the strip is
+# above it again within a second and a half.
+step_always_on_top() {
+    local other began
+    rm -f "$config/QM_UTC.ini"
+    start_clock
+    xlogo -geometry 400x200+20+20 2>/dev/null &
+    busy+=("$!") # ended with the load loops
+    other=$(window xlogo)
+    wmctrl -i -r "$other" -b add,above
+    xdotool windowactivate --sync "$other"
+    began=$(date +%s%N)
+    until above "$strip" "$other"; do
+        [ $(($(date +%s%N) - began)) -le 1500000000 ] || fail "the strip stayed under another window"
+        sleep 0.05
+    done
+    echo "  the strip was above the other window again after $((($(date +%s%N) - began) / 1000000)) ms"
+    stop_load
+    close_clock
+}
+
 # E2E_STEPS="step_a step_b" runs only those.
 steps=(
     step_first_start
@@ -247,6 +324,8 @@ steps=(
     step_alarm_from_file
     step_settings_window
     step_alarm_from_window
+    step_large_clock
+    step_always_on_top
 )
 [ -n "${E2E_STEPS:-}" ] && read -r -a steps <<<"$E2E_STEPS"
 for step in "${steps[@]}"; do
