@@ -5,8 +5,6 @@
 // ends the program. Only X11 requests; the caller gives the program its settings folder.
 // Usage: bench_startup PROGRAM   (needs DISPLAY; exit status 1 if nothing shows in 10 s)
 
-#include <xcb/xcb.h>
-
 #include <chrono>
 #include <csignal>
 #include <cstdio>
@@ -18,12 +16,16 @@
 #include <thread>
 #include <unistd.h>
 #include <vector>
+#include <xcb/xcb.h>
 
 namespace {
 using Clock = std::chrono::steady_clock;
 
 template <typename T> using Reply = std::unique_ptr<T, decltype(&std::free)>;
-template <typename T> Reply<T> reply(T* raw) { return Reply<T>(raw, &std::free); }
+template <typename T> Reply<T> reply(T* raw)
+{
+    return Reply<T>(raw, &std::free);
+}
 
 xcb_atom_t atom(xcb_connection_t* x, const char* name)
 {
