@@ -58,8 +58,8 @@ int main(int argc, char* argv[])
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
     std::sort(ms.begin(), ms.end());
-    std::printf("OK over %d openings: median %.2f ms, p90 %.2f ms, max %.2f ms (aim: median <= "
-                "20 ms)\n",
-                openings, at(ms, 0.5), at(ms, 0.9), ms.back());
+    std::printf("OK over %d openings: min %.2f ms, median %.2f ms, p90 %.2f ms, max %.2f ms (aim: "
+                "median <= 20 ms)\n",
+                openings, ms.front(), at(ms, 0.5), at(ms, 0.9), ms.back());
     return 0;
 }
