@@ -149,6 +149,9 @@ void QM_UTC_MAIN::Form_Load()
                          SECOND_UPTIME_TIMER, QM_DISPLAY_UPDATE_TIMER})
         timer->setInterval(1000);
     LARGE_CLOCK_AUTO_OPEN_TIMER->setInterval(3);
+    // The shared tick may be up to a second away, and a clock that opens blank looks broken:
+    // show the time now. The alarm timers are switched on below, so this second is not theirs.
+    CLOCK_TIMER->fire();
 
     AlwaysOnTopTimer->setEnabled(AlwaysOnTop_TICKBOX == 1);
     // Where the strip cannot be put back above others while shown, it asks once, now: the
@@ -162,6 +165,9 @@ void QM_UTC_MAIN::Form_Load()
     setUptimeTimers(AUTOSTART_TICKBOX == 1);
     if (AUTOSTART_TICKBOX == 1) {
         QM_UPTIME_DISPLAY_LABEL->setBackColor(black);
+        for (Timer* timer : {UPTIME_TIMER, DAY_UPTIME_TIMER, HOUR_UPTIME_TIMER, MINUTE_UPTIME_TIMER,
+                             SECOND_UPTIME_TIMER, QM_DISPLAY_UPDATE_TIMER})
+            timer->fire();
     } else {
         QM_UPTIME_DISPLAY_LABEL->setBackColor(red);
         QM_UPTIME_DISPLAY_LABEL->setText(QStringLiteral("TIMERS DISABLED"));

@@ -71,7 +71,9 @@ void MainWindowTest::emptyStoreStartUp()
 
     QCOMPARE(window.LIVE_TIME_LABEL->foreColor(), 65280);
     QCOMPARE(window.LIVE_TIME_LABEL->backColor(), 0);
-    QCOMPARE(window.LIVE_TIME_LABEL->text(), QString());
+    // The time and the uptime show at once, not at the first tick up to a second later.
+    QCOMPARE(window.LIVE_TIME_LABEL->text(), QStringLiteral("00:00:00"));
+    QCOMPARE(window.QM_UPTIME_DISPLAY_LABEL->text(), QStringLiteral("0d, 0h, 0m, 0s"));
     QVERIFY(window.QM_UPTIME_DISPLAY_LABEL->isVisibleTo(&window));
     QCOMPARE(window.QM_UPTIME_DISPLAY_LABEL->backColor(), 0);
     QCOMPARE(window.LIVE_TIME_LABEL->geometry(), QRect(64, 8, 93, 25));
