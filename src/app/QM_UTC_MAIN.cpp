@@ -36,8 +36,13 @@ TwipsRect inStrip(int left, int width)
 
 ColourLabel* clockLabel(QWidget* strip, const char* name, int left, int width)
 {
-    return Form::place(new ColourLabel(QString(), strip), name, inStrip(left, width),
-                       {DesignFont::arial(12), std::nullopt, std::nullopt});
+    ColourLabel* label = Form::place(new ColourLabel(QString(), strip), name, inStrip(left, width),
+                                     {DesignFont::arial(12), std::nullopt, std::nullopt});
+    // Texts that change every second: a fixed size spares the strip a layout request, and
+    // plain text the rich-text guess, on each change.
+    label->setFixedSize(label->size());
+    label->setTextFormat(Qt::PlainText);
+    return label;
 }
 } // namespace
 
