@@ -16,6 +16,7 @@
 
 int main(int argc, char* argv[])
 {
+    MemoryTuning::beforeWindows();
     PlatformChoice::apply();
     if (const QString problem = DisplayCheck::problem(); !problem.isEmpty()) {
         std::fprintf(stderr, "qm-utc: %s\n", qPrintable(problem));

@@ -1,6 +1,15 @@
 #include "MemoryTuning.h"
 
 #include <QPixmapCache>
+#include <malloc.h>
+
+void MemoryTuning::beforeWindows()
+{
+    // A fixed threshold keeps every window's backing store in its own mapping, given back
+    // when the window closes; the adaptive one moves them into the heap after the first
+    // window has closed, where they stay as holes.
+    mallopt(M_MMAP_THRESHOLD, mappedFromBytes);
+}
 
 void MemoryTuning::applicationMade()
 {
