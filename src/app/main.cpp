@@ -1,5 +1,6 @@
 #include "app/QM_UTC_MAIN.h"
 #include "platform/DisplayCheck.h"
+#include "platform/MemoryTuning.h"
 #include "platform/PlatformChoice.h"
 #include "platform/ProcessLauncher.h"
 #include "platform/SecondTicker.h"
@@ -15,6 +16,7 @@
 
 int main(int argc, char* argv[])
 {
+    MemoryTuning::beforeWindows();
     PlatformChoice::apply();
     if (const QString problem = DisplayCheck::problem(); !problem.isEmpty()) {
         std::fprintf(stderr, "qm-utc: %s\n", qPrintable(problem));
@@ -40,6 +42,7 @@ int main(int argc, char* argv[])
     X11Tuning tuning;
     QApplication app(argc, argv);
     tuning.applicationMade();
+    MemoryTuning::applicationMade();
     // The clock shows the time in the user's regional format, as the C library gives it.
     std::setlocale(LC_TIME, "");
     // The strip is a tool window; ending the program is its close box's decision alone.
