@@ -102,21 +102,10 @@ window "QM-UTC - !!! ALARM NOTIFICATION - !!! - Tea" gone
 
 shoot "$strip" strip
 
-# A double-click on the clock opens the large clock, titled like the strip.
-# shellcheck disable=SC2046
-xdotool mousemove --window "$strip" $(twips_centre 960 120 1395 375) click --repeat 2 --delay 80 1
-for _ in $(seq 100); do
-    large=$(xdotool search --name '^QM-GLIMMER-DIAL$' 2>/dev/null | grep -vx "$strip" | head -n1 || true)
-    [ -n "$large" ] && xprop -id "$large" _NET_FRAME_EXTENTS 2>/dev/null | grep -q '=' && break
-    sleep 0.05
-done
-[ -n "$large" ] || fail "no large clock"
+large=$(large_clock "$strip")
 shoot "$large" large-clock
 click_control "$large" 120 240 375 375 # QM_CLOSE_BUTTON
-for _ in $(seq 100); do
-    xdotool search --name '^QM-GLIMMER-DIAL$' 2>/dev/null | grep -qvx "$strip" || break
-    sleep 0.05
-done
+large_clock "$strip" closed
 click_control "$strip" 120 120 735 375 # QUILL_MARSH_BUTTON
 settings=$(window "QM-UTC - SETTINGS")
 shoot "$settings" settings

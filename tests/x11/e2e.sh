@@ -79,17 +79,6 @@ colours_in() {
 # A command line that appends the moment it ran to FILE, as a person would type it.
 stamp_command() { echo "/bin/sh -c \"date +%s.%N >> $1\""; }
 
-# Whether window $1 is above window $2 in the window manager's bottom-to-top stacking list.
-above() {
-    local i=0 ia=0 ib=0 w
-    for w in $(xprop -root _NET_CLIENT_LIST_STACKING | sed 's/.*# //; s/,//g'); do
-        i=$((i + 1))
-        [ $((w)) -eq "$1" ] && ia=$i
-        [ $((w)) -eq "$2" ] && ib=$i
-    done
-    [ "$ia" -gt 0 ] && [ "$ib" -gt 0 ] && [ "$ia" -gt "$ib" ]
-}
-
 # Lines of FILE after waiting up to SECONDS for it to have any.
 wait_for_lines() {
     for _ in $(seq $(($2 * 20))); do
@@ -259,14 +248,7 @@ step_large_clock() {
         LARGE_CLOCK-Top=3000 CLOCK_FORECOLOR=255 CLOCK_BACKCOLOR=65535
     start_clock
     frame_at "$strip" "100 600 $wide"
-    # shellcheck disable=SC2046
-    xdotool mousemove --window "$strip" $(twips_centre 960 120 1395 375) click --repeat 2 --delay 80 1
-    for _ in $(seq 100); do
-        large=$(xdotool search --name "^$strip_title\$" 2>/dev/null | grep -vx "$strip" | head -n1 || true)
-        [ -n "$large" ] && xprop -id "$large" _NET_FRAME_EXTENTS 2>/dev/null | grep -q '=' && break
-        sleep 0.05
-    done
-    [ -n "$large" ] || fail "a double-click on the clock opened no large clock"
+    large=$(large_clock "$strip")
     frame_at "$large" "300 200 204 81"
     xprop -id "$large" _NET_WM_STATE | grep -q _NET_WM_STATE_MODAL || fail "the large clock is not modal"
     for _ in $(seq 40); do
@@ -286,10 +268,7 @@ step_large_clock() {
     wmctrl -i -r "$large" -e 1,330,210,-1,-1
     frame_at "$large" "330 210 204 81"
     click_control "$large" 120 240 375 375 # QM_CLOSE_BUTTON
-    for _ in $(seq 100); do
-        xdotool search --name "^$strip_title\$" 2>/dev/null | grep -qvx "$strip" || break
-        sleep 0.05
-    done
+    large_clock "$strip" closed
     [ "$(stored LARGE_CLOCK-Left)/$(stored LARGE_CLOCK-Top)" = 4950/3150 ] ||
         fail "the large clock stored $(stored LARGE_CLOCK-Left)/$(stored LARGE_CLOCK-Top)"
     close_clock

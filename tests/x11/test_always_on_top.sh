@@ -13,7 +13,8 @@ finish() {
 }
 trap finish EXIT
 
-fail() { echo "FAIL: $*" >&2; exit 1; }
+# shellcheck source=x11-lib.sh
+. "$(dirname "$0")/x11-lib.sh"
 
 # The first client window found by `xdotool search ARGS`, once the window manager framed it.
 wait_for_window() {
@@ -26,17 +27,6 @@ wait_for_window() {
         sleep 0.05
     done
     fail "no window for: $*"
-}
-
-# Whether window $1 is above window $2 in the manager's bottom-to-top stacking list.
-above() {
-    local i=0 ia=0 ib=0 w
-    for w in $(xprop -root _NET_CLIENT_LIST_STACKING | sed 's/.*# //; s/,//g'); do
-        i=$((i + 1))
-        [ $((w)) -eq "$1" ] && ia=$i
-        [ $((w)) -eq "$2" ] && ib=$i
-    done
-    [ "$ia" -gt 0 ] && [ "$ib" -gt 0 ] && [ "$ia" -gt "$ib" ]
 }
 
 now_ms() { echo $(($(date +%s%N) / 1000000)); }

@@ -137,6 +137,38 @@ click_tick_box() {
     click "$1" $(($(twips_px "$2") + 7 * pixel_scale)) "$(twips_px $(($3 + $5 / 2)))"
 }
 
+# Whether window $1 is above window $2 in the window manager's bottom-to-top stacking list.
+above() {
+    local i=0 ia=0 ib=0 w
+    for w in $(xprop -root _NET_CLIENT_LIST_STACKING | sed 's/.*# //; s/,//g'); do
+        i=$((i + 1))
+        [ $((w)) -eq "$1" ] && ia=$i
+        [ $((w)) -eq "$2" ] && ib=$i
+    done
+    [ "$ia" -gt 0 ] && [ "$ib" -gt 0 ] && [ "$ia" -gt "$ib" ]
+}
+
+# Double-clicks the clock of strip $1 and prints the large clock it opens (titled like the
+# strip) once the window manager has framed it; "closed" instead waits for it to be gone.
+large_clock() {
+    local id
+    if [ "${2:-}" != closed ]; then
+        # shellcheck disable=SC2046
+        xdotool mousemove --window "$1" $(twips_centre 960 120 1395 375) click --repeat 2 --delay 80 1
+    fi
+    for _ in $(seq 300); do
+        id=$(xdotool search --name '^QM-GLIMMER-DIAL$' 2>/dev/null | grep -vx "$1" | head -n1 || true)
+        if [ "${2:-}" = closed ]; then
+            [ -z "$id" ] && return
+        elif [ -n "$id" ] && xprop -id "$id" _NET_FRAME_EXTENTS 2>/dev/null | grep -q '='; then
+            echo "$id"
+            return
+        fi
+        sleep 0.05
+    done
+    fail "the large clock did not ${2:-open}"
+}
+
 # A value in the settings file $config/QM_UTC.ini; the script sets config.
 # shellcheck disable=SC2154
 stored() { sed -n "s/^$1=//p" "$config/QM_UTC.ini"; }
