@@ -106,20 +106,16 @@ large=$(large_clock "$strip")
 shoot "$large" large-clock
 click_control "$large" 120 240 375 375 # QM_CLOSE_BUTTON
 large_clock "$strip" closed
-click_control "$strip" 120 120 735 375 # QUILL_MARSH_BUTTON
-settings=$(window "QM-UTC - SETTINGS")
+settings=$(click_for_window "$strip" 120 120 735 375 "QM-UTC - SETTINGS") # QUILL_MARSH_BUTTON
 shoot "$settings" settings
 
-click_control "$settings" 3600 960 975 615 # COLORS_BUTTON
-colours=$(window "QM-UTC - SET TIME CLOCK DISPLAY COLORS")
+colours=$(click_for_window "$settings" 3600 960 975 615 "QM-UTC - SET TIME CLOCK DISPLAY COLORS") # COLORS_BUTTON
 shoot "$colours" colours
 xdotool key --window "$colours" Escape
 window "QM-UTC - SET TIME CLOCK DISPLAY COLORS" gone
 
-click_control "$settings" 4920 960 1095 615 # ALARM_SETTINGS_BUTTON
-alarms=$(window "QM-UTC - ALARM SETTINGS")
+alarms=$(click_for_window "$settings" 4920 960 1095 615 "QM-UTC - ALARM SETTINGS") # ALARM_SETTINGS_BUTTON
 shoot "$alarms" alarm-settings
 
-click_control "$alarms" 2160 7320 3015 495 # TEST_ALARM_WINDOW_BUTTON
-test_window=$(window "QM-UTC !!! TEST ALARM NOTIFICATION - MANUAL COMMAND ONLY - SETTINGS NOT SAVED !!!")
+test_window=$(click_for_window "$alarms" 2160 7320 3015 495 "QM-UTC !!! TEST ALARM NOTIFICATION - MANUAL COMMAND ONLY - SETTINGS NOT SAVED !!!") # TEST_ALARM_WINDOW_BUTTON
 shoot "$test_window" test-notification flashing

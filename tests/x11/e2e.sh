@@ -174,15 +174,13 @@ step_settings_window() {
     write_settings CLOCK-MAIN-Left=1500 CLOCK-MAIN-Top=9000
     start_clock
     frame_at "$strip" "100 600 $wide"
-    click_control "$strip" 120 120 735 375 # QUILL_MARSH_BUTTON
-    settings=$(window "QM-UTC - SETTINGS")
+    settings=$(click_for_window "$strip" 120 120 735 375 "QM-UTC - SETTINGS") # QUILL_MARSH_BUTTON
     click_tick_box "$settings" 2160 840 1335 375 # SHOW_UPTIME_TICKBOX
     frame_settles_at "$strip" "* * $narrow" 1 >/dev/null
     [[ $(frame_geometry "$strip") == *" $narrow" ]] ||
         fail "the strip did not narrow at once: $(frame_geometry "$strip")"
 
-    click_control "$settings" 3600 960 975 615 # COLORS_BUTTON
-    colours=$(window "QM-UTC - SET TIME CLOCK DISPLAY COLORS")
+    colours=$(click_for_window "$settings" 3600 960 975 615 "QM-UTC - SET TIME CLOCK DISPLAY COLORS") # COLORS_BUTTON
     click_control "$colours" 1920 1080 735 375 # RED_FOREGROUND_COLOR_BUTTON
     click_control "$colours" 7320 1080 735 375 # YELLOW_BACKGROUND_COLOR_BUTTON
     for _ in $(seq 40); do
@@ -208,10 +206,9 @@ step_alarm_from_window() {
     local out=$config/fired-from-window settings alarms at confirmed
     rm -f "$config/QM_UTC.ini"
     start_clock
-    click_control "$strip" 120 120 735 375 # QUILL_MARSH_BUTTON
-    settings=$(window "QM-UTC - SETTINGS")
-    click_control "$settings" 4920 960 1095 615 # ALARM_SETTINGS_BUTTON
-    alarms=$(window "QM-UTC - ALARM SETTINGS")
+    frame_at "$strip" "67 67 $wide"
+    settings=$(click_for_window "$strip" 120 120 735 375 "QM-UTC - SETTINGS") # QUILL_MARSH_BUTTON
+    alarms=$(click_for_window "$settings" 4920 960 1095 615 "QM-UTC - ALARM SETTINGS") # ALARM_SETTINGS_BUTTON
     click_tick_box "$alarms" 5520 120 2415 255 # ENABLE_ALARMS_TICKBOX
     click_control "$alarms" 240 840 255 375    # ALARM_1_TICKBOX
     at=$(date -d '+9 seconds' +%H:%M:%S)

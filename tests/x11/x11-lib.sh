@@ -132,6 +132,24 @@ click_control() {
     click "$1" $(twips_centre "$2" "$3" "$4" "$5")
 }
 
+# Clicks the middle of control LEFT TOP WIDTH HEIGHT of window $1 until the window titled $6
+# appears (a click can miss a window the window manager is still moving), and prints its id.
+click_for_window() {
+    local id
+    for _ in 1 2 3; do
+        click_control "$1" "$2" "$3" "$4" "$5"
+        for _ in $(seq 100); do
+            id=$(xdotool search --name "^$6\$" 2>/dev/null | head -n1 || true)
+            if [ -n "$id" ] && xprop -id "$id" _NET_FRAME_EXTENTS 2>/dev/null | grep -q '='; then
+                echo "$id"
+                return
+            fi
+            sleep 0.05
+        done
+    done
+    fail "the window '$6' did not appear"
+}
+
 # Clicks a tick box laid out at LEFT TOP WIDTH HEIGHT twips on its box, at its left end.
 click_tick_box() {
     click "$1" $(($(twips_px "$2") + 7 * pixel_scale)) "$(twips_px $(($3 + $5 / 2)))"
