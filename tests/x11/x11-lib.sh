@@ -64,6 +64,9 @@ x11_stop() {
     x11_wm_pid="" x11_xvfb_pid="" x11_dir=""
 }
 
+# Whether window $1 exists and the window manager has framed it.
+framed() { [ -n "$1" ] && xprop -id "$1" _NET_FRAME_EXTENTS 2>/dev/null | grep -q '='; }
+
 # The window with exactly this title once the window manager has framed it; "gone" waits for
 # it to disappear instead. Up to fifteen seconds: a busy machine starts programs slowly.
 window() {
@@ -72,7 +75,7 @@ window() {
         id=$(xdotool search --name "^$1\$" 2>/dev/null | head -n1 || true)
         if [ "${2:-}" = gone ]; then
             [ -z "$id" ] && return
-        elif [ -n "$id" ] && xprop -id "$id" _NET_FRAME_EXTENTS 2>/dev/null | grep -q '='; then
+        elif framed "$id"; then
             echo "$id"
             return
         fi
@@ -140,7 +143,7 @@ click_for_window() {
         click_control "$1" "$2" "$3" "$4" "$5"
         for _ in $(seq 100); do
             id=$(xdotool search --name "^$6\$" 2>/dev/null | head -n1 || true)
-            if [ -n "$id" ] && xprop -id "$id" _NET_FRAME_EXTENTS 2>/dev/null | grep -q '='; then
+            if framed "$id"; then
                 echo "$id"
                 return
             fi
@@ -178,7 +181,7 @@ large_clock() {
         id=$(xdotool search --name '^QM-GLIMMER-DIAL$' 2>/dev/null | grep -vx "$1" | head -n1 || true)
         if [ "${2:-}" = closed ]; then
             [ -z "$id" ] && return
-        elif [ -n "$id" ] && xprop -id "$id" _NET_FRAME_EXTENTS 2>/dev/null | grep -q '='; then
+        elif framed "$id"; then
             echo "$id"
             return
         fi
