@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(
-    build-essential cmake pkg-config git
+    build-essential cmake ninja-build pkg-config git
     qt6-base-dev libxcb1-dev
     fonts-liberation2 fonts-dejavu-core locales
     xvfb openbox xdotool x11-utils x11-apps wmctrl

@@ -21,6 +21,8 @@ x11_start() {
     local size=${1:-1280x800} display=""
     x11_require_tools || return 1
     x11_dir=$(mktemp -d)
+    # Made here: the background job below may open it only after the loop first reads it.
+    : >"$x11_dir/display"
     # -displayfd picks a free display number and writes it once the server accepts clients.
     Xvfb -displayfd 3 -screen 0 "${size}x24" -nolisten tcp 3>"$x11_dir/display" \
         >"$x11_dir/xvfb.log" 2>&1 &
