@@ -186,8 +186,8 @@ private slots:
         row.TICKBOX->click();
         for (TickBox* box : subFlags)
             QVERIFY2(box->value() == 0 && !box->isEnabled(), qPrintable(box->objectName()));
-        for (QLineEdit* field : {row.NAME_TEXTBOX, static_cast<QLineEdit*>(row.TIME_TEXTBOX),
-                                 row.MESSAGE_TEXTBOX, row.RUN_COMMAND_TEXTBOX})
+        for (QLineEdit* field : QList<QLineEdit*>{row.NAME_TEXTBOX, row.TIME_TEXTBOX,
+                                                  row.MESSAGE_TEXTBOX, row.RUN_COMMAND_TEXTBOX})
             QVERIFY2(!isOn(field) && field->isReadOnly(), qPrintable(field->objectName()));
         QCOMPARE(row.MESSAGE_TEXTBOX->text(), QStringLiteral("Tea"));
     }
