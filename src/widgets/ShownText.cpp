@@ -27,5 +27,5 @@ QString ShownText::tip(const QString& text)
         }
         breakable += c;
     }
-    return Qt::convertFromPlainText(breakable);
+    return Qt::convertFromPlainText(breakable, Qt::WhiteSpaceNormal);
 }
