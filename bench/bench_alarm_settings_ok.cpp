@@ -8,6 +8,7 @@
 #include "alarms/QM_UTC_ALARM_SETTINGS.h"
 #include "platform/CommandLauncher.h"
 #include "settings/SettingsStore.h"
+#include "widgets/StoredTextField.h"
 #include "widgets/TickBox.h"
 
 #include <QApplication>

@@ -8,10 +8,11 @@ packages=(
     qt6-base-dev libxcb1-dev
     fonts-liberation2 fonts-dejavu-core locales
     xvfb openbox xdotool x11-utils x11-apps wmctrl
+    tesseract-ocr tesseract-ocr-eng
     desktop-file-utils appstream
 )
-# Regional time formats the tests compare: 24-hour ones and a 12-hour one.
-locales=(en_US.UTF-8 en_GB.UTF-8 de_DE.UTF-8)
+# Regional time formats the tests compare: 24-hour ones, a 12-hour one and a Japanese one.
+locales=(en_US.UTF-8 en_GB.UTF-8 de_DE.UTF-8 ja_JP.UTF-8)
 
 as_root=()
 [ "$(id -u)" -eq 0 ] || as_root=(sudo)

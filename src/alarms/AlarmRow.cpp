@@ -4,6 +4,7 @@
 #include "widgets/BgrColour.h"
 #include "widgets/DesignFont.h"
 #include "widgets/FormControl.h"
+#include "widgets/StoredTextField.h"
 #include "widgets/TickBox.h"
 
 #include <QLabel>
@@ -75,18 +76,18 @@ AlarmRow::AlarmRow(int n, QWidget* window)
       MESSAGE_AUTO_CLOSE_TICKBOX(tickBox(window, n, "ALARM_%1_MESSAGE_AUTO_CLOSE_TICKBOX",
                                          "Auto Close", {5520, 600, 1095, 255}, true)),
       TICKBOX(tickBox(window, n, "ALARM_%1_TICKBOX", "", {240, 840, 255, 375}, false)),
-      NAME_TEXTBOX(textField(new QLineEdit(QStringLiteral("Alarm Name"), window), n,
+      NAME_TEXTBOX(textField(new StoredTextField(window, QStringLiteral("Alarm Name")), n,
                              "ALARM_%1_NAME_TEXTBOX", {720, 840, 1575, 285})),
       TIME_TEXTBOX(
           textField(new AlarmTimeField(window), n, "ALARM_%1_TIME_TEXTBOX", {2400, 840, 975, 285})),
-      MESSAGE_TEXTBOX(textField(new QLineEdit(QStringLiteral("Display Message"), window), n,
+      MESSAGE_TEXTBOX(textField(new StoredTextField(window, QStringLiteral("Display Message")), n,
                                 "ALARM_%1_MESSAGE_TEXTBOX", {3480, 840, 3135, 285})),
       NUMBER_TEXTBOX(numberBadge(window, n)),
       RUN_COMMAND_TICKBOX(tickBox(window, n, "ALARM_%1_RUN_COMMAND_TICKBOX", "Run Command",
                                   {720, 1200, 1575, 255}, false)),
       RUN_HIDDEN_TICKBOX(tickBox(window, n, "RUN_HIDDEN_%1_TICKBOX", "Run Hidden",
                                  {2400, 1200, 1215, 255}, false)),
-      RUN_COMMAND_TEXTBOX(textField(new QLineEdit(QStringLiteral("Run Command"), window), n,
+      RUN_COMMAND_TEXTBOX(textField(new StoredTextField(window, QStringLiteral("Run Command")), n,
                                     "ALARM_%1_RUN_COMMAND_TEXTBOX", {720, 1440, 5895, 285})),
       m_n(n)
 {
@@ -106,13 +107,13 @@ AlarmSlot AlarmRow::slot() const
 {
     AlarmSlot slot;
     slot.enabled = TICKBOX->value();
-    slot.name = NAME_TEXTBOX->text();
-    slot.time = TIME_TEXTBOX->text();
+    slot.name = NAME_TEXTBOX->value();
+    slot.time = TIME_TEXTBOX->value();
     slot.display_message = DISPLAY_MESSAGE_TICKBOX->value();
-    slot.message = MESSAGE_TEXTBOX->text();
+    slot.message = MESSAGE_TEXTBOX->value();
     slot.auto_close = MESSAGE_AUTO_CLOSE_TICKBOX->value();
     slot.run_command = RUN_COMMAND_TICKBOX->value();
-    slot.command = RUN_COMMAND_TEXTBOX->text();
+    slot.command = RUN_COMMAND_TEXTBOX->value();
     slot.run_hidden = RUN_HIDDEN_TICKBOX->value();
     return slot;
 }
@@ -130,7 +131,7 @@ void AlarmRow::setFieldOn(QLineEdit* field, bool on)
 void AlarmRow::TICKBOX_Click()
 {
     const bool on = TICKBOX->value() == 1;
-    for (QLineEdit* field : {NAME_TEXTBOX, static_cast<QLineEdit*>(TIME_TEXTBOX)})
+    for (StoredTextField* field : {NAME_TEXTBOX, static_cast<StoredTextField*>(TIME_TEXTBOX)})
         setFieldOn(field, on);
     DISPLAY_MESSAGE_TICKBOX->setEnabled(on);
     RUN_COMMAND_TICKBOX->setEnabled(on);

@@ -6,6 +6,7 @@
 
 class AlarmTimeField;
 class QLineEdit;
+class StoredTextField;
 class TickBox;
 class QWidget;
 
@@ -28,13 +29,13 @@ public:
     TickBox* const DISPLAY_MESSAGE_TICKBOX;
     TickBox* const MESSAGE_AUTO_CLOSE_TICKBOX;
     TickBox* const TICKBOX;
-    QLineEdit* const NAME_TEXTBOX;
+    StoredTextField* const NAME_TEXTBOX;
     AlarmTimeField* const TIME_TEXTBOX;
-    QLineEdit* const MESSAGE_TEXTBOX;
+    StoredTextField* const MESSAGE_TEXTBOX;
     QLineEdit* const NUMBER_TEXTBOX;
     TickBox* const RUN_COMMAND_TICKBOX;
     TickBox* const RUN_HIDDEN_TICKBOX;
-    QLineEdit* const RUN_COMMAND_TEXTBOX;
+    StoredTextField* const RUN_COMMAND_TEXTBOX;
 
     // ALARM_n_TICKBOX_Click, ALARM_n_DISPLAY_MESSAGE_TICKBOX_Click and
     // ALARM_n_RUN_COMMAND_TICKBOX_Click.

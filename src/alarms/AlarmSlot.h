@@ -18,6 +18,8 @@ struct AlarmSlot
     qint16 run_command = 0;
     QString command;
     qint16 run_hidden = 0;
+
+    bool operator==(const AlarmSlot&) const = default;
 };
 
 using AlarmSlots = std::array<AlarmSlot, 10>;

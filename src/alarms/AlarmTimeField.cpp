@@ -2,10 +2,11 @@
 
 #include "AlarmTimeText.h"
 #include "widgets/Accessibility.h"
+#include "widgets/ShownText.h"
 
 #include <QApplication>
 
-AlarmTimeField::AlarmTimeField(QWidget* parent) : QLineEdit(parent)
+AlarmTimeField::AlarmTimeField(QWidget* parent) : StoredTextField(parent)
 {
     setMaxLength(typedLength);
     setAlignment(Qt::AlignCenter);
@@ -14,9 +15,9 @@ AlarmTimeField::AlarmTimeField(QWidget* parent) : QLineEdit(parent)
 
 void AlarmTimeField::load(const QString& time)
 {
-    // A limit below the text's length would cut it.
-    setMaxLength(qMax(typedLength, int(time.size())));
-    setText(time);
+    // A limit below the shown text's length would cut it.
+    setMaxLength(qMax(typedLength, int(ShownText::cut(time).size())));
+    StoredTextField::load(time);
 }
 
 void AlarmTimeField::textHasChanged()
@@ -24,7 +25,7 @@ void AlarmTimeField::textHasChanged()
     // Shortening a long stored time never lets typing make it longer again.
     setMaxLength(qMax(typedLength, int(text().size())));
 
-    m_neverFires = !isRealAlarmTime(text());
+    m_neverFires = !isRealAlarmTime(value());
     QPalette colours = palette();
     const QPalette normal = QApplication::palette(this);
     for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled})

@@ -1,11 +1,11 @@
 #pragma once
 
-#include <QLineEdit>
+#include "widgets/StoredTextField.h"
 
 // The alarm time as the user types it. Typing stops at eight characters, but a longer time
-// already stored is shown whole and kept as it is. A time the clock can never show is not
-// refused; it shows in red, and its tooltip says why it will never fire.
-class AlarmTimeField : public QLineEdit
+// already stored is shown as far as a window can show it and kept as it is. A time the clock can
+// never show is not refused; it shows in red, and its tooltip says why it will never fire.
+class AlarmTimeField : public StoredTextField
 {
     Q_OBJECT
 

@@ -29,6 +29,12 @@ void AlarmTrigger::load(const SettingsStore& store)
     m_slots = loadAlarmSlots(store);
 }
 
+void AlarmTrigger::arm()
+{
+    for (int n = 1; n <= SettingsKeys::alarmCount; ++n)
+        timer(n)->setEnabled(ENABLE_ALARMS_TICKBOX == 1 && alarmSlot(n).enabled == 1);
+}
+
 QList<ArmedAlarm> AlarmTrigger::armedAlarms() const
 {
     QList<ArmedAlarm> armed;

@@ -29,8 +29,7 @@ public:
     AlarmTrigger(SettingsStore& settings, CommandLauncher& launcher, QWidget* owner);
     ~AlarmTrigger() override;
 
-    // The master switch's live copy. Only the start-up sequence and the alarm settings read it;
-    // the timers alone decide what fires.
+    // The master switch's live copy; arm() reads it, and the timers alone decide what fires.
     qint16 ENABLE_ALARMS_TICKBOX = 0;
 
     AlarmSlot& alarmSlot(int n) { return m_slots.at(n - 1); }
@@ -42,6 +41,12 @@ public:
 
     // The master switch, then every slot field by field, from the store.
     void load(const SettingsStore& store);
+
+    // Switches each alarm timer on exactly when the master switch and the alarm's own flag
+    // are both on in the live copies, as the store holds them too. Applied at start-up, when
+    // the master switch changes and when the alarm settings are confirmed, it keeps what is
+    // armed, what the file says and what the next start arms the same.
+    void arm();
 
     // The clock has just shown this reading: record it and tick the alarm timers that are on.
     void clockShown(const LocalTimeOfDay& reading);

@@ -1,6 +1,7 @@
 #include "NextAlarm.h"
 
 #include "AlarmTimeText.h"
+#include "widgets/ShownText.h"
 
 namespace {
 // The first moment on the date at which the local clock shows the time, if it shows it at all.
@@ -66,7 +67,7 @@ QString describe(const QList<ArmedAlarm>& armed, const QDateTime& now)
         return QStringLiteral("No alarm armed");
     const QString name = next->alarm.name.trimmed().isEmpty()
                              ? QStringLiteral("Alarm %1").arg(next->alarm.number)
-                             : next->alarm.name;
+                             : ShownText::cut(next->alarm.name, ShownText::inLine);
     return QStringLiteral("Next alarm: %1 at %2, %3")
         .arg(name, next->alarm.time, inText(now.msecsTo(next->at)));
 }

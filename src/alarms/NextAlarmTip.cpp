@@ -11,6 +11,8 @@ NextAlarmTip::NextAlarmTip(const AlarmTrigger& alarms, const TimeSource& time, Q
     : QObject(shownOn), m_alarms(alarms), m_time(time)
 {
     shownOn->installEventFilter(this);
+    // Wanted most while the user works in another program, whose window is the active one.
+    shownOn->window()->setAttribute(Qt::WA_AlwaysShowToolTips);
 }
 
 QString NextAlarmTip::text() const

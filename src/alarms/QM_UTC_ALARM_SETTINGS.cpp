@@ -4,7 +4,7 @@
 #include "AlarmTimeField.h"
 #include "AlarmTrigger.h"
 #include "notify/QM_UTC_ALARM_NOTIFICATION_WINDOW.h"
-#include "platform/Timer.h"
+#include "platform/X11Window.h"
 #include "settings/SettingsKeys.h"
 #include "settings/SettingsStore.h"
 #include "widgets/ColourLabel.h"
@@ -12,8 +12,10 @@
 #include "widgets/FormControl.h"
 #include "widgets/TickBox.h"
 
+#include <QCloseEvent>
 #include <QFrame>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 
 using SettingsKeys::alarm;
@@ -69,6 +71,7 @@ QM_UTC_ALARM_SETTINGS::QM_UTC_ALARM_SETTINGS(AlarmTrigger& alarms, SettingsStore
     setObjectName(QStringLiteral("QM_UTC_ALARM_SETTINGS"));
     setWindowTitle(QStringLiteral("QM-UTC - ALARM SETTINGS"));
     setAttribute(Qt::WA_DeleteOnClose);
+    keepOpenOnEscape();
     // Controls without a face of their own (labels, tick boxes, buttons) use the window's.
     setFont(DesignFont::msSansSerif(8.25, QFont::Normal));
     for (int n = 1; n <= alarmCount; ++n)
@@ -126,7 +129,7 @@ void QM_UTC_ALARM_SETTINGS::Form_Load()
     for (AlarmRow* row : m_rows)
         row->TICKBOX->setValue(m_settings.readFlag(alarm(AlarmField::TICKBOX, row->number())));
     for (AlarmRow* row : m_rows)
-        row->NAME_TEXTBOX->setText(
+        row->NAME_TEXTBOX->load(
             m_settings.readText(alarm(AlarmField::NAME_TEXTBOX, row->number())));
     for (AlarmRow* row : m_rows)
         row->TIME_TEXTBOX->load(
@@ -135,13 +138,13 @@ void QM_UTC_ALARM_SETTINGS::Form_Load()
         row->DISPLAY_MESSAGE_TICKBOX->setValue(
             m_settings.readFlag(alarm(AlarmField::DISPLAY_MESSAGE_TICKBOX, row->number())));
     for (AlarmRow* row : m_rows)
-        row->MESSAGE_TEXTBOX->setText(
+        row->MESSAGE_TEXTBOX->load(
             m_settings.readText(alarm(AlarmField::MESSAGE_TEXTBOX, row->number())));
     for (AlarmRow* row : m_rows)
         row->RUN_COMMAND_TICKBOX->setValue(
             m_settings.readFlag(alarm(AlarmField::RUN_COMMAND_TICKBOX, row->number())));
     for (AlarmRow* row : m_rows)
-        row->RUN_COMMAND_TEXTBOX->setText(
+        row->RUN_COMMAND_TEXTBOX->load(
             m_settings.readText(alarm(AlarmField::RUN_COMMAND_TEXTBOX, row->number())));
     for (AlarmRow* row : m_rows)
         row->MESSAGE_AUTO_CLOSE_TICKBOX->setValue(
@@ -149,6 +152,56 @@ void QM_UTC_ALARM_SETTINGS::Form_Load()
     for (AlarmRow* row : m_rows)
         row->RUN_HIDDEN_TICKBOX->setValue(
             m_settings.readFlag(alarm(AlarmField::RUN_HIDDEN_TICKBOX, row->number())));
+    for (AlarmRow* row : m_rows)
+        m_opened[row->number() - 1] = row->slot();
+}
+
+bool QM_UTC_ALARM_SETTINGS::hasUnsavedEdits() const
+{
+    for (AlarmRow* row : m_rows) {
+        if (row->slot() != m_opened[row->number() - 1])
+            return true;
+    }
+    return false;
+}
+
+void QM_UTC_ALARM_SETTINGS::closeEvent(QCloseEvent* event)
+{
+    if (m_dropEdits || !hasUnsavedEdits()) {
+        FormDialog::closeEvent(event);
+        return;
+    }
+    event->ignore();
+    if (m_question)
+        m_question->raise();
+    else
+        askToDropEdits();
+}
+
+void QM_UTC_ALARM_SETTINGS::askToDropEdits()
+{
+    m_question = new QMessageBox(QMessageBox::Question, windowTitle(),
+                                 QStringLiteral("The alarms have changes that are not saved."),
+                                 QMessageBox::NoButton, this);
+    m_question->setObjectName(QStringLiteral("DROP_CHANGES_QUESTION"));
+    m_question->setInformativeText(QStringLiteral("OK in the alarm settings saves them."));
+    QPushButton* drop =
+        m_question->addButton(QStringLiteral("Drop the changes"), QMessageBox::DestructiveRole);
+    QPushButton* keep =
+        m_question->addButton(QStringLiteral("Keep editing"), QMessageBox::RejectRole);
+    // Enter and Escape both keep what was typed; only a deliberate choice drops it.
+    m_question->setDefaultButton(keep);
+    m_question->setEscapeButton(keep);
+    m_question->setAttribute(Qt::WA_DeleteOnClose);
+    X11Window::offerCloseOnly(m_question);
+    connect(m_question, &QDialog::finished, this, [this, drop] {
+        if (m_question && m_question->clickedButton() == drop) {
+            m_dropEdits = true;
+            close();
+        }
+    });
+    // Modal to this window alone; the clock and the alarms run on meanwhile.
+    m_question->open();
 }
 
 void QM_UTC_ALARM_SETTINGS::ENABLE_ALARMS_TICKBOX_Click()
@@ -161,13 +214,13 @@ void QM_UTC_ALARM_SETTINGS::ENABLE_ALARMS_TICKBOX_Click()
     m_alarms.ENABLE_ALARMS_TICKBOX = on ? 1 : 0;
     for (AlarmRow* row : m_rows)
         row->RUN_HIDDEN_TICKBOX->setEnabled(on);
+    // At once, OK or not: off stops every alarm; on arms again those the file holds as on.
+    m_alarms.arm();
     if (on)
-        return; // only OK starts timers again
+        return;
+    // The cleared rows reach the file and the live copies only through OK.
     for (AlarmRow* row : m_rows)
         row->TICKBOX->setValue(0);
-    // Switched off, no alarm fires from now on, whether or not OK follows.
-    for (int n = 1; n <= alarmCount; ++n)
-        m_alarms.timer(n)->setEnabled(false);
 }
 
 void QM_UTC_ALARM_SETTINGS::TEST_ALARM_WINDOW_BUTTON_Click()
@@ -194,13 +247,13 @@ void QM_UTC_ALARM_SETTINGS::writeAll()
     for (AlarmRow* row : m_rows) {
         const int n = row->number();
         m_settings.writeFlag(alarm(AlarmField::TICKBOX, n), row->TICKBOX->value());
-        m_settings.writeText(alarm(AlarmField::NAME_TEXTBOX, n), row->NAME_TEXTBOX->text());
-        m_settings.writeText(alarm(AlarmField::TIME_TEXTBOX, n), row->TIME_TEXTBOX->text());
-        m_settings.writeText(alarm(AlarmField::MESSAGE_TEXTBOX, n), row->MESSAGE_TEXTBOX->text());
+        m_settings.writeText(alarm(AlarmField::NAME_TEXTBOX, n), row->NAME_TEXTBOX->value());
+        m_settings.writeText(alarm(AlarmField::TIME_TEXTBOX, n), row->TIME_TEXTBOX->value());
+        m_settings.writeText(alarm(AlarmField::MESSAGE_TEXTBOX, n), row->MESSAGE_TEXTBOX->value());
         m_settings.writeFlag(alarm(AlarmField::RUN_COMMAND_TICKBOX, n),
                              row->RUN_COMMAND_TICKBOX->value());
         m_settings.writeText(alarm(AlarmField::RUN_COMMAND_TEXTBOX, n),
-                             row->RUN_COMMAND_TEXTBOX->text());
+                             row->RUN_COMMAND_TEXTBOX->value());
     }
     for (AlarmRow* row : m_rows)
         m_settings.writeFlag(alarm(AlarmField::DISPLAY_MESSAGE_TICKBOX, row->number()),
@@ -218,7 +271,5 @@ void QM_UTC_ALARM_SETTINGS::applyToAlarms()
     // The alarm ticks run on this thread too, so none sees an alarm half copied.
     for (AlarmRow* row : m_rows)
         m_alarms.alarmSlot(row->number()) = row->slot();
-    // Each timer follows its own row; the master switch has already cleared the rows if off.
-    for (AlarmRow* row : m_rows)
-        m_alarms.timer(row->number())->setEnabled(row->TICKBOX->value() == 1);
+    m_alarms.arm();
 }

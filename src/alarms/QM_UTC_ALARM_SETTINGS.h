@@ -1,20 +1,23 @@
 #pragma once
 
+#include "AlarmSlot.h"
 #include "widgets/FormDialog.h"
 
+#include <QPointer>
 #include <array>
 
 class AlarmRow;
 class AlarmTrigger;
 class ColourLabel;
 class CommandLauncher;
+class QMessageBox;
 class QPushButton;
 class TickBox;
 
 // Where the user edits the ten alarms and the master switch that allows them at all. It opens
 // from the store, never from the live copies. OK saves everything, copies it into the live
-// copies and switches each alarm timer to follow its row; any other way of closing drops the
-// edits, except the master switch, which takes effect the moment it changes.
+// copies and arms what is on; the close box drops the edits, once the user agrees, except the
+// master switch, which takes effect the moment it changes.
 //
 // Create it with new and run exec(): it deletes itself when it closes.
 class QM_UTC_ALARM_SETTINGS : public FormDialog
@@ -29,6 +32,9 @@ public:
     // Alarm n's row, 1 to 10.
     AlarmRow& row(int n) const { return *m_rows.at(n - 1); }
 
+    // Some row differs from what it showed on opening.
+    bool hasUnsavedEdits() const;
+
     ColourLabel* const QM_TITLE_1;
     ColourLabel* const QM_TITLE_2;
     ColourLabel* const QM_TITLE_3;
@@ -42,7 +48,11 @@ public slots:
     void TEST_ALARM_WINDOW_BUTTON_Click();
     void OK_BUTTON_Click();
 
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
 private:
+    void askToDropEdits();
     void buildLines();
     void setFocusOrder();
     void Form_Load();
@@ -52,4 +62,7 @@ private:
     AlarmTrigger& m_alarms;
     CommandLauncher& m_launcher;
     std::array<AlarmRow*, 10> m_rows{};
+    AlarmSlots m_opened;
+    QPointer<QMessageBox> m_question;
+    bool m_dropEdits = false;
 };

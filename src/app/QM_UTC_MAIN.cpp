@@ -16,6 +16,7 @@
 #include "widgets/ColourLabel.h"
 #include "widgets/DesignFont.h"
 #include "widgets/Emblem.h"
+#include "widgets/FittedText.h"
 #include "widgets/FormControl.h"
 
 #include <QCloseEvent>
@@ -66,7 +67,8 @@ QM_UTC_MAIN::QM_UTC_MAIN(const AppContext& context, QWidget* parent)
       m_placement({SettingsKeys::CLOCK_MAIN_Left,
                    SettingsKeys::CLOCK_MAIN_Top,
                    {},
-                   SettingsKeys::CLOCK_MAIN_Height})
+                   SettingsKeys::CLOCK_MAIN_Height}),
+      m_clockFace(LIVE_TIME_LABEL->font())
 {
     setObjectName(QStringLiteral("QM_UTC_MAIN"));
     setWindowTitle(QStringLiteral("QM-GLIMMER-DIAL"));
@@ -163,10 +165,7 @@ void QM_UTC_MAIN::Form_Load()
     // hint set on a shown window would hide it.
     if (AlwaysOnTop_TICKBOX == 1 && !m_context.stacking.canRestack())
         setWindowFlag(Qt::WindowStaysOnTopHint);
-    if (ENABLE_ALARMS_TICKBOX == 1) {
-        for (int n = 1; n <= SettingsKeys::alarmCount; ++n)
-            alarmTimer(n)->setEnabled(alarmSlot(n).enabled == 1);
-    }
+    m_alarms->arm();
     setUptimeTimers(AUTOSTART_TICKBOX == 1);
     if (AUTOSTART_TICKBOX == 1) {
         QM_UPTIME_DISPLAY_LABEL->setBackColor(black);
@@ -198,6 +197,11 @@ void QM_UTC_MAIN::setUptimeTimers(bool on)
 void QM_UTC_MAIN::CLOCK_TIMER_Timer()
 {
     const LocalTimeOfDay now = m_context.time.localTimeOfDay();
+    // Some regional formats write the time longer than the label was laid out for.
+    const QFont fitted =
+        FittedText::line(m_clockFace, now.regionalText, LIVE_TIME_LABEL->contentsRect().width());
+    if (fitted != LIVE_TIME_LABEL->font())
+        LIVE_TIME_LABEL->setFont(fitted);
     LIVE_TIME_LABEL->setText(now.regionalText);
     // The alarms compare the very second the label shows, in the 24-hour form their times
     // are written in, whatever the regional format.

@@ -6,6 +6,7 @@
 #include "uptime/UptimeBreakdown.h"
 #include "widgets/WindowPlacement.h"
 
+#include <QFont>
 #include <QPointer>
 #include <QWidget>
 
@@ -102,4 +103,5 @@ private:
     WindowPlacement m_placement;
     UptimeBreakdown m_uptime;
     QPointer<QM_UTC_LARGE_CLOCK_WINDOW> m_largeClock;
+    const QFont m_clockFace;
 };

@@ -6,7 +6,9 @@
 #include "widgets/BgrColour.h"
 #include "widgets/ColourLabel.h"
 #include "widgets/DesignFont.h"
+#include "widgets/ElidedField.h"
 #include "widgets/Emblem.h"
+#include "widgets/FittedText.h"
 #include "widgets/FormControl.h"
 
 #include <QLineEdit>
@@ -28,7 +30,7 @@ QM_UTC_LARGE_CLOCK_WINDOW::QM_UTC_LARGE_CLOCK_WINDOW(const ColourLabel& clock,
                                     "TIME_LABEL_MIRROR", {600, 120, 2295, 660},
                                     {DesignFont::arial(26.25), Qt::green, Qt::black})),
       TIME_LABEL_MIRROR_TIMER(new Timer(QStringLiteral("TIME_LABEL_MIRROR_TIMER"), true, this)),
-      m_clock(clock)
+      m_clock(clock), m_face(TIME_LABEL_MIRROR->font())
 {
     setObjectName(QStringLiteral("QM_UTC_LARGE_CLOCK_WINDOW"));
     setWindowTitle(QStringLiteral("QM-GLIMMER-DIAL"));
@@ -67,7 +69,12 @@ void QM_UTC_LARGE_CLOCK_WINDOW::Form_Load()
 
 void QM_UTC_LARGE_CLOCK_WINDOW::TIME_LABEL_MIRROR_TIMER_Timer()
 {
-    TIME_LABEL_MIRROR->setText(m_clock.text());
+    const QString time = m_clock.text();
+    const QFont fitted =
+        FittedText::line(m_face, time, ElidedField::textRect(TIME_LABEL_MIRROR).width());
+    if (fitted != TIME_LABEL_MIRROR->font())
+        TIME_LABEL_MIRROR->setFont(fitted);
+    TIME_LABEL_MIRROR->setText(time);
     Form::setColours(TIME_LABEL_MIRROR, BgrColour::toColor(m_clock.foreColor()),
                      BgrColour::toColor(m_clock.backColor()));
 }

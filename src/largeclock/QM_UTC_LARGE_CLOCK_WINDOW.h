@@ -2,6 +2,8 @@
 
 #include "widgets/FormDialog.h"
 
+#include <QFont>
+
 class ColourLabel;
 class QLineEdit;
 class QPushButton;
@@ -9,7 +11,9 @@ class Timer;
 
 // A large copy of the strip's clock: the clock's text and colours, never a clock of its own.
 // It follows the clock label whenever that changes, so it shows every second the strip shows
-// and no other. It remembers its position and is discarded when it closes.
+// and no other, whole: a time too long for the field at its own size, as some regional formats
+// write it, is shown in a smaller size. It remembers its position and is discarded when it
+// closes.
 class QM_UTC_LARGE_CLOCK_WINDOW : public FormDialog
 {
     Q_OBJECT
@@ -30,4 +34,5 @@ public slots:
 
 private:
     const ColourLabel& m_clock;
+    const QFont m_face;
 };

@@ -5,7 +5,10 @@
 #include "settings/SettingsStore.h"
 #include "widgets/ColourLabel.h"
 #include "widgets/DesignFont.h"
+#include "widgets/ElidedField.h"
+#include "widgets/FlowLabel.h"
 #include "widgets/FormControl.h"
+#include "widgets/ShownText.h"
 #include "widgets/TickBox.h"
 
 #include <QLabel>
@@ -25,6 +28,14 @@ QLineEdit* field(QWidget* parent, const QString& text)
     auto* control = new QLineEdit(text, parent);
     control->setAlignment(Qt::AlignCenter);
     return control;
+}
+
+// Its beginning where it is too long for the field, the rest in the tooltip.
+void showWhole(QLineEdit* field, const QString& text)
+{
+    field->setText(ShownText::cut(text));
+    field->setCursorPosition(0);
+    ElidedField::attach(field);
 }
 
 ColourLabel* title(QWidget* parent, const char* name, const QString& text, const TwipsRect& at)
@@ -73,9 +84,10 @@ QM_UTC_ALARM_NOTIFICATION_WINDOW::QM_UTC_ALARM_NOTIFICATION_WINDOW(const Announc
       ALARM_RUN_COMMAND_TEXTBOX(Form::place(
           new QLineEdit(QStringLiteral("Run Command"), this), "ALARM_RUN_COMMAND_TEXTBOX",
           {1440, 1920, 5775, 285}, {DesignFont::msSansSerif(8.25), {}, QColor(224, 224, 224)})),
-      // Sits in the free space right of the two command tick boxes, just above the command.
-      RUN_COMMAND_ERROR_LABEL(
-          Form::place(new QLabel(this), "RUN_COMMAND_ERROR_LABEL", {4560, 1560, 2655, 360})),
+      // Flows over the free space: right of the two command tick boxes, then under the
+      // command.
+      RUN_COMMAND_ERROR_LABEL(new FlowLabel(
+          {Form::pixels({4200, 1515, 3015, 390}), Form::pixels({1440, 2205, 5775, 195})}, 6, this)),
       RUN_NOW_BUTTON(Form::place(new QPushButton(QStringLiteral("RUN NOW"), this), "RUN_NOW_BUTTON",
                                  {240, 2400, 975, 495})),
       ALARM_MESSAGE_AUTO_CLOSE_TICKBOX(Form::place(new TickBox(QStringLiteral("Auto Close"), this),
@@ -126,14 +138,10 @@ void QM_UTC_ALARM_NOTIFICATION_WINDOW::buildControls()
     ALARM_RUN_COMMAND_TICKBOX->setEnabled(m_announcement.commandByHand);
     RUN_HIDDEN_TICKBOX->setEnabled(false);
 
+    RUN_COMMAND_ERROR_LABEL->setObjectName(QStringLiteral("RUN_COMMAND_ERROR_LABEL"));
     QPalette errorColours = RUN_COMMAND_ERROR_LABEL->palette();
     errorColours.setColor(QPalette::WindowText, Qt::red);
     RUN_COMMAND_ERROR_LABEL->setPalette(errorColours);
-    QFont errorFont = RUN_COMMAND_ERROR_LABEL->font();
-    errorFont.setPointSizeF(7);
-    RUN_COMMAND_ERROR_LABEL->setFont(errorFont);
-    RUN_COMMAND_ERROR_LABEL->setWordWrap(true);
-    RUN_COMMAND_ERROR_LABEL->setAlignment(Qt::AlignLeft | Qt::AlignBottom);
     RUN_COMMAND_ERROR_LABEL->hide();
 
     // Enter acknowledges; only a deliberate click or Space runs the command again.
@@ -168,14 +176,14 @@ void QM_UTC_ALARM_NOTIFICATION_WINDOW::Form_Load()
     if (m_announcement.autoClose)
         ALARM_MESSAGE_AUTO_CLOSE_TICKBOX->setValue(m_settings.readFlag(*m_announcement.autoClose));
 
-    ALARM_NAME_TEXTBOX->setText(m_announcement.name);
-    ALARM_NOTIFICATION_MESSAGE_TEXTBOX->setText(m_announcement.message);
+    showWhole(ALARM_NAME_TEXTBOX, m_announcement.name);
+    showWhole(ALARM_NOTIFICATION_MESSAGE_TEXTBOX, m_announcement.message);
     ALARM_RUN_COMMAND_TICKBOX->setValue(m_announcement.runCommand);
-    ALARM_RUN_COMMAND_TEXTBOX->setText(m_announcement.command);
+    showWhole(ALARM_RUN_COMMAND_TEXTBOX, m_announcement.command);
     RUN_HIDDEN_TICKBOX->setValue(m_announcement.runHidden);
     ALARM_NUMBER_LEFT_TEXTBOX->setText(m_announcement.badge);
     ALARM_NUMBER_RIGHT_TEXTBOX->setText(m_announcement.badge);
-    setWindowTitle(m_announcement.title);
+    setWindowTitle(ShownText::cut(m_announcement.title));
 
     m_countdown.resetValue();
     // The flash-on timer is already on, so this starts the flashing.
@@ -284,16 +292,19 @@ void QM_UTC_ALARM_NOTIFICATION_WINDOW::OK_BUTTON_Click()
 
 void QM_UTC_ALARM_NOTIFICATION_WINDOW::RUN_NOW_BUTTON_Click()
 {
+    // An alarm's own command, not the beginning of it that the field shows.
+    const QString command =
+        m_announcement.commandByHand ? ALARM_RUN_COMMAND_TEXTBOX->text() : m_announcement.command;
     setLaunchFailure(LaunchRule::launch(
         m_launcher, m_announcement.requester, ALARM_RUN_COMMAND_TICKBOX->value(),
-        RUN_HIDDEN_TICKBOX->value(), ALARM_RUN_COMMAND_TEXTBOX->text(),
+        RUN_HIDDEN_TICKBOX->value(), command,
         m_announcement.commandByHand ? QString() : m_announcement.commandRefusal));
 }
 
 void QM_UTC_ALARM_NOTIFICATION_WINDOW::setLaunchFailure(const QString& reason)
 {
-    RUN_COMMAND_ERROR_LABEL->setText(reason);
-    RUN_COMMAND_ERROR_LABEL->setToolTip(reason);
+    RUN_COMMAND_ERROR_LABEL->setText(ShownText::cut(reason));
+    RUN_COMMAND_ERROR_LABEL->setToolTip(ShownText::tip(reason));
     RUN_COMMAND_ERROR_LABEL->setVisible(!reason.isEmpty());
 }
 

@@ -2,11 +2,11 @@
 
 #include "Announcement.h"
 #include "AutoCloseCountdown.h"
+#include "widgets/FlowLabel.h"
 #include "widgets/FormDialog.h"
 
 class ColourLabel;
 class CommandLauncher;
-class QLabel;
 class QLineEdit;
 class QPushButton;
 class TickBox;
@@ -40,7 +40,7 @@ public:
     TickBox* const ALARM_RUN_COMMAND_TICKBOX;
     TickBox* const RUN_HIDDEN_TICKBOX;
     QLineEdit* const ALARM_RUN_COMMAND_TEXTBOX;
-    QLabel* const RUN_COMMAND_ERROR_LABEL;
+    FlowLabel* const RUN_COMMAND_ERROR_LABEL;
     QPushButton* const RUN_NOW_BUTTON;
     TickBox* const ALARM_MESSAGE_AUTO_CLOSE_TICKBOX;
     QLineEdit* const AUTOCLOSE_IN_TB;

@@ -10,6 +10,7 @@
 #include "widgets/ColourLabel.h"
 #include "widgets/DesignFont.h"
 #include "widgets/FormControl.h"
+#include "widgets/StoredTextField.h"
 #include "widgets/TickBox.h"
 
 #include <QFrame>
@@ -69,10 +70,10 @@ void setFieldBackground(QLineEdit* field, qint32 colour)
     field->setPalette(colours);
 }
 
-QLineEdit* field(QWidget* window, const char* name, const QString& text, const TwipsRect& at,
-                 qint32 background)
+StoredTextField* field(QWidget* window, const char* name, const QString& text, const TwipsRect& at,
+                       qint32 background)
 {
-    auto* control = Form::place(new QLineEdit(text, window), name, at);
+    auto* control = Form::place(new StoredTextField(window, text), name, at);
     control->setEnabled(false);
     control->setReadOnly(true);
     setFieldBackground(control, background);
@@ -136,6 +137,7 @@ QM_UTC_COLORS_WINDOW::QM_UTC_COLORS_WINDOW(ColourLabel& clock, SettingsStore& se
     setObjectName(QStringLiteral("QM_UTC_COLORS_WINDOW"));
     setWindowTitle(QStringLiteral("QM-UTC - SET TIME CLOCK DISPLAY COLORS"));
     setAttribute(Qt::WA_DeleteOnClose);
+    keepOpenOnEscape();
     // Controls without a face of their own (tick boxes, buttons) use the window's.
     setFont(DesignFont::msSansSerif(8.25, QFont::Normal));
     line(this, "PALETTE_DIVIDER_LINE", {4560, 600, 15, 1560});
@@ -202,8 +204,8 @@ void QM_UTC_COLORS_WINDOW::Form_Load()
         m_settings.readFlag(SettingsKeys::MANUAL_TEXT_COLOR_TICKBOX));
     MANUAL_BACKGROUND_COLOR_TICKBOX->setValue(
         m_settings.readFlag(SettingsKeys::MANUAL_BACKGROUND_COLOR_TICKBOX));
-    ENTER_TEXT_COLOR_TEXTBOX->setText(m_settings.readText(SettingsKeys::ENTER_TEXT_COLOR_TEXTBOX));
-    ENTER_BACKGROUND_COLOR_TEXTBOX->setText(
+    ENTER_TEXT_COLOR_TEXTBOX->load(m_settings.readText(SettingsKeys::ENTER_TEXT_COLOR_TEXTBOX));
+    ENTER_BACKGROUND_COLOR_TEXTBOX->load(
         m_settings.readText(SettingsKeys::ENTER_BACKGROUND_COLOR_TEXTBOX));
     for (const auto& [box, entry] :
          {std::pair{MANUAL_TEXT_COLOR_TICKBOX, ENTER_TEXT_COLOR_TEXTBOX},
@@ -236,22 +238,22 @@ void QM_UTC_COLORS_WINDOW::MANUAL_BACKGROUND_COLOR_TICKBOX_Click()
 
 void QM_UTC_COLORS_WINDOW::ENTER_TEXT_COLOR_TEXTBOX_Change()
 {
-    setFieldBackground(SHOW_TEXT_COLOR_TEXTBOX, colourValueOf(ENTER_TEXT_COLOR_TEXTBOX->text()));
+    setFieldBackground(SHOW_TEXT_COLOR_TEXTBOX, colourValueOf(ENTER_TEXT_COLOR_TEXTBOX->value()));
 }
 
 void QM_UTC_COLORS_WINDOW::ENTER_BACKGROUND_COLOR_TEXTBOX_Change()
 {
     setFieldBackground(SHOW_BACKGROUND_COLOR_TEXTBOX,
-                       colourValueOf(ENTER_BACKGROUND_COLOR_TEXTBOX->text()));
+                       colourValueOf(ENTER_BACKGROUND_COLOR_TEXTBOX->value()));
 }
 
 void QM_UTC_COLORS_WINDOW::OK_BUTTON_Click()
 {
     using namespace SettingsKeys;
     if (MANUAL_TEXT_COLOR_TICKBOX->value() == 1)
-        m_clock.setForeColor(colourValueOf(ENTER_TEXT_COLOR_TEXTBOX->text()));
+        m_clock.setForeColor(colourValueOf(ENTER_TEXT_COLOR_TEXTBOX->value()));
     if (MANUAL_BACKGROUND_COLOR_TICKBOX->value() == 1)
-        m_clock.setBackColor(colourValueOf(ENTER_BACKGROUND_COLOR_TEXTBOX->text()));
+        m_clock.setBackColor(colourValueOf(ENTER_BACKGROUND_COLOR_TEXTBOX->value()));
 
     SettingsStore::Batch batch(m_settings);
     writePosition();
@@ -262,8 +264,8 @@ void QM_UTC_COLORS_WINDOW::OK_BUTTON_Click()
                          MANUAL_TEXT_COLOR_TICKBOX->value());
     m_settings.writeFlag(SettingsKeys::MANUAL_BACKGROUND_COLOR_TICKBOX,
                          MANUAL_BACKGROUND_COLOR_TICKBOX->value());
-    m_settings.writeText(SettingsKeys::ENTER_TEXT_COLOR_TEXTBOX, ENTER_TEXT_COLOR_TEXTBOX->text());
+    m_settings.writeText(SettingsKeys::ENTER_TEXT_COLOR_TEXTBOX, ENTER_TEXT_COLOR_TEXTBOX->value());
     m_settings.writeText(SettingsKeys::ENTER_BACKGROUND_COLOR_TEXTBOX,
-                         ENTER_BACKGROUND_COLOR_TEXTBOX->text());
+                         ENTER_BACKGROUND_COLOR_TEXTBOX->value());
     accept();
 }

@@ -7,6 +7,7 @@
 class ColourLabel;
 class QLineEdit;
 class QPushButton;
+class StoredTextField;
 class TickBox;
 
 // The clock colours window: two palettes of ten colour buttons. A click recolours the strip's
@@ -32,10 +33,10 @@ public:
     QPushButton* const OK_BUTTON;
 
     TickBox* const MANUAL_TEXT_COLOR_TICKBOX;
-    QLineEdit* const ENTER_TEXT_COLOR_TEXTBOX;
+    StoredTextField* const ENTER_TEXT_COLOR_TEXTBOX;
     QLineEdit* const SHOW_TEXT_COLOR_TEXTBOX;
     TickBox* const MANUAL_BACKGROUND_COLOR_TICKBOX;
-    QLineEdit* const ENTER_BACKGROUND_COLOR_TEXTBOX;
+    StoredTextField* const ENTER_BACKGROUND_COLOR_TEXTBOX;
     QLineEdit* const SHOW_BACKGROUND_COLOR_TEXTBOX;
 
     // The palettes in their tab order, named like BLUE_FOREGROUND_COLOR_BUTTON.

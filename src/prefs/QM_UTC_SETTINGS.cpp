@@ -66,6 +66,7 @@ QM_UTC_SETTINGS::QM_UTC_SETTINGS(QM_UTC_MAIN& strip, SettingsStore& settings)
     setObjectName(QStringLiteral("QM_UTC_SETTINGS"));
     setWindowTitle(QStringLiteral("QM-UTC - SETTINGS"));
     setAttribute(Qt::WA_DeleteOnClose);
+    keepOpenOnEscape();
     buildControls();
     connectHandlers();
     Form_Load();

@@ -6,6 +6,9 @@
 #include "settings/SettingsStore.h"
 
 #include <QCloseEvent>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QPushButton>
 
 FormDialog::FormDialog(QWidget* owner, Qt::WindowFlags frame, SettingsStore& settings,
                        PlacementKeys placement)
@@ -51,8 +54,25 @@ void FormDialog::showEvent(QShowEvent* event)
     if (!m_described) {
         m_described = true;
         Accessibility::describe(this);
+        // Qt would make the first button, or the last one focused, the target of every Enter.
+        for (QPushButton* button : findChildren<QPushButton*>()) {
+            if (!button->isDefault())
+                button->setAutoDefault(false);
+        }
     }
     QDialog::showEvent(event);
+}
+
+void FormDialog::keyPressEvent(QKeyEvent* event)
+{
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    const auto* field = qobject_cast<const QLineEdit*>(focusWidget());
+    if ((enter && field && !field->isReadOnly()) ||
+        (event->key() == Qt::Key_Escape && !m_escapeCloses)) {
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
 }
 
 void FormDialog::unloadOnce()

@@ -9,6 +9,9 @@ class SettingsStore;
 // A secondary window: a fixed form placed from the store when it opens, whose closing steps
 // (Form_Unload) run exactly once however it closes: OK, Escape, the close box or its own
 // timers. Their writes reach the disk together before the window is gone.
+//
+// Enter presses no button but one the window makes its default, and never while the user
+// types in a text field.
 class FormDialog : public QDialog
 {
     Q_OBJECT
@@ -30,9 +33,13 @@ protected:
     // The closing steps; the default writes the position. Runs inside one batch of writes.
     virtual void Form_Unload();
 
+    // Escape leaves the window open: it closes by its own buttons and its close box alone.
+    void keepOpenOnEscape() { m_escapeCloses = false; }
+
     void closeEvent(QCloseEvent* event) override;
     // Tells screen readers about the controls once they all exist.
     void showEvent(QShowEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
     SettingsStore& m_settings;
 
@@ -42,4 +49,5 @@ private:
     WindowPlacement m_placement;
     bool m_unloaded = false;
     bool m_described = false;
+    bool m_escapeCloses = true;
 };

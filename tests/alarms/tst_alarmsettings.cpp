@@ -10,9 +10,12 @@
 #include "settings/SettingsKeys.h"
 #include "settings/SettingsStore.h"
 #include "widgets/ColourLabel.h"
+#include "widgets/ShownText.h"
+#include "widgets/StoredTextField.h"
 #include "widgets/TickBox.h"
 
 #include <QApplication>
+#include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
 #include <QScreen>
@@ -90,6 +93,22 @@ QString shownTip(QWidget* widget)
     QTextDocument rendered;
     rendered.setHtml(widget->toolTip());
     return rendered.toPlainText();
+}
+
+// Answers the question the window asks: a button's caption, or "Escape" / "Enter".
+void answerQuestion(QWidget* window, const QString& how)
+{
+    auto* question = window->findChild<QMessageBox*>(QStringLiteral("DROP_CHANGES_QUESTION"));
+    QVERIFY(question && question->isVisible());
+    QCOMPARE(question->windowModality(), Qt::WindowModal);
+    if (how == "Escape" || how == "Enter") {
+        QTest::keyClick(question, how == "Escape" ? Qt::Key_Escape : Qt::Key_Return);
+        return;
+    }
+    for (QAbstractButton* button : question->buttons()) {
+        if (button->text() == how)
+            button->click();
+    }
 }
 } // namespace
 
@@ -186,38 +205,126 @@ private slots:
         row.TICKBOX->click();
         for (TickBox* box : subFlags)
             QVERIFY2(box->value() == 0 && !box->isEnabled(), qPrintable(box->objectName()));
-        for (QLineEdit* field : {row.NAME_TEXTBOX, static_cast<QLineEdit*>(row.TIME_TEXTBOX),
-                                 row.MESSAGE_TEXTBOX, row.RUN_COMMAND_TEXTBOX})
+        for (QLineEdit* field : QList<QLineEdit*>{row.NAME_TEXTBOX, row.TIME_TEXTBOX,
+                                                  row.MESSAGE_TEXTBOX, row.RUN_COMMAND_TEXTBOX})
             QVERIFY2(!isOn(field) && field->isReadOnly(), qPrintable(field->objectName()));
         QCOMPARE(row.MESSAGE_TEXTBOX->text(), QStringLiteral("Tea"));
     }
 
-    void masterOffStopsTheAlarmsEvenWithoutOk()
+    // Whatever the user does with the master switch, what is armed, what the clock's tooltip
+    // says, what the file holds, what the window shows when it opens again and what the next
+    // start arms agree.
+    void masterSwitchAgreesEverywhere_data()
     {
+        QTest::addColumn<QStringList>("steps");
+        QTest::addColumn<QList<int>>("armed");
+        QTest::newRow("off, close box") << QStringList{"off", "close"} << QList<int>{};
+        QTest::newRow("off, on, close box")
+            << QStringList{"off", "on", "close"} << QList<int>{1, 3};
+        QTest::newRow("off, OK") << QStringList{"off", "ok"} << QList<int>{};
+        QTest::newRow("off, on, OK") << QStringList{"off", "on", "ok"} << QList<int>{};
+    }
+
+    void masterSwitchAgreesEverywhere()
+    {
+        QFETCH(QStringList, steps);
+        QFETCH(QList<int>, armed);
         MainWindowFixture fixture;
         store(fixture, {"ENABLE_ALARMS_TICKBOX=1", "ALARM_1_TICKBOX=1", "ALARM_3_TICKBOX=1",
                         "ALARM_3_TIME_TEXTBOX=07:30:00", "ALARM_3_RUN_COMMAND_TICKBOX=1"});
         QM_UTC_MAIN& main = fixture.open();
         QCOMPARE(activeTimers(main), (QList<int>{1, 3}));
         QPointer<Window> window = openSettings(fixture);
+        for (const QString& step : steps) {
+            if (step == "off" || step == "on") {
+                window->ENABLE_ALARMS_TICKBOX->click();
+                // At once, OK or not.
+                QCOMPARE(activeTimers(main), (step == "on" ? QList<int>{1, 3} : QList<int>{}));
+                QCOMPARE(fixture.settings.onDisk("ENABLE_ALARMS_TICKBOX"),
+                         QString(step == "on" ? "1" : "0"));
+            } else if (step == "ok") {
+                window->OK_BUTTON->click();
+            } else {
+                // The rows the switch cleared are edits: the close box asks before dropping them.
+                QVERIFY(!window->close());
+                answerQuestion(window, "Drop the changes");
+            }
+        }
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(window.isNull());
 
-        window->ENABLE_ALARMS_TICKBOX->click();
-        QVERIFY(!window->row(3).TICKBOX->isChecked() && !isOn(window->row(3).NAME_TEXTBOX));
-        QCOMPARE(main.ENABLE_ALARMS_TICKBOX, qint16(0));
-        QCOMPARE(activeTimers(main), QList<int>{});
-        QCOMPARE(shownTip(main.LIVE_TIME_LABEL), QStringLiteral("No alarm armed"));
-        QCOMPARE(fixture.settings.onDisk("ENABLE_ALARMS_TICKBOX"), QStringLiteral("0"));
-        // Ticking it again starts nothing; only OK does.
-        window->ENABLE_ALARMS_TICKBOX->click();
-        QCOMPARE(activeTimers(main), QList<int>{});
-        window->ENABLE_ALARMS_TICKBOX->click();
-
-        window->close();
-        QCOMPARE(fixture.settings.onDisk("ALARM_3_TICKBOX"), QStringLiteral("1"));
-        QCOMPARE(fixture.settings.onDisk("ALARM-SETTINGS-Left"), QStringLiteral("1000"));
-        QCOMPARE(main.alarmSlot(3).enabled, qint16(1)); // the live copy waits for OK
+        QCOMPARE(activeTimers(main), armed);
+        QCOMPARE(shownTip(main.LIVE_TIME_LABEL).startsWith("Next alarm"), !armed.isEmpty());
+        QList<int> onInFile;
+        for (int n = 1; n <= alarmCount; ++n) {
+            if (fixture.settings.onDisk("ENABLE_ALARMS_TICKBOX") == "1" &&
+                fixture.settings.onDisk(QStringLiteral("ALARM_%1_TICKBOX").arg(n)) == "1")
+                onInFile.append(n);
+        }
+        QCOMPARE(onInFile, armed);
+        window = openSettings(fixture);
+        QList<int> shownOn;
+        for (int n = 1; n <= alarmCount; ++n) {
+            if (window->ENABLE_ALARMS_TICKBOX->isChecked() && window->row(n).TICKBOX->isChecked())
+                shownOn.append(n);
+        }
+        QCOMPARE(shownOn, armed);
+        QVERIFY(window->close()); // nothing edited: it closes at once
         fixture.tickAt(utcMs(7, 30, 0));
-        QVERIFY(fixture.launcher.launches.isEmpty());
+        QCOMPARE(fixture.launcher.launches.size(), armed.contains(3) ? 1 : 0);
+
+        fixture.settings.reopen();
+        QCOMPARE(activeTimers(fixture.open()), armed);
+    }
+
+    // The close box drops edits only once the user agrees; Enter and Escape keep them.
+    void closeBoxAsksBeforeDroppingEdits_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("answer");
+        QTest::addColumn<QString>("stored");
+        QTest::newRow("nothing edited") << ""
+                                        << ""
+                                        << "Alarm Name";
+        QTest::newRow("edit undone") << "Alarm Name"
+                                     << ""
+                                     << "Alarm Name";
+        QTest::newRow("keep editing") << "Tea"
+                                      << "Keep editing"
+                                      << "Tea";
+        QTest::newRow("Escape keeps editing") << "Tea"
+                                              << "Escape"
+                                              << "Tea";
+        QTest::newRow("Enter keeps editing") << "Tea"
+                                             << "Enter"
+                                             << "Tea";
+        QTest::newRow("drop") << "Tea"
+                              << "Drop the changes"
+                              << "Alarm Name";
+    }
+
+    void closeBoxAsksBeforeDroppingEdits()
+    {
+        QFETCH(QString, typed);
+        QFETCH(QString, answer);
+        MainWindowFixture fixture;
+        store(fixture, {"ENABLE_ALARMS_TICKBOX=1", "ALARM_2_TICKBOX=1"});
+        fixture.open();
+        QPointer<Window> window = openSettings(fixture);
+        if (!typed.isEmpty()) {
+            window->row(2).NAME_TEXTBOX->selectAll();
+            QTest::keyClicks(window->row(2).NAME_TEXTBOX, typed);
+        }
+        QCOMPARE(window->close(), answer.isEmpty());
+        if (!answer.isEmpty())
+            answerQuestion(window, answer);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        if (window) {
+            QVERIFY(window->isVisible());
+            QCOMPARE(window->row(2).NAME_TEXTBOX->text(), typed);
+            window->OK_BUTTON->click();
+        }
+        QTEST(fixture.settings.store().readText(alarm(AlarmField::NAME_TEXTBOX, 2)), "stored");
     }
 
     void okWithNothingChanged_data()
@@ -225,8 +332,9 @@ private slots:
         QTest::addColumn<QStringList>("stored");
         QTest::addColumn<QList<int>>("timers");
         QTest::newRow("empty store") << QStringList{} << QList<int>{};
+        // Kept on in the file, but not armed while Enable Alarms is off, as at the next start.
         QTest::newRow("row on under master off")
-            << QStringList{"ALARM_3_TICKBOX=1"} << QList<int>{3};
+            << QStringList{"ALARM_3_TICKBOX=1"} << QList<int>{};
         QTest::newRow("master on, two rows on")
             << QStringList{"ENABLE_ALARMS_TICKBOX=1",
                            "ALARM_2_TICKBOX=1",
@@ -235,6 +343,15 @@ private slots:
                            "RUN_HIDDEN_4_TICKBOX=1",
                            "ALARM_5_TIME_TEXTBOX=7:30"}
             << QList<int>{2, 10};
+        // Longer than a window can show, and than a text field holds by itself.
+        QTest::newRow("texts longer than a window shows")
+            << QStringList{"ENABLE_ALARMS_TICKBOX=1",
+                           "ALARM_6_TICKBOX=1",
+                           "ALARM_6_NAME_TEXTBOX=" + QString(100000, u'N'),
+                           "ALARM_6_TIME_TEXTBOX=07:30:00" + QString(40000, u' '),
+                           "ALARM_6_MESSAGE_TEXTBOX=" + QString(40000, u'm') + "end",
+                           "ALARM_6_RUN_COMMAND_TEXTBOX=/bin/true " + QString(50000, u'c')}
+            << QList<int>{6};
     }
 
     void okWithNothingChanged()
@@ -246,6 +363,8 @@ private slots:
         main.alarmTimer(5)->setEnabled(true); // a row that is off stops its timer
         const AlarmSlots storedSlots = loadAlarmSlots(fixture.settings.store());
         QPointer<Window> window = openSettings(fixture);
+        for (QLineEdit* field : window->findChildren<QLineEdit*>())
+            QVERIFY(field->text().size() <= ShownText::longest);
         window->OK_BUTTON->click();
 
         QTEST(activeTimers(main), "timers");
@@ -253,8 +372,12 @@ private slots:
         const QStringList lines = linesOnDisk(fixture.settings);
         QCOMPARE(lines.size(), 93);
         QVERIFY(lines.contains(QStringLiteral("ALARM-SETTINGS-Top=1000")));
-        for (int n = 1; n <= alarmCount; ++n)
+        fixture.settings.reopen();
+        const AlarmSlots savedSlots = loadAlarmSlots(fixture.settings.store());
+        for (int n = 1; n <= alarmCount; ++n) {
             QCOMPARE(fields(main.alarmSlot(n)), fields(storedSlots[n - 1]));
+            QCOMPARE(fields(savedSlots[n - 1]), fields(storedSlots[n - 1]));
+        }
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QVERIFY(window.isNull());
     }

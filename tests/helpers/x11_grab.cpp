@@ -2,6 +2,9 @@
 // tests and the screenshots.
 //
 //   x11_grab WINDOW FILE.png             saves the window's picture
+//   x11_grab WINDOW FILE.png X Y WIDTH HEIGHT SCALE
+//                                        saves that rectangle SCALE times as large, in grey,
+//                                        dark on light: what text recognition reads best
 //   x11_grab WINDOW X Y [WIDTH HEIGHT]   prints the colours in that rectangle (default one
 //                                        pixel), most frequent first: "#rrggbb count" a line
 //
@@ -21,8 +24,26 @@
 namespace {
 int usage()
 {
-    std::fprintf(stderr, "usage: x11_grab WINDOW FILE.png | x11_grab WINDOW X Y [WIDTH HEIGHT]\n");
+    std::fprintf(stderr, "usage: x11_grab WINDOW FILE.png [X Y WIDTH HEIGHT SCALE] | "
+                         "x11_grab WINDOW X Y [WIDTH HEIGHT]\n");
     return 2;
+}
+
+int saveForReading(const QImage& image, const QRect& area, int scale, const char* file)
+{
+    if (area.intersected(image.rect()) != area || scale < 1) {
+        std::fprintf(stderr, "x11_grab: the rectangle leaves the window\n");
+        return 1;
+    }
+    QImage grey = image.copy(area).convertToFormat(QImage::Format_Grayscale8);
+    qint64 sum = 0;
+    for (int y = 0; y < grey.height(); ++y)
+        for (int x = 0; x < grey.width(); ++x)
+            sum += qGray(grey.pixel(x, y));
+    if (sum < qint64(128) * grey.width() * grey.height())
+        grey.invertPixels();
+    grey = grey.scaled(grey.size() * scale, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    return grey.save(QString::fromLocal8Bit(file), "PNG") ? 0 : 1;
 }
 
 int printColours(const QImage& image, const QRect& area)
@@ -51,7 +72,7 @@ int printColours(const QImage& image, const QRect& area)
 
 int main(int argc, char* argv[])
 {
-    if (argc != 3 && argc != 4 && argc != 6)
+    if (argc != 3 && argc != 4 && argc != 6 && argc != 8)
         return usage();
     // Device pixels, whatever scaling the programs under test were given.
     qputenv("QT_QPA_PLATFORM", "xcb");
@@ -76,11 +97,15 @@ int main(int argc, char* argv[])
         }
         return 0;
     }
-    int numbers[4] = {0, 0, 1, 1};
-    for (int i = 2; i < argc; ++i) {
-        numbers[i - 2] = QString::fromLocal8Bit(argv[i]).toInt(&ok);
+    const int first = argc == 8 ? 3 : 2;
+    int numbers[5] = {0, 0, 1, 1, 1};
+    for (int i = first; i < argc; ++i) {
+        numbers[i - first] = QString::fromLocal8Bit(argv[i]).toInt(&ok);
         if (!ok)
             return usage();
     }
-    return printColours(image, QRect(numbers[0], numbers[1], numbers[2], numbers[3]));
+    const QRect area(numbers[0], numbers[1], numbers[2], numbers[3]);
+    if (argc == 8)
+        return saveForReading(image, area, numbers[4], argv[2]);
+    return printColours(image, area);
 }

@@ -1,9 +1,12 @@
+#include "MainWindowFixture.h"
 #include "TestSettings.h"
+#include "TestTime.h"
 #include "largeclock/QM_UTC_LARGE_CLOCK_WINDOW.h"
 #include "platform/Timer.h"
 #include "platform/WindowGeometry.h"
 #include "settings/SettingsKeys.h"
 #include "widgets/ColourLabel.h"
+#include "widgets/ElidedField.h"
 
 #include <QApplication>
 #include <QLineEdit>
@@ -43,6 +46,8 @@ private slots:
     void mirrorsTheClockAsItChanges();
     void bothWaysOfClosingWriteThePosition_data();
     void bothWaysOfClosingWriteThePosition();
+    void wholeTimeInEveryRegionalFormat_data();
+    void wholeTimeInEveryRegionalFormat();
 };
 
 void LargeClockWindowTest::opensFromTheStore_data()
@@ -136,6 +141,42 @@ void LargeClockWindowTest::bothWaysOfClosingWriteThePosition()
     // Reopened, it is where it was left.
     Window again(clock, settings.store(), nullptr);
     QCOMPARE(WindowGeometry::outerTopLeft(&again), QPoint(240, 330));
+}
+
+void LargeClockWindowTest::wholeTimeInEveryRegionalFormat_data()
+{
+    QTest::addColumn<QByteArray>("locale");
+    QTest::addColumn<bool>("smaller"); // than the laid-out 26.25 pt
+    QTest::newRow("24-hour") << QByteArray("C") << false;
+    QTest::newRow("German") << QByteArray("de_DE.UTF-8") << false;
+    QTest::newRow("12-hour English") << QByteArray("en_US.UTF-8") << true;
+    QTest::newRow("Japanese") << QByteArray("ja_JP.UTF-8") << true;
+}
+
+// The strip and the large clock show the time whole, the large clock at its laid-out size
+// where the time fits.
+void LargeClockWindowTest::wholeTimeInEveryRegionalFormat()
+{
+    QFETCH(QByteArray, locale);
+    TestTime::pinZone("UTC");
+    if (!std::setlocale(LC_TIME, locale.constData()))
+        QSKIP("the locale is not generated here (scripts/setup.sh generates it)");
+    MainWindowFixture fixture;
+    QM_UTC_MAIN& strip = fixture.open();
+    fixture.tickAt(TestTime::utcMs(2026, 12, 8, 11, 7, 43));
+    Window window(*strip.LIVE_TIME_LABEL, fixture.settings.store(), &strip);
+    window.show();
+    const QString time = strip.LIVE_TIME_LABEL->text();
+    std::setlocale(LC_TIME, "C");
+    QVERIFY2(time.contains(QLatin1String("11")) && time.contains(QLatin1String("43")),
+             qPrintable(time));
+    QCOMPARE(window.TIME_LABEL_MIRROR->text(), time);
+    QLineEdit* mirror = window.TIME_LABEL_MIRROR;
+    QVERIFY(mirror->fontMetrics().horizontalAdvance(time) <= ElidedField::textRect(mirror).width());
+    QVERIFY(strip.LIVE_TIME_LABEL->fontMetrics().horizontalAdvance(time) <=
+            strip.LIVE_TIME_LABEL->contentsRect().width());
+    QTEST(mirror->font().pointSizeF() < 26.25, "smaller");
+    QVERIFY(mirror->font().pointSizeF() > 15);
 }
 
 QTEST_MAIN(LargeClockWindowTest)

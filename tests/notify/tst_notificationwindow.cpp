@@ -6,6 +6,8 @@
 #include "platform/Twips.h"
 #include "platform/WindowGeometry.h"
 #include "settings/SettingsKeys.h"
+#include "widgets/ElidedField.h"
+#include "widgets/ShownText.h"
 #include "widgets/TickBox.h"
 
 #include <QApplication>
@@ -14,6 +16,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QTest>
+#include <QTextDocument>
 #include <QTimer>
 
 using Window = QM_UTC_ALARM_NOTIFICATION_WINDOW;
@@ -76,6 +79,13 @@ private slots:
                                << "QM-UTC - !!! ALARM NOTIFICATION - !!! - Wake";
         QTest::newRow("empty name") << ""
                                     << "QM-UTC - !!! ALARM NOTIFICATION - !!! - ";
+        const QString longName = QStringLiteral("Tea with a name far too long for its field");
+        QTest::newRow("name too long for its field")
+            << longName << "QM-UTC - !!! ALARM NOTIFICATION - !!! - " + longName;
+        // Titles and fields are cut to what the X server takes; the window still opens.
+        const QString huge = QString(100000, u'N');
+        QTest::newRow("name longer than a window shows")
+            << huge << ShownText::cut("QM-UTC - !!! ALARM NOTIFICATION - !!! - " + huge);
     }
 
     void showsAlarmSeven()
@@ -86,7 +96,12 @@ private slots:
         QPointer<Window> window = openWindow(settings, launcher, 7, slotWith(name, 1, 1));
         QTEST(window->windowTitle(), "title");
         QCOMPARE(window->objectName(), QStringLiteral("QM_UTC_ALARM_7_NOTIFICATION_WINDOW"));
-        QCOMPARE(window->ALARM_NAME_TEXTBOX->text(), name);
+        QCOMPARE(window->ALARM_NAME_TEXTBOX->text(), ShownText::cut(name));
+        // Its beginning, and "…" where it does not fit.
+        const QString shownName = ElidedField::shownText(window->ALARM_NAME_TEXTBOX);
+        QVERIFY2(shownName == name ||
+                     (shownName.endsWith(QChar(0x2026)) && name.startsWith(shownName.chopped(1))),
+                 qPrintable(shownName));
         QCOMPARE(window->ALARM_NOTIFICATION_MESSAGE_TEXTBOX->text(), QStringLiteral("Stand up"));
         QCOMPARE(window->ALARM_RUN_COMMAND_TEXTBOX->text(), slotWith("").command);
         QCOMPARE(window->ALARM_NUMBER_LEFT_TEXTBOX->text(), QStringLiteral("7"));
@@ -287,17 +302,48 @@ private slots:
         QVERIFY(settings.hasOnDisk(QStringLiteral("ALARM-TEST-NOTIFICATION-MESSAGE-Left")));
     }
 
+    void failedStartIsShown_data()
+    {
+        QTest::addColumn<QString>("reason");
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<bool>("whole");
+        const QString file = QStringLiteral("/home/somebody/.config/QM_UTC.ini");
+        QTest::newRow("short") << "No such file or directory" << slotWith("").command << true;
+        QTest::newRow("refusal naming the file twice")
+            << "alarm commands are not run: the settings file " + file +
+                   " can be changed by other users; run chmod 600 " + file
+            << slotWith("").command << true;
+        QTest::newRow("longer than the window holds")
+            << QString("word ").repeated(2000) << "/bin/true " + QString(50000, u'c') << false;
+    }
+
     void failedStartIsShown()
     {
+        QFETCH(QString, reason);
+        QFETCH(QString, command);
+        QFETCH(bool, whole);
         TestSettings settings;
         FakeLauncher launcher;
-        launcher.failWith = QStringLiteral("No such file or directory");
+        launcher.failWith = reason;
         ProblemCapture problems;
-        QPointer<Window> window = openWindow(settings, launcher, 4, slotWith("Wake", 1, 0));
+        AlarmSlot slot = slotWith("Wake", 1, 0);
+        slot.command = command;
+        QPointer<Window> window = openWindow(settings, launcher, 4, slot);
         QVERIFY(!window->RUN_COMMAND_ERROR_LABEL->isVisible());
         window->RUN_NOW_BUTTON->click();
-        QCOMPARE(window->RUN_COMMAND_ERROR_LABEL->text(), launcher.failWith);
-        QVERIFY(window->RUN_COMMAND_ERROR_LABEL->isVisible());
+        // The alarm's own command, not what its field shows of it.
+        QCOMPARE(launcher.launches.last().commandLine, command);
+        FlowLabel* label = window->RUN_COMMAND_ERROR_LABEL;
+        QVERIFY(label->isVisible());
+        const QString shown = QString(label->shownText()).remove(QChar(0x200B));
+        const QString ellipsis(QChar(0x2026));
+        QCOMPARE(shown == reason, whole);
+        QVERIFY2(whole || (shown.endsWith(ellipsis) && reason.startsWith(shown.chopped(1))),
+                 qPrintable(shown));
+        QVERIFY(label->shownFont().pointSizeF() >= 6);
+        QTextDocument tip;
+        tip.setHtml(label->toolTip());
+        QVERIFY(tip.toPlainText().remove(QChar(0x200B)).contains(reason.right(40).trimmed()));
         QCOMPARE(problems.lines.size(), 1);
         QVERIFY(problems.lines[0].contains(QStringLiteral("alarm 4")));
         // A later success, as when a repeat firing raises the window, clears the old reason.

@@ -3,6 +3,7 @@
 #include "settings/SettingsKeys.h"
 #include "settings/SettingsStore.h"
 #include "widgets/ColourLabel.h"
+#include "widgets/StoredTextField.h"
 
 #include <QApplication>
 #include <QLineEdit>

@@ -9,6 +9,7 @@
 #include "widgets/TickBox.h"
 
 #include <QApplication>
+#include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
 #include <QTest>
@@ -82,6 +83,8 @@ private slots:
     void showUptimeAndAutoStartTogether();
     void tabOrderAsLaidOut();
     void emblemOpensTheChainModally();
+    void keysNeitherCloseNorOpenAWindow_data();
+    void keysNeitherCloseNorOpenAWindow();
 };
 
 void SettingsWindowTest::cleanup()
@@ -261,6 +264,77 @@ void SettingsWindowTest::emblemOpensTheChainModally()
     // OK stores all but Auto Start, and the position, unmoved, as the twips it was placed from.
     QCOMPARE(preferencesOnDisk(fixture.settings), QStringLiteral("1 1 0 -"));
     QCOMPARE(fixture.settings.onDisk("MAIN-SETTINGS-Left"), QStringLiteral("1000"));
+}
+
+void SettingsWindowTest::keysNeitherCloseNorOpenAWindow_data()
+{
+    QTest::addColumn<QString>("window");
+    QTest::addColumn<QString>("focus");
+    QTest::addColumn<int>("key");
+    QTest::newRow("settings: Enter on a tick box") << "settings"
+                                                   << "AlwaysOnTop_TICKBOX" << int(Qt::Key_Return);
+    QTest::newRow("settings: Escape") << "settings"
+                                      << "OK_BUTTON" << int(Qt::Key_Escape);
+    QTest::newRow("colours: Escape") << "colours"
+                                     << "RED_FOREGROUND_COLOR_BUTTON" << int(Qt::Key_Escape);
+    QTest::newRow("alarms: Enter in a name") << "alarms"
+                                             << "ALARM_1_NAME_TEXTBOX" << int(Qt::Key_Return);
+    QTest::newRow("alarms: keypad Enter in a time") << "alarms"
+                                                    << "ALARM_1_TIME_TEXTBOX" << int(Qt::Key_Enter);
+    QTest::newRow("alarms: Enter in a command")
+        << "alarms"
+        << "ALARM_1_RUN_COMMAND_TEXTBOX" << int(Qt::Key_Return);
+    QTest::newRow("alarms: Enter on a tick box") << "alarms"
+                                                 << "ENABLE_ALARMS_TICKBOX" << int(Qt::Key_Return);
+    QTest::newRow("alarms: Escape in a name") << "alarms"
+                                              << "ALARM_1_NAME_TEXTBOX" << int(Qt::Key_Escape);
+}
+
+void SettingsWindowTest::keysNeitherCloseNorOpenAWindow()
+{
+    QFETCH(QString, window);
+    QFETCH(QString, focus);
+    QFETCH(int, key);
+    MainWindowFixture fixture;
+    fixture.settings.writeValues({{"ENABLE_ALARMS_TICKBOX", "1"},
+                                  {"ALARM_1_TICKBOX", "1"},
+                                  {"ALARM_1_RUN_COMMAND_TICKBOX", "1"}});
+    fixture.open();
+    QPointer<QM_UTC_SETTINGS> settings = open(fixture);
+    QPointer<QDialog> shown = settings.data();
+    if (window == "colours")
+        shown = new QM_UTC_COLORS_WINDOW(*fixture.window->LIVE_TIME_LABEL, fixture.settings.store(),
+                                         settings);
+    else if (window == "alarms")
+        shown = new QM_UTC_ALARM_SETTINGS(fixture.window->alarms(), fixture.settings.store(),
+                                          fixture.launcher, settings);
+    shown->show();
+    QWidget* control = shown->findChild<QWidget*>(focus);
+    control->setFocus();
+    auto* field = qobject_cast<QLineEdit*>(control);
+    if (field)
+        QTest::keyClicks(field, QStringLiteral("typed"));
+    const QString text = field ? field->text() : QString();
+
+    // Anything the key opens is noted and closed again.
+    QStringList opened;
+    QTimer watch;
+    connect(&watch, &QTimer::timeout, this, [&] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (modal && modal != shown) {
+            opened << modal->objectName();
+            modal->close();
+        }
+    });
+    watch.start(5);
+    QTest::keyClick(control, Qt::Key(key));
+    watch.stop();
+    discardClosed();
+    QVERIFY(shown && shown->isVisible());
+    QCOMPARE(opened, QStringList());
+    if (field)
+        QCOMPARE(field->text(), text);
+    QCOMPARE(fixture.launcher.launches.size(), 0);
 }
 
 QTEST_MAIN(SettingsWindowTest)

@@ -76,6 +76,25 @@ colours_in() {
     "$grab" "$1" "$(twips_px "$2")" "$(twips_px "$3")" "$(twips_px "$4")" "$(twips_px "$5")"
 }
 
+# The text in a control laid out at LEFT TOP WIDTH HEIGHT twips of window $1, read from the
+# screen SCALE times as large; digits, colons, AM and PM only.
+read_text() {
+    "$grab" "$1" "$config/read.png" "$(twips_px "$2")" "$(twips_px "$3")" "$(twips_px "$4")" \
+        "$(twips_px "$5")" "$6"
+    tesseract "$config/read.png" - --psm 7 -c tessedit_char_whitelist='0123456789:APM ' 2>/dev/null |
+        tr -s ' ' | sed 's/^ //; s/ $//' | head -n1
+}
+
+# Waits for the window with this id to be gone.
+window_gone_id() {
+    for _ in $(seq 100); do
+        xwininfo -id "$1" >/dev/null 2>&1 || return 0
+        xwininfo -id "$1" 2>/dev/null | grep -q IsViewable || return 0
+        sleep 0.05
+    done
+    fail "window $1 did not close"
+}
+
 # A command line that appends the moment it ran to FILE, as a person would type it.
 stamp_command() { echo "/bin/sh -c \"date +%s.%N >> $1\""; }
 
@@ -192,7 +211,7 @@ step_settings_window() {
         fail "the clock's background is not yellow: $(echo "$shown" | head -n3 | tr '\n' ' ')"
     echo "$shown" | grep -q '^#ff0000 ' || fail "the clock's text is not red"
 
-    xdotool key --window "$colours" Escape
+    wmctrl -i -c "$colours"
     window "QM-UTC - SET TIME CLOCK DISPLAY COLORS" gone
     wmctrl -i -c "$settings"
     window "QM-UTC - SETTINGS" gone
@@ -292,6 +311,68 @@ step_always_on_top() {
     close_clock
 }
 
+# Keys that once dropped edits or opened a window: Enter in a text field and Escape leave the
+# alarm settings window open with what was typed; its close box asks first, and Escape in the
+# question keeps editing.
+step_keys_keep_edits() {
+    local settings alarms question
+    rm -f "$config/QM_UTC.ini"
+    start_clock
+    settings=$(click_for_window "$strip" 120 120 735 375 "QM-UTC - SETTINGS") # QUILL_MARSH_BUTTON
+    alarms=$(click_for_window "$settings" 4920 960 1095 615 "QM-UTC - ALARM SETTINGS") # ALARM_SETTINGS_BUTTON
+    click_tick_box "$alarms" 5520 120 2415 255 # ENABLE_ALARMS_TICKBOX
+    click_control "$alarms" 240 840 255 375    # ALARM_1_TICKBOX
+    click_control "$alarms" 720 840 1575 285   # ALARM_1_NAME_TEXTBOX
+    xdotool key ctrl+a
+    xdotool type --delay 20 "Tea"
+    xdotool key Return
+    sleep 0.4
+    [ -z "$(xdotool search --name '^QM-UTC !!! TEST ALARM' 2>/dev/null || true)" ] ||
+        fail "Enter in a text field opened the test window"
+    xdotool key Escape
+    sleep 0.3
+    [ "$(xdotool search --onlyvisible --name '^QM-UTC - ALARM SETTINGS$' 2>/dev/null)" = "$alarms" ] ||
+        fail "Enter or Escape closed the alarm settings window"
+    wmctrl -i -c "$alarms"
+    for _ in $(seq 100); do
+        question=$(xdotool search --onlyvisible --name '^QM-UTC - ALARM SETTINGS$' 2>/dev/null | grep -vx "$alarms" | head -n1 || true)
+        framed "$question" && break
+        sleep 0.05
+    done
+    framed "$question" || fail "the close box did not ask about the edits"
+    xprop -id "$question" WM_TRANSIENT_FOR | grep -q "$(printf '0x%x' "$alarms")" ||
+        fail "the question is not owned by the alarm settings window"
+    xdotool key Escape
+    window_gone_id "$question"
+    click_control "$alarms" 9120 7320 2655 495 # OK_BUTTON
+    window "QM-UTC - ALARM SETTINGS" gone
+    [ "$(stored ALARM_1_NAME_TEXTBOX)" = Tea ] || fail "the name stored is '$(stored ALARM_1_NAME_TEXTBOX)'"
+    wmctrl -i -c "$settings"
+    window "QM-UTC - SETTINGS" gone
+    close_clock
+}
+
+# The large clock in a 12-hour format shows the whole time, as the strip does: both read back
+# by text recognition from the screen (the two reads may straddle a second: up to three tries).
+step_large_clock_12_hour() {
+    local large strip_text large_text
+    command -v tesseract >/dev/null || fail "tesseract is missing (run scripts/setup.sh)"
+    write_settings CLOCK-MAIN-Left=1500 CLOCK-MAIN-Top=9000
+    LC_ALL=en_US.UTF-8 start_clock
+    large=$(large_clock "$strip")
+    for _ in 1 2 3; do
+        strip_text=$(read_text "$strip" 960 120 1395 375 4)   # LIVE_TIME_LABEL
+        large_text=$(read_text "$large" 600 120 2295 660 2)   # TIME_LABEL_MIRROR
+        [ "$strip_text" = "$large_text" ] && break
+    done
+    echo "  the strip reads '$strip_text', the large clock '$large_text'"
+    [[ $strip_text =~ ^[0-9]{2}:[0-9]{2}:[0-9]{2}\ [AP]M$ ]] || fail "the strip does not show a 12-hour time"
+    [ "$large_text" = "$strip_text" ] || fail "the large clock does not show the strip's time whole"
+    click_control "$large" 120 240 375 375 # QM_CLOSE_BUTTON
+    large_clock "$strip" closed
+    close_clock
+}
+
 # E2E_STEPS="step_a step_b" runs only those.
 steps=(
     step_first_start
@@ -302,6 +383,8 @@ steps=(
     step_alarm_from_window
     step_large_clock
     step_always_on_top
+    step_keys_keep_edits
+    step_large_clock_12_hour
 )
 [ -n "${E2E_STEPS:-}" ] && read -r -a steps <<<"$E2E_STEPS"
 for step in "${steps[@]}"; do
