@@ -8,7 +8,8 @@ packages=(
     qt6-base-dev libxcb1-dev
     fonts-liberation2 fonts-dejavu-core locales
     xvfb openbox xdotool x11-utils x11-apps wmctrl
-    desktop-file-utils appstream
+    desktop-file-utils appstream file
+    dbus-daemon
 )
 # Regional time formats the tests compare: 24-hour ones and a 12-hour one.
 locales=(en_US.UTF-8 en_GB.UTF-8 de_DE.UTF-8)
