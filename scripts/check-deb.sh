@@ -114,6 +114,7 @@ next=$(in_root qm-utc --next) && [ "$next" = "No alarm armed" ] ||
 step "without a display, '$version', and --next says: $next"
 
 # The X server runs here; its socket directory is lent to the root.
+: >"$work/display"
 Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
 xvfb_pid=$!
 display=""
