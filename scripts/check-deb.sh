@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Installs the clock's Debian package on a fresh Debian 12 (bookworm) root made with debootstrap
 # and checks that it starts there from its desktop entry: apt-get resolves the dependencies, ldd
-# finds every library, without a display the Exec line prints one line and exits 1, and with an
-# X display (a private Xvfb on this machine, reached from inside the root) it maps its window.
+# finds every library, without a display the Exec line prints one line and exits 1 while
+# --version and --next answer, and with an X display (a private Xvfb on this machine, reached from inside the root) it maps its window.
 # The root is thrown away afterwards.
 #
 # Usage, as root:  scripts/check-deb.sh [PACKAGE.deb]     (default: the newest build/qm-utc_*.deb)
@@ -105,7 +105,16 @@ set -e
     fail "without a display: exit $status, output: $(cat "$work/out" "$work/err")"
 step "without a display, '$exec_line' exits 1 with: $(cat "$work/err")"
 
+# The options need no display: the version is the package's, and --next reads no settings yet.
+version=$(in_root qm-utc --version) || fail "qm-utc --version: exit $?"
+[[ $(in_root dpkg-query -W -f='${Version}' qm-utc) == "${version#qm-utc }"-* ]] ||
+    fail "qm-utc --version says '$version'"
+next=$(in_root qm-utc --next) && [ "$next" = "No alarm armed" ] ||
+    fail "qm-utc --next without a display: '$next'"
+step "without a display, '$version', and --next says: $next"
+
 # The X server runs here; its socket directory is lent to the root.
+: >"$work/display"
 Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
 xvfb_pid=$!
 display=""

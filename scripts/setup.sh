@@ -9,7 +9,8 @@ packages=(
     fonts-liberation2 fonts-dejavu-core locales
     xvfb openbox xdotool x11-utils x11-apps wmctrl
     tesseract-ocr tesseract-ocr-eng
-    desktop-file-utils appstream
+    desktop-file-utils appstream file
+    dbus-daemon
 )
 # Regional time formats the tests compare: 24-hour ones, a 12-hour one and a Japanese one.
 locales=(en_US.UTF-8 en_GB.UTF-8 de_DE.UTF-8 ja_JP.UTF-8)

@@ -92,6 +92,10 @@ AlarmRow::AlarmRow(int n, QWidget* window)
       m_n(n)
 {
     TIME_TEXTBOX->load(QStringLiteral("00:00:00"));
+    RUN_COMMAND_TEXTBOX->setToolTip(
+        QStringLiteral("A program and its arguments, started in your home folder without a "
+                       "shell. To ring a bell:\npaplay "
+                       "/usr/share/sounds/freedesktop/stereo/alarm-clock-elapsed.oga"));
     columnLabel(window, n, "Enable", {120, 600, 495, 255});
     columnLabel(window, n, "Name", {720, 600, 855, 255});
     columnLabel(window, n, "Time", {2400, 600, 495, 255});

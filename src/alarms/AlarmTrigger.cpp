@@ -1,5 +1,6 @@
 #include "AlarmTrigger.h"
 
+#include "notify/DesktopNotifier.h"
 #include "notify/LaunchRule.h"
 #include "notify/QM_UTC_ALARM_NOTIFICATION_WINDOW.h"
 #include "platform/Timer.h"
@@ -7,7 +8,8 @@
 #include "settings/SettingsStore.h"
 
 AlarmTrigger::AlarmTrigger(SettingsStore& settings, CommandLauncher& launcher, QWidget* owner)
-    : QObject(owner), m_settings(settings), m_launcher(launcher), m_owner(owner)
+    : QObject(owner), m_settings(settings), m_launcher(launcher), m_owner(owner),
+      m_desktop(new DesktopNotifier(this))
 {
     setObjectName(QStringLiteral("alarm-trigger"));
     for (int n = 1; n <= SettingsKeys::alarmCount; ++n) {
@@ -80,6 +82,8 @@ void AlarmTrigger::announce(int n, const QString& launchFailure)
         window =
             new QM_UTC_ALARM_NOTIFICATION_WINDOW(announcement, m_settings, m_launcher, m_owner);
         m_windows[n - 1] = window;
+        if (m_settings.readFlag(SettingsKeys::DESKTOP_NOTIFICATIONS) == 1)
+            m_desktop->post(window, announcement.name, announcement.message);
     }
     window->setLaunchFailure(launchFailure);
     // Modal over the strip, but the tick does not wait for it: this alarm's timer keeps its

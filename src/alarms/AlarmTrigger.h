@@ -10,6 +10,7 @@
 #include <array>
 
 class CommandLauncher;
+class DesktopNotifier;
 class QM_UTC_ALARM_NOTIFICATION_WINDOW;
 class QWidget;
 class SettingsStore;
@@ -68,4 +69,5 @@ private:
     ShownSeconds m_shownSeconds;
     std::array<AlarmMatcher, 10> m_matchers;
     std::array<QPointer<QM_UTC_ALARM_NOTIFICATION_WINDOW>, 10> m_windows;
+    DesktopNotifier* const m_desktop;
 };

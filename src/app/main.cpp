@@ -1,3 +1,4 @@
+#include "app/CommandLine.h"
 #include "app/QM_UTC_MAIN.h"
 #include "platform/DisplayCheck.h"
 #include "platform/MemoryTuning.h"
@@ -11,11 +12,23 @@
 #include "settings/SettingsStore.h"
 
 #include <QApplication>
+#include <QTextStream>
 #include <clocale>
 #include <cstdio>
 
 int main(int argc, char* argv[])
 {
+    // Options print and end the program before anything needs a display or the lock.
+    if (argc > 1) {
+        const QCoreApplication app(argc, argv);
+        const SystemTimeSource time;
+        QTextStream out(stdout);
+        QTextStream err(stderr);
+        const std::optional<int> status =
+            CommandLine(SettingsStore::defaultFilePath(), time).run(app.arguments(), out, err);
+        if (status)
+            return *status;
+    }
     MemoryTuning::beforeWindows();
     PlatformChoice::apply();
     if (const QString problem = DisplayCheck::problem(); !problem.isEmpty()) {

@@ -1,5 +1,6 @@
 #include "ProcessLauncher.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QProcess>
 #include <QStandardPaths>
@@ -111,6 +112,13 @@ LaunchResult failure(const QString& reason)
     return {false, reason};
 }
 
+// Commands start where a desktop launcher starts programs, not wherever the clock was started.
+QString startFolder()
+{
+    const QString home = QDir::homePath();
+    return QFileInfo(home).isDir() ? home : QDir::rootPath();
+}
+
 // Qt prefixes the failing call ("execv: Permission denied"); the user only needs the cause.
 QString withoutCallName(const QString& error)
 {
@@ -147,11 +155,12 @@ LaunchResult ProcessLauncher::launch(const QString& commandLine, LaunchStyle sty
     if (words.isEmpty() || words.first().isEmpty())
         return failure(QStringLiteral("the command is empty"));
     const QString word = words.takeFirst();
+    const QString folder = startFolder();
 
     // Checked here rather than left to exec so that the reason names the actual problem.
     QString program;
     if (word.contains(QLatin1Char('/'))) {
-        const QFileInfo info(word);
+        const QFileInfo info(QDir(folder), word);
         if (!info.exists())
             return failure(QStringLiteral("\"%1\" does not exist").arg(word));
         if (info.isDir())
@@ -170,6 +179,7 @@ LaunchResult ProcessLauncher::launch(const QString& commandLine, LaunchStyle sty
     QProcess process;
     process.setProgram(program);
     process.setArguments(words);
+    process.setWorkingDirectory(folder);
     if (style == LaunchStyle::Hidden) {
         process.setStandardInputFile(QProcess::nullDevice());
         process.setStandardOutputFile(QProcess::nullDevice());

@@ -4,8 +4,9 @@
 
 // Starts alarm commands as real programs, detached from the clock. No shell is involved: the
 // text is split on blanks, double quotes group, and the first word is looked up on PATH. The
-// program gets none of the clock's descriptors apart from 0, 1 and 2, runs outside the clock's
-// session, and is never left as a zombie of the clock.
+// program starts in the home folder (a relative path counts from there too), gets none of the
+// clock's descriptors apart from 0, 1 and 2, runs outside the clock's session, and is never
+// left as a zombie of the clock.
 class ProcessLauncher final : public CommandLauncher
 {
 public:

@@ -14,6 +14,7 @@
 #include "widgets/TickBox.h"
 
 #include <QPushButton>
+#include <QVersionNumber>
 
 namespace {
 constexpr qint32 black = 0x000000;
@@ -25,6 +26,13 @@ const Qt::WindowFlags frame =
 TickBox* tickBox(QWidget* window, const char* name, const QString& caption, const TwipsRect& at)
 {
     return Form::place(new TickBox(caption, window), name, at);
+}
+
+// "Version 1.0": the release's first two numbers.
+QString versionCaption()
+{
+    const QVersionNumber version = QVersionNumber::fromString(QStringLiteral(QMUTC_VERSION));
+    return QStringLiteral("Version %1.%2").arg(version.majorVersion()).arg(version.minorVersion());
 }
 
 QPushButton* button(QWidget* window, const char* name, const QString& caption, const TwipsRect& at)
@@ -43,8 +51,8 @@ QM_UTC_SETTINGS::QM_UTC_SETTINGS(QM_UTC_MAIN& strip, SettingsStore& settings)
                                    {2520, 120, 2175, 315})),
       QM_TITLE_3(
           TitleLabel::place(this, "QM_TITLE_3", QStringLiteral("QM-UTC"), {4800, 120, 1455, 315})),
-      QM_WBC_VERSION(TitleLabel::place(this, "QM_WBC_VERSION", QStringLiteral("Version 1.0"),
-                                       {6360, 120, 1695, 315})),
+      QM_WBC_VERSION(
+          TitleLabel::place(this, "QM_WBC_VERSION", versionCaption(), {6360, 120, 1695, 315})),
       QM_CREATOR(TitleLabel::place(this, "QM_CREATOR", QStringLiteral("Created By Velmar42"),
                                    {120, 480, 4575, 315})),
       AlwaysOnTop_TICKBOX(tickBox(this, "AlwaysOnTop_TICKBOX", QStringLiteral("Always On Top"),

@@ -51,6 +51,7 @@ const SettingKey LARGE_CLOCK_Width = twips("LARGE_CLOCK-Width", 3060);
 const SettingKey LARGE_CLOCK_Height = twips("LARGE_CLOCK-Height", 1215);
 
 const SettingKey ENABLE_ALARMS_TICKBOX = flag("ENABLE_ALARMS_TICKBOX", 0);
+const SettingKey DESKTOP_NOTIFICATIONS = flag("DESKTOP_NOTIFICATIONS", 1);
 
 const SettingKey ALARM_SETTINGS_Left = twips("ALARM-SETTINGS-Left", 1000);
 const SettingKey ALARM_SETTINGS_Top = twips("ALARM-SETTINGS-Top", 1000);
@@ -136,6 +137,7 @@ const QList<SettingKey>& all()
                                   LARGE_CLOCK_Width,
                                   LARGE_CLOCK_Height,
                                   ENABLE_ALARMS_TICKBOX,
+                                  DESKTOP_NOTIFICATIONS,
                                   ALARM_SETTINGS_Left,
                                   ALARM_SETTINGS_Top,
                                   ALARM_SETTINGS_Width,

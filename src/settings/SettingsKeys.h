@@ -35,6 +35,8 @@ extern const SettingKey LARGE_CLOCK_Height;
 
 // Alarms: the master switch, then one family of keys per alarm.
 extern const SettingKey ENABLE_ALARMS_TICKBOX;
+// An alarm's window is repeated as a desktop notification.
+extern const SettingKey DESKTOP_NOTIFICATIONS;
 
 enum class AlarmField
 {

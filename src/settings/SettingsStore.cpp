@@ -62,7 +62,8 @@ SettingsStore::Batch::~Batch()
         m_store.commit();
 }
 
-SettingsStore::SettingsStore(const QString& filePath) : m_filePath(filePath)
+SettingsStore::SettingsStore(const QString& filePath, Access access)
+    : m_filePath(filePath), m_readOnly(access == Access::ReadOnly)
 {
     const QFileInfo info(filePath);
     if (!info.exists())
@@ -193,7 +194,7 @@ void SettingsStore::write(const SettingKey& key, const QString& text)
 void SettingsStore::commit()
 {
     // Nothing is saved over a file that could not be read: it may hold what the user wants.
-    if (m_pending.isEmpty() || m_readFailed)
+    if (m_pending.isEmpty() || m_readFailed || m_readOnly)
         return;
     if (save()) {
         m_pending.clear();
@@ -270,7 +271,7 @@ void SettingsStore::keepIfDamaged(const QByteArray& content)
 
     // The next save rewrites the file without what could not be read; keep the original.
     const QString copyPath = damagedCopyPath(m_filePath, content);
-    if (QFileInfo::exists(copyPath) || writePrivately(copyPath, content)) {
+    if (QFileInfo::exists(copyPath) || (!m_readOnly && writePrivately(copyPath, content))) {
         ProblemReport::report(QStringLiteral("the settings file %1 is damaged; what could not be "
                                              "read starts from its default, and the damaged "
                                              "file is kept as %2")

@@ -33,7 +33,16 @@ public:
         SettingsStore& m_store;
     };
 
-    explicit SettingsStore(const QString& filePath = defaultFilePath());
+    // ReadOnly never changes anything on disk: writes stay in memory and a damaged file is
+    // only reported, for programs that look at the settings beside a running clock.
+    enum class Access
+    {
+        ReadWrite,
+        ReadOnly
+    };
+
+    explicit SettingsStore(const QString& filePath = defaultFilePath(),
+                           Access access = Access::ReadWrite);
     ~SettingsStore();
     SettingsStore(const SettingsStore&) = delete;
     SettingsStore& operator=(const SettingsStore&) = delete;
@@ -82,6 +91,7 @@ private:
     std::chrono::milliseconds m_lockWait{500};
     int m_batchDepth = 0;
     bool m_readFailed = false;
+    bool m_readOnly = false;
     bool m_keepMode = false;
     bool m_saveFailureReported = false;
     bool m_lockFailureReported = false;

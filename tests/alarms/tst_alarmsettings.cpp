@@ -195,6 +195,8 @@ private slots:
         for (TickBox* box : subFlags)
             box->click();
         QVERIFY(isOn(row.MESSAGE_TEXTBOX) && isOn(row.RUN_COMMAND_TEXTBOX));
+        QVERIFY(row.RUN_COMMAND_TEXTBOX->toolTip().contains(
+            QLatin1String("paplay /usr/share/sounds/freedesktop/stereo/alarm-clock-elapsed.oga")));
         row.MESSAGE_TEXTBOX->setText(QStringLiteral("Tea"));
         // Display Message leaves Auto Close alone.
         row.DISPLAY_MESSAGE_TICKBOX->click();

@@ -9,6 +9,7 @@
 //   tty yes|no           whether a controlling terminal can be opened
 //   std<n> <target>      where descriptors 0, 1 and 2 point
 //   sigign <hex>         ignored signals, as the kernel reports them
+//   cwd <path>           the folder it was started in
 //   done
 
 #include <cerrno>
@@ -84,6 +85,7 @@ int main(int argc, char** argv)
         report += "std" + std::to_string(fd) + " " + linkTarget(path.c_str()) + "\n";
     }
     report += "sigign " + ignoredSignals() + "\n";
+    report += "cwd " + linkTarget("/proc/self/cwd") + "\n";
     report += "done\n";
 
     const std::string target = argv[1];

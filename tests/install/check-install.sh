@@ -1,12 +1,16 @@
 #!/usr/bin/env bash
 # Installs the build into a throw-away DESTDIR and checks the tree a package would hold: the
-# program, its desktop entry, its icons and its metainfo, with both freedesktop validators.
-# Usage: check-install.sh BUILD_DIR [CMAKE]
+# program (stripped), its desktop entry, its icons and its metainfo, with both freedesktop
+# validators, its copyright file, manual page and changelog, and one version throughout. Then
+# builds the Debian package and looks into it as lintian would (and runs lintian when it is
+# installed).
+# Usage: check-install.sh BUILD_DIR [CMAKE [CPACK]]
 set -euo pipefail
 build=$1
 cmake=${2:-cmake}
+cpack=${3:-cpack}
 
-for tool in desktop-file-validate appstreamcli; do
+for tool in desktop-file-validate appstreamcli file dpkg-deb; do
     command -v "$tool" >/dev/null || { echo "FAIL: $tool is missing (run scripts/setup.sh)" >&2; exit 1; }
 done
 
@@ -58,6 +62,53 @@ set -e
 lines=$(printf '%s\n' "$message" | grep -c .)
 [ "$status" -eq 1 ] && [ "$lines" -eq 1 ] && [[ $message == qm-utc:*DISPLAY* ]] ||
     fail "under Wayland without DISPLAY: exit $status, stderr: $message"
+
+stripped() { # FILE: says so unless `file` finds it stripped
+    local info
+    info=$(file -b "$1")
+    [[ $info == *", stripped"* ]] || fail "${1#"$root"} is not stripped: $info"
+}
+stripped "$root/usr/bin/qm-utc"
+
+# Debian's machine-readable copyright file, and the compressed documents Debian expects.
+copyright=$share/doc/qm-utc/copyright
+if [ -f "$copyright" ]; then
+    format='Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/'
+    [ "$(head -n1 "$copyright")" = "$format" ] || fail "copyright: first line is not '$format'"
+    grep -qx 'License: GPL-3+' "$copyright" || fail "copyright: no 'License: GPL-3+'"
+else
+    fail "not installed: ${copyright#"$root"}"
+fi
+for gz in "$share/man/man1/qm-utc.1.gz" "$share/doc/qm-utc/changelog.Debian.gz"; do
+    gzip -t "$gz" 2>/dev/null || fail "not installed, or not gzip: ${gz#"$root"}"
+done
+
+# One version: the program's, the metainfo's release and, below, the package's.
+release=$(sed -n 's/.*<release version="\([^"]*\)".*/\1/p' "$metainfo" | head -n1)
+version=$("$root/usr/bin/qm-utc" --version) || fail "qm-utc --version: exit $?"
+[ -n "$release" ] && [ "$version" = "qm-utc $release" ] ||
+    fail "qm-utc --version says '$version', the metainfo's release is '$release'"
+echo "version: $version"
+
+package=$root/package
+"$cpack" -G DEB --config "$build/CPackConfig.cmake" -B "$package" >"$root/cpack.log" 2>&1 ||
+    { cat "$root/cpack.log" >&2; fail "cpack -G DEB"; }
+deb=$(ls "$package"/qm-utc_*.deb)
+echo "package: ${deb##*/}"
+[[ $(dpkg-deb -f "$deb" Version) == "$release"-* ]] ||
+    fail "the package's version $(dpkg-deb -f "$deb" Version) is not $release"
+dpkg-deb -x "$deb" "$package/tree"
+for file in usr/share/doc/qm-utc/copyright usr/share/doc/qm-utc/changelog.Debian.gz \
+    usr/share/man/man1/qm-utc.1.gz; do
+    [ -f "$package/tree/$file" ] || fail "the package lacks /$file"
+done
+stripped "$package/tree/usr/bin/qm-utc"
+if command -v lintian >/dev/null; then
+    # Only an upload to Debian's own archive closes a bug with its first changelog entry.
+    tags=$(lintian --tag-display-limit 0 "$deb" 2>/dev/null | grep -E '^[EW]: ' |
+        grep -v ' initial-upload-closes-no-bugs ' || true)
+    if [ -n "$tags" ]; then fail "lintian: $tags"; else echo "lintian: no errors or warnings"; fi
+fi
 
 [ "$failed" -eq 0 ] && echo "install tree OK"
 exit "$failed"

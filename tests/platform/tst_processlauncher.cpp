@@ -9,6 +9,10 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+namespace {
+const QString probePath = QStringLiteral(QMUTC_TEST_HELPER_DIR "/fd_probe");
+} // namespace
+
 // Starts fd_probe for real and reads back what it saw (see tests/helpers/fd_probe.cpp).
 class tst_ProcessLauncher : public QObject
 {
@@ -22,6 +26,8 @@ private slots:
     void nothingBeyondStandardStreamsIsInherited();
     void failuresAreQuickAndExplained_data();
     void failuresAreQuickAndExplained();
+    void startsInTheHomeFolder_data();
+    void startsInTheHomeFolder();
     void noChildIsLeftBehind();
     void everySweepMarksHighDescriptors_data();
     void everySweepMarksHighDescriptors();
@@ -35,17 +41,16 @@ private:
         bool tty = true;
         QStringList std; // targets of 0, 1, 2
         quint64 ignoredSignals = ~0ULL;
+        QString cwd;
     };
     // Runs the probe with `arguments` appended and waits for its report.
-    Report probe(const QString& arguments, LaunchStyle style);
+    Report probe(const QString& arguments, LaunchStyle style, const QString& program = probePath);
 
     QTemporaryDir m_dir;
     int m_reports = 0;
 };
 
 namespace {
-const QString probePath = QStringLiteral(QMUTC_TEST_HELPER_DIR "/fd_probe");
-
 // Raw, as the probe reports it: QFile would turn "pipe:[123]" into a path.
 QString linkTarget(const QByteArray& path)
 {
@@ -90,12 +95,13 @@ void tst_ProcessLauncher::initTestCase()
     QVERIFY(garbage.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
 }
 
-tst_ProcessLauncher::Report tst_ProcessLauncher::probe(const QString& arguments, LaunchStyle style)
+tst_ProcessLauncher::Report tst_ProcessLauncher::probe(const QString& arguments, LaunchStyle style,
+                                                       const QString& program)
 {
     const QString out = m_dir.filePath(QStringLiteral("report%1").arg(++m_reports));
     ProcessLauncher launcher;
     const LaunchResult result =
-        launcher.launch(QStringLiteral("\"%1\" \"%2\" %3").arg(probePath, out, arguments), style);
+        launcher.launch(QStringLiteral("\"%1\" \"%2\" %3").arg(program, out, arguments), style);
     Report report;
     if (!result.started) {
         qWarning() << "probe did not start:" << result.error;
@@ -118,6 +124,8 @@ tst_ProcessLauncher::Report tst_ProcessLauncher::probe(const QString& arguments,
             report.sid = value.section(QLatin1Char(' '), 0, 0).toLongLong();
         else if (key == QLatin1String("tty"))
             report.tty = value == QLatin1String("yes");
+        else if (key == QLatin1String("cwd"))
+            report.cwd = value;
         else if (key == QLatin1String("sigign"))
             report.ignoredSignals = value.toULongLong(nullptr, 16);
         else if (key.startsWith(QLatin1String("std")))
@@ -233,6 +241,35 @@ void tst_ProcessLauncher::failuresAreQuickAndExplained()
         QVERIFY2(result.error.contains(reasonHas), qPrintable(result.error));
         QVERIFY2(!result.error.contains(QLatin1Char('\n')), qPrintable(result.error));
     }
+}
+
+void tst_ProcessLauncher::startsInTheHomeFolder_data()
+{
+    QTest::addColumn<QString>("home");
+    QTest::addColumn<QString>("program");
+    QTest::addColumn<QString>("folder");
+    QTest::newRow("home") << "%DIR%/home" << probePath << "%DIR%/home";
+    QTest::newRow("relative program") << "%DIR%/home"
+                                      << "./probe"
+                                      << "%DIR%/home";
+    QTest::newRow("home missing") << "%DIR%/absent" << probePath << "/";
+}
+
+void tst_ProcessLauncher::startsInTheHomeFolder()
+{
+    QFETCH(QString, home);
+    QFETCH(QString, program);
+    QFETCH(QString, folder);
+    home.replace(QLatin1String("%DIR%"), m_dir.path());
+    folder.replace(QLatin1String("%DIR%"), m_dir.path());
+    QDir(m_dir.path()).mkpath(QStringLiteral("home"));
+    QFile::link(probePath, m_dir.filePath(QStringLiteral("home/probe")));
+
+    const QByteArray ownHome = qgetenv("HOME");
+    qputenv("HOME", home.toLocal8Bit());
+    const Report report = probe({}, LaunchStyle::Hidden, program);
+    qputenv("HOME", ownHome);
+    QCOMPARE(report.cwd, folder);
 }
 
 void tst_ProcessLauncher::noChildIsLeftBehind()

@@ -141,6 +141,8 @@ void SettingsWindowTest::openingAppliesWhatDiffersFromTheLayout()
 
     QCOMPARE(WindowGeometry::outerTopLeft(window), QPoint(67, 67));
     QCOMPARE(WindowGeometry::outerSize(window), QSize(551, 142));
+    // The caption follows the release, which stays 1.0 until its first two numbers change.
+    QCOMPARE(window->QM_WBC_VERSION->text(), QStringLiteral("Version 1.0"));
     window->close();
 }
 

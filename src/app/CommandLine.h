@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+class QTextStream;
+class TimeSource;
+
+// The options the program takes. Each of them prints and ends the program; without any, the
+// clock starts. None needs a display or a window, and --next and --list only read the settings
+// file (no lock, nothing written), so status bars and scripts can use them beside a running
+// clock.
+class CommandLine
+{
+public:
+    CommandLine(const QString& settingsPath, const TimeSource& time);
+
+    // Runs the options in `arguments` (the program's name first) and gives the exit status:
+    // 0 when done, 2 for options it does not know, with the usage on `err`. Nothing when no
+    // option was given: the clock is to start.
+    std::optional<int> run(const QStringList& arguments, QTextStream& out, QTextStream& err) const;
+
+private:
+    void printNext(QTextStream& out) const;
+    void printList(QTextStream& out) const;
+
+    QString m_settingsPath;
+    const TimeSource& m_time;
+};

@@ -1,0 +1,231 @@
+#include "FakeTimeSource.h"
+#include "ProblemCapture.h"
+#include "TestSettings.h"
+#include "TestTime.h"
+#include "app/CommandLine.h"
+#include "platform/SingleInstance.h"
+#include "settings/SettingsStore.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QProcess>
+#include <QTextStream>
+#include <QtTest>
+
+using Values = QList<QPair<QString, QString>>;
+
+namespace {
+const QString program = QStringLiteral(QMUTC_BINARY_DIR "/qm-utc");
+
+struct Outcome
+{
+    std::optional<int> status;
+    QString out;
+    QString err;
+};
+
+// The ten lines of --list for a file without alarms, with the given lines replaced.
+QString listOf(const QMap<int, QString>& changed)
+{
+    QString text;
+    for (int n = 1; n <= 10; ++n)
+        text +=
+            changed.value(n, QStringLiteral("%1\toff\t00:00:00\tAlarm Name\tRun Command").arg(n)) +
+            QLatin1Char('\n');
+    return text;
+}
+} // namespace
+
+// London keeps UTC in winter: the clock below reads 04:18 local time.
+class CommandLineTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { TestTime::pinZone("Europe/London"); }
+    void cleanupTestCase() { TestTime::pinUtcAndPlainFormat(); }
+    void options_data();
+    void options();
+    void alarmsFromTheFile_data();
+    void alarmsFromTheFile();
+    void aDamagedFileIsOnlyRead();
+    void realProgramBesideARunningClockWithoutDisplay();
+
+private:
+    Outcome run(const QStringList& options);
+
+    TestSettings m_settings;
+};
+
+Outcome CommandLineTest::run(const QStringList& options)
+{
+    FakeTimeSource time;
+    time.setEpochMs(TestTime::utcMs(2026, 12, 8, 4, 18, 0));
+    Outcome outcome;
+    QTextStream out(&outcome.out);
+    QTextStream err(&outcome.err);
+    outcome.status = CommandLine(m_settings.filePath(), time)
+                         .run(QStringList{QStringLiteral("qm-utc")} + options, out, err);
+    return outcome;
+}
+
+void CommandLineTest::options_data()
+{
+    QTest::addColumn<QStringList>("options");
+    QTest::addColumn<int>("status"); // -1: the clock starts
+    QTest::addColumn<QString>("outHas");
+    QTest::addColumn<QString>("errHas");
+
+    QTest::newRow("help") << QStringList{"--help"} << 0 << "--next"
+                          << "";
+    QTest::newRow("short help") << QStringList{"-h"} << 0 << "--list"
+                                << "";
+    QTest::newRow("help wins") << QStringList{"--list", "--help"} << 0 << "Usage:"
+                               << "";
+    QTest::newRow("version") << QStringList{"--version"} << 0 << "qm-utc " QMUTC_VERSION "\n"
+                             << "";
+    QTest::newRow("unknown option") << QStringList{"--bogus"} << 2 << ""
+                                    << "Unknown option 'bogus'";
+    QTest::newRow("Qt's own option") << QStringList{"-platform", "xcb"} << 2 << ""
+                                     << "Unknown option 'platform'";
+    QTest::newRow("an argument") << QStringList{"now"} << 2 << ""
+                                 << "unexpected argument 'now'";
+    QTest::newRow("both lists") << QStringList{"--next", "--list"} << 2 << ""
+                                << "cannot be given together";
+    QTest::newRow("only the end of options") << QStringList{"--"} << -1 << ""
+                                             << "";
+}
+
+void CommandLineTest::options()
+{
+    QFETCH(QStringList, options);
+    QFETCH(int, status);
+    QFETCH(QString, outHas);
+    QFETCH(QString, errHas);
+
+    const Outcome outcome = run(options);
+    QCOMPARE(outcome.status.value_or(-1), status);
+    QVERIFY2(outcome.out.contains(outHas), qPrintable(outcome.out));
+    if (errHas.isEmpty()) {
+        QCOMPARE(outcome.err, QString());
+    } else {
+        QVERIFY2(outcome.err.contains(errHas), qPrintable(outcome.err));
+        QVERIFY2(outcome.err.contains(QLatin1String("Usage:")), qPrintable(outcome.err));
+        QCOMPARE(outcome.out, QString());
+    }
+}
+
+void CommandLineTest::alarmsFromTheFile_data()
+{
+    QTest::addColumn<Values>("stored");
+    QTest::addColumn<QString>("next");
+    QTest::addColumn<QString>("list");
+
+    const Values tea = {{"ALARM_3_TICKBOX", "1"},
+                        {"ALARM_3_NAME_TEXTBOX", "Tea"},
+                        {"ALARM_3_TIME_TEXTBOX", "07:30:00"},
+                        {"ALARM_3_RUN_COMMAND_TEXTBOX", "paplay \"/tmp/a b.oga\""}};
+    const QString teaLine = QStringLiteral("3\ton\t07:30:00\tTea\tpaplay \"/tmp/a b.oga\"");
+
+    QTest::newRow("no file") << Values{} << "No alarm armed" << listOf({});
+    QTest::newRow("alarms switched off") << tea << "No alarm armed" << listOf({{3, teaLine}});
+    QTest::newRow("armed") << tea + Values{{"ENABLE_ALARMS_TICKBOX", "1"}}
+                           << "Next alarm: Tea at 07:30:00, in 3 h 12 min"
+                           << listOf({{3, teaLine}});
+    QTest::newRow("only its own switch off")
+        << Values{{"ENABLE_ALARMS_TICKBOX", "1"}, {"ALARM_3_TIME_TEXTBOX", "07:30:00"}}
+        << "No alarm armed" << listOf({{3, "3\toff\t07:30:00\tAlarm Name\tRun Command"}});
+    QTest::newRow("flag 2 is off")
+        << Values{{"ENABLE_ALARMS_TICKBOX", "1"}, {"ALARM_10_TICKBOX", "2"}} << "No alarm armed"
+        << listOf({});
+    QTest::newRow("a tab in a field stays in its column")
+        << Values{{"ENABLE_ALARMS_TICKBOX", "1"},
+                  {"ALARM_1_TICKBOX", "1"},
+                  {"ALARM_1_NAME_TEXTBOX", "Tea\tbreak"},
+                  {"ALARM_1_TIME_TEXTBOX", "23:00:00"},
+                  {"ALARM_1_RUN_COMMAND_TEXTBOX", ""}}
+        << "Next alarm: Tea\tbreak at 23:00:00, in 18 h 42 min"
+        << listOf({{1, "1\ton\t23:00:00\tTea break\t"}});
+}
+
+void CommandLineTest::alarmsFromTheFile()
+{
+    QFETCH(Values, stored);
+    m_settings.writeRaw({});
+    m_settings.writeValues(stored);
+
+    QFETCH(QString, next);
+    QCOMPARE(run({QStringLiteral("--next")}).out, next + QLatin1Char('\n'));
+    const Outcome list = run({QStringLiteral("--list")});
+    QCOMPARE(list.status, std::optional<int>(0));
+    QTEST(list.out, "list");
+}
+
+void CommandLineTest::aDamagedFileIsOnlyRead()
+{
+    const QByteArray damaged =
+        "[" + SettingsStore::sectionName().toUtf8() + "]\nALARM_2_TICKBOX=1\nnot a setting\n";
+    m_settings.writeRaw(damaged);
+    const QDir folder = QFileInfo(m_settings.filePath()).dir();
+    const QStringList before = folder.entryList(QDir::Files);
+
+    ProblemCapture problems;
+    const Outcome outcome = run({QStringLiteral("--list")});
+    QVERIFY(outcome.out.startsWith(QLatin1String("1\toff\t00:00:00\tAlarm Name\tRun Command\n"
+                                                 "2\ton\t")));
+    QCOMPARE(problems.lines.size(), 1);
+    QVERIFY2(problems.lines.first().contains(QLatin1String("is damaged")),
+             qPrintable(problems.lines.first()));
+    // No copy kept, no lock taken, nothing rewritten.
+    QCOMPARE(folder.entryList(QDir::Files), before);
+    QCOMPARE(m_settings.readRaw(), damaged);
+}
+
+void CommandLineTest::realProgramBesideARunningClockWithoutDisplay()
+{
+    QVERIFY2(QFileInfo(program).isExecutable(), qPrintable(program));
+    QTemporaryDir config;
+    QVERIFY(config.isValid());
+    const QString file = config.filePath(QStringLiteral("QM_UTC.ini"));
+    QFile settings(file);
+    QVERIFY(settings.open(QIODevice::WriteOnly));
+    const QByteArray content = "[qm-utc]\nENABLE_ALARMS_TICKBOX=1\nALARM_4_TICKBOX=1\n"
+                               "ALARM_4_NAME_TEXTBOX=Walk\nALARM_4_TIME_TEXTBOX=00:00:00\n";
+    settings.write(content);
+    settings.close();
+    // The running clock holds this for as long as it lives.
+    const SingleInstance clock(SingleInstance::lockFilePathFor(file));
+    QCOMPARE(clock.state(), SingleInstance::State::Held);
+
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+        env.remove(QLatin1String(name));
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), config.path());
+    const auto start = [&](const QStringList& options) {
+        QProcess process;
+        process.setProcessEnvironment(env);
+        process.start(program, options);
+        process.waitForFinished(10000);
+        return Outcome{process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
+                       QString::fromUtf8(process.readAllStandardError())};
+    };
+
+    Outcome next = start({QStringLiteral("--next")});
+    QCOMPARE(next.err, QString());
+    QCOMPARE(next.status, std::optional<int>(0));
+    QVERIFY2(next.out.startsWith(QLatin1String("Next alarm: Walk at 00:00:00, in ")),
+             qPrintable(next.out));
+    QCOMPARE(next.out.count(QLatin1Char('\n')), 1);
+    QCOMPARE(start({QStringLiteral("--list")}).out.count(QLatin1String("\ton\t00:00:00\tWalk\t")),
+             1);
+    QCOMPARE(start({QStringLiteral("--version")}).out,
+             QStringLiteral("qm-utc " QMUTC_VERSION "\n"));
+    const Outcome wrong = start({QStringLiteral("--bogus")});
+    QCOMPARE(wrong.status, std::optional<int>(2));
+    QVERIFY(wrong.out.isEmpty() && wrong.err.contains(QLatin1String("Usage:")));
+    QVERIFY(settings.open(QIODevice::ReadOnly));
+    QCOMPARE(settings.readAll(), content);
+}
+
+QTEST_GUILESS_MAIN(CommandLineTest)
+#include "tst_commandline.moc"
