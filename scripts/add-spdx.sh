@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Gives every source file the licence's SPDX line as its first line (after a #! line): C++
 # files `// SPDX-License-Identifier: GPL-3.0-or-later`, shell scripts and CMake files the same
 # after `#`. Files that have it are left alone, so running it again changes nothing.

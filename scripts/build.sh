@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Configures and builds in build/: the targets named (for example `scripts/build.sh qm-utc` for
 # the program alone), or the program, its tests and its benchmarks when none is named.
 set -euo pipefail
