@@ -23,8 +23,7 @@ int main(int argc, char* argv[])
         return 1;
     }
     // One clock per user: a second start would run every alarm a second time.
-    const SingleInstance instance(
-        SingleInstance::lockFilePathFor(SettingsStore::defaultFilePath()));
+    SingleInstance instance(SettingsStore::defaultFilePath());
     if (instance.state() == SingleInstance::State::HeldElsewhere) {
         if (instance.otherPid() > 0) {
             std::fprintf(stderr, "qm-utc: the clock is already running (process %lld)\n",
@@ -39,10 +38,13 @@ int main(int argc, char* argv[])
         std::fprintf(stderr,
                      "qm-utc: cannot make sure that only one clock runs (%s); starting anyway\n",
                      qPrintable(instance.problem()));
+    else if (!instance.problem().isEmpty())
+        std::fprintf(stderr, "qm-utc: %s\n", qPrintable(instance.problem()));
     X11Tuning tuning;
     QApplication app(argc, argv);
     tuning.applicationMade();
     MemoryTuning::applicationMade();
+    instance.answerLaterStarts();
     // The clock shows the time in the user's regional format, as the C library gives it.
     std::setlocale(LC_TIME, "");
     // The strip is a tool window; ending the program is its close box's decision alone.

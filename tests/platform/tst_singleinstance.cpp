@@ -5,12 +5,17 @@
 #include <QTemporaryDir>
 #include <QtTest>
 #include <csignal>
+#include <cstddef>
+#include <cstring>
 #include <fcntl.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
-// The lock against real processes: children made with fork() take it as the clock would.
+// One clock per user and settings file, against real processes: children made with fork()
+// start as the clock would.
 class tst_SingleInstance : public QObject
 {
     Q_OBJECT
@@ -20,34 +25,51 @@ private slots:
     void cleanup();
     void firstStart_data();
     void firstStart();
+    void secondStartNamesTheRunningClock_data();
+    void secondStartNamesTheRunningClock();
     void heldUntilItsHolderDies();
     void programsItStartsDoNotKeepIt();
+    void anotherUsersProgramOnTheNameIsNotTheClock_data();
+    void anotherUsersProgramOnTheNameIsNotTheClock();
 
 private:
-    // A child process that takes the lock at `path` and keeps it until it is killed.
-    pid_t startHolder(const QString& path);
+    // A child process that starts at `settingsPath` and keeps running until it is killed.
+    pid_t startHolder(const QString& settingsPath);
+    QString settingsPath() const { return m_dir->filePath(QStringLiteral("QM_UTC.ini")); }
+    QString lockPath() const { return m_dir->filePath(QStringLiteral("QM_UTC.instance.lock")); }
 
     std::optional<QTemporaryDir> m_dir;
     QList<pid_t> m_children;
 };
 
 namespace {
-int modeOf(const QString& path)
+constexpr uid_t nobody = 65534;
+
+QStringList entriesOf(const QString& folder)
 {
-    struct stat status = {};
-    return ::lstat(QFile::encodeName(path).constData(), &status) == 0 ? status.st_mode & 07777 : -1;
+    return QDir(folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System);
 }
 
-QByteArray contentOf(const QString& path)
+// Runs the test as an ordinary user while it lives, where root would pass every check.
+class AsOrdinaryUser
 {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
+public:
+    explicit AsOrdinaryUser(const QString& folder)
+    {
+        if (::geteuid() != 0)
+            return;
+        m_switched = ::chown(QFile::encodeName(folder).constData(), nobody, nobody) == 0 &&
+                     ::setegid(nobody) == 0 && ::seteuid(nobody) == 0;
+    }
+    ~AsOrdinaryUser()
+    {
+        if (m_switched && ::seteuid(0) == 0)
+            (void)::setegid(0);
+    }
 
-QByteArray ownPid()
-{
-    return QByteArray::number(QCoreApplication::applicationPid()) + '\n';
-}
+private:
+    bool m_switched = false;
+};
 } // namespace
 
 void tst_SingleInstance::init()
@@ -64,82 +86,110 @@ void tst_SingleInstance::cleanup()
         ::waitpid(child, nullptr, 0);
     }
     m_children.clear();
+    if (m_dir)
+        ::chmod(QFile::encodeName(m_dir->path()).constData(), 0700);
 }
 
 void tst_SingleInstance::firstStart_data()
 {
     QTest::addColumn<QString>("before"); // what the settings folder holds before the start
-    QTest::addColumn<QString>("lockPath");
-    QTest::addColumn<bool>("held");
+    QTest::addColumn<QString>("settings");
     QTest::newRow("no folder yet") << ""
-                                   << "config/qm/QM_UTC.instance.lock" << true;
-    QTest::newRow("a crashed clock's file") << "stale"
-                                            << "QM_UTC.instance.lock" << true;
+                                   << "config/qm/QM_UTC.ini";
+    QTest::newRow("a crashed clock's lock file") << "stale"
+                                                 << "QM_UTC.ini";
     QTest::newRow("a file where the folder goes") << "file"
-                                                  << "config/QM_UTC.instance.lock" << false;
-    QTest::newRow("a symbolic link as the file") << "link"
-                                                 << "QM_UTC.instance.lock" << false;
+                                                  << "config/QM_UTC.ini";
+    QTest::newRow("a symbolic link as the lock file") << "link"
+                                                      << "QM_UTC.ini";
 }
 
 void tst_SingleInstance::firstStart()
 {
     QFETCH(QString, before);
-    QFETCH(QString, lockPath);
-    QFETCH(bool, held);
-    const QString path = m_dir->filePath(lockPath);
+    QFETCH(QString, settings);
     if (before == QLatin1String("stale")) {
-        QFile stale(path);
+        QFile stale(lockPath());
         QVERIFY(stale.open(QIODevice::WriteOnly));
         stale.write("999999\n");
-        stale.close();
-        QVERIFY(stale.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup |
-                                     QFile::ReadOther));
     } else if (before == QLatin1String("file")) {
         QFile file(m_dir->filePath(QStringLiteral("config")));
         QVERIFY(file.open(QIODevice::WriteOnly));
     } else if (before == QLatin1String("link")) {
-        QVERIFY(QFile::link(m_dir->filePath(QStringLiteral("elsewhere")), path));
+        QVERIFY(QFile::link(m_dir->filePath(QStringLiteral("elsewhere")), lockPath()));
+    }
+    const QStringList entries = entriesOf(m_dir->path());
+
+    const SingleInstance instance(m_dir->filePath(settings));
+    QCOMPARE(instance.state(), SingleInstance::State::Held);
+    QCOMPARE(instance.problem(), QString());
+    // Nothing on disk: nothing there for anyone to delete or replace.
+    QCOMPARE(entriesOf(m_dir->path()), entries);
+}
+
+void tst_SingleInstance::secondStartNamesTheRunningClock_data()
+{
+    QTest::addColumn<QString>("meanwhile"); // done to the settings folder while the clock runs
+    QTest::newRow("nothing") << "";
+    QTest::newRow("lock file deleted") << "delete";
+    QTest::newRow("lock file replaced by a link") << "link";
+    QTest::newRow("lock file replaced by a folder") << "folder";
+    QTest::newRow("lock file of root's naming a dead process") << "root's";
+    QTest::newRow("folder made read-only") << "read-only";
+}
+
+void tst_SingleInstance::secondStartNamesTheRunningClock()
+{
+    QFETCH(QString, meanwhile);
+    if (meanwhile == QLatin1String("root's")) {
+        QFile dead(lockPath());
+        QVERIFY(dead.open(QIODevice::WriteOnly));
+        dead.write("2147480000\n");
+    }
+    const AsOrdinaryUser user(m_dir->path());
+    const pid_t clock = startHolder(settingsPath());
+    QVERIFY(clock > 0);
+
+    if (meanwhile == QLatin1String("delete")) {
+        QVERIFY(!QFile::exists(lockPath()) || QFile::remove(lockPath()));
+    } else if (meanwhile == QLatin1String("link")) {
+        QVERIFY(QFile::link(QStringLiteral("/dev/null"), lockPath()));
+    } else if (meanwhile == QLatin1String("folder")) {
+        QVERIFY(QDir().mkdir(lockPath()));
+    } else if (meanwhile == QLatin1String("read-only")) {
+        QVERIFY(QFile::setPermissions(m_dir->path(), QFile::ReadOwner | QFile::ExeOwner));
     }
 
-    const SingleInstance instance(path);
-    QCOMPARE(instance.state(),
-             held ? SingleInstance::State::Held : SingleInstance::State::Unavailable);
-    if (!held) {
-        QVERIFY(instance.problem().contains(m_dir->path()));
-        QVERIFY(!QFile::exists(m_dir->filePath(QStringLiteral("elsewhere"))));
-        return;
-    }
-    QCOMPARE(contentOf(path), ownPid());
-    QCOMPARE(modeOf(path), 0600);
-    for (QDir folder = QFileInfo(path).dir(); folder.path() != m_dir->path(); folder.cdUp())
-        QCOMPARE(modeOf(folder.path()), 0700);
+    const SingleInstance second(settingsPath());
+    QCOMPARE(second.state(), SingleInstance::State::HeldElsewhere);
+    QCOMPARE(second.otherPid(), qint64(clock));
 }
 
 void tst_SingleInstance::heldUntilItsHolderDies()
 {
-    const QString path = m_dir->filePath(QStringLiteral("QM_UTC.instance.lock"));
-    const pid_t holder = startHolder(path);
+    const pid_t holder = startHolder(settingsPath());
     QVERIFY(holder > 0);
-
-    const SingleInstance second(path);
+    // Another spelling of the same file names the same clock.
+    QVERIFY(QDir().mkdir(m_dir->filePath(QStringLiteral("sub"))));
+    const SingleInstance second(m_dir->filePath(QStringLiteral("sub/../QM_UTC.ini")));
     QCOMPARE(second.state(), SingleInstance::State::HeldElsewhere);
     QCOMPARE(second.otherPid(), qint64(holder));
-    QCOMPARE(contentOf(path), QByteArray::number(holder) + '\n');
+    // Another settings file has a clock of its own.
+    const SingleInstance other(m_dir->filePath(QStringLiteral("sub/QM_UTC.ini")));
+    QCOMPARE(other.state(), SingleInstance::State::Held);
 
     ::kill(holder, SIGKILL);
     ::waitpid(holder, nullptr, 0);
     m_children.removeOne(holder);
-    const SingleInstance afterCrash(path);
+    const SingleInstance afterCrash(settingsPath());
     QCOMPARE(afterCrash.state(), SingleInstance::State::Held);
-    QCOMPARE(contentOf(path), ownPid());
 }
 
 void tst_SingleInstance::programsItStartsDoNotKeepIt()
 {
-    const QString path = m_dir->filePath(QStringLiteral("QM_UTC.instance.lock"));
     pid_t program = -1;
     {
-        const SingleInstance clock(path);
+        const SingleInstance clock(settingsPath());
         QCOMPARE(clock.state(), SingleInstance::State::Held);
         // Closed by the exec, which the test waits for.
         int execed[2];
@@ -157,11 +207,71 @@ void tst_SingleInstance::programsItStartsDoNotKeepIt()
         ::close(execed[0]);
     }
     // The clock has ended; the program it started runs on.
-    const SingleInstance next(path);
+    const SingleInstance next(settingsPath());
     QCOMPARE(next.state(), SingleInstance::State::Held);
 }
 
-pid_t tst_SingleInstance::startHolder(const QString& path)
+void tst_SingleInstance::anotherUsersProgramOnTheNameIsNotTheClock_data()
+{
+    QTest::addColumn<QString>("lockFile");
+    QTest::addColumn<int>("folderMode");
+    QTest::addColumn<bool>("held");
+    QTest::addColumn<QString>("said");
+    QTest::newRow("the lock file serves") << "" << 0700 << true << "serves instead";
+    QTest::newRow("a FIFO as the lock file") << "fifo" << 0700 << false << "not a regular file";
+    QTest::newRow("in a folder others can change") << "" << 0777 << false << "other users";
+}
+
+void tst_SingleInstance::anotherUsersProgramOnTheNameIsNotTheClock()
+{
+    QFETCH(QString, lockFile);
+    QFETCH(int, folderMode);
+    QFETCH(bool, held);
+    QFETCH(QString, said);
+    if (::geteuid() != 0)
+        QSKIP("only root can start a program as another user");
+    // Another user's program takes the name this user's clock would hold.
+    const QByteArray name = SingleInstance::socketNameFor(settingsPath());
+    int ready[2];
+    QCOMPARE(::pipe(ready), 0);
+    const pid_t squatter = ::fork();
+    if (squatter == 0) {
+        sockaddr_un address = {};
+        address.sun_family = AF_UNIX;
+        std::memcpy(address.sun_path + 1, name.constData(), size_t(name.size()));
+        const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+        const bool bound =
+            ::setresuid(nobody, nobody, nobody) == 0 &&
+            ::bind(fd, reinterpret_cast<sockaddr*>(&address),
+                   socklen_t(offsetof(sockaddr_un, sun_path) + 1 + name.size())) == 0 &&
+            ::listen(fd, 8) == 0;
+        (void)!::write(ready[1], bound ? "B" : "-", 1);
+        for (;;)
+            ::pause();
+    }
+    m_children << squatter;
+    ::close(ready[1]);
+    char bound = 0;
+    QCOMPARE(::read(ready[0], &bound, 1), ssize_t(1));
+    ::close(ready[0]);
+    QCOMPARE(bound, 'B');
+    if (lockFile == QLatin1String("fifo"))
+        QCOMPARE(::mkfifo(QFile::encodeName(lockPath()).constData(), 0600), 0);
+    QCOMPARE(::chmod(QFile::encodeName(m_dir->path()).constData(), mode_t(folderMode)), 0);
+
+    QElapsedTimer started;
+    started.start();
+    const SingleInstance instance(settingsPath());
+    QVERIFY(started.elapsed() < 2000);
+    QCOMPARE(instance.state(),
+             held ? SingleInstance::State::Held : SingleInstance::State::Unavailable);
+    QVERIFY2(instance.problem().contains(QStringLiteral("another user's process %1").arg(squatter)),
+             qPrintable(instance.problem()));
+    QVERIFY2(instance.problem().contains(said), qPrintable(instance.problem()));
+    QCOMPARE(QFileInfo::exists(lockPath()), held || lockFile == QLatin1String("fifo"));
+}
+
+pid_t tst_SingleInstance::startHolder(const QString& settingsPath)
 {
     int ready[2];
     if (::pipe(ready) != 0)
@@ -169,7 +279,7 @@ pid_t tst_SingleInstance::startHolder(const QString& path)
     const pid_t child = ::fork();
     if (child == 0) {
         ::close(ready[0]);
-        const SingleInstance instance(path);
+        const SingleInstance instance(settingsPath);
         const char state = instance.state() == SingleInstance::State::Held ? 'H' : '-';
         (void)!::write(ready[1], &state, 1);
         for (;;)
