@@ -6,6 +6,7 @@
 #include "platform/SecondTicker.h"
 #include "platform/SingleInstance.h"
 #include "platform/SystemTimeSource.h"
+#include "platform/TerminationSignals.h"
 #include "platform/X11Tuning.h"
 #include "platform/X11Window.h"
 #include "settings/SettingsStore.h"
@@ -56,6 +57,10 @@ int main(int argc, char* argv[])
     ProcessLauncher launcher;
     QM_UTC_MAIN window(AppContext{settings, time, ticker, launcher});
     QObject::connect(&window, &QM_UTC_MAIN::unloaded, &app, &QApplication::quit);
+    // A logout ends the clock as its close box does, and every open window as its own does.
+    TerminationSignals termination;
+    QObject::connect(&termination, &TerminationSignals::received, &window,
+                     [&window] { window.closeEveryWindow(); });
     window.show();
     return app.exec();
 }

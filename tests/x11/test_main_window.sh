@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The real strip on a real X server with a window manager: placement, frame, ticking, and the
-# position it remembers across a close and a restart. Usage (under with-x11.sh): PROGRAM
+# position it remembers across a close and a restart, and across an end by SIGTERM or SIGHUP
+# (a logout) as well. Usage (under with-x11.sh): PROGRAM
 set -euo pipefail
 program=$1
 config=$(mktemp -d)
@@ -55,5 +56,32 @@ geometry=$(frame_settles_at "$win" "200 150 364 60")
 wmctrl -i -c "$win"
 wait_for_exit "$pid"
 [ "$(stored CLOCK-MAIN-Left)" = 3000 ] || fail "an unmoved strip changed its stored left"
+
+# Ended by a signal, as a logout ends it: moved windows keep where they were, the strip and,
+# with SIGHUP, the large clock open over it.
+for signal in TERM HUP; do
+    "$program" &
+    pid=$!
+    win=$(window QM-GLIMMER-DIAL)
+    frame_at "$win" "200 150 364 60"
+    wmctrl -i -r "$win" -e 1,300,210,-1,-1
+    frame_at "$win" "300 210 364 60"
+    if [ "$signal" = HUP ]; then
+        big=$(large_clock "$win")
+        wmctrl -i -r "$big" -e 1,500,400,-1,-1
+        frame_at "$big" "500 400 *"
+    fi
+    kill -"$signal" "$pid"
+    wait_for_exit "$pid"
+    [ "$(stored CLOCK-MAIN-Left) $(stored CLOCK-MAIN-Top)" = "4500 3150" ] ||
+        fail "after SIG$signal the stored strip is at '$(stored CLOCK-MAIN-Left) $(stored CLOCK-MAIN-Top)'"
+    if [ "$signal" = HUP ]; then
+        [ "$(stored LARGE_CLOCK-Left) $(stored LARGE_CLOCK-Top)" = "7500 6000" ] ||
+            fail "after SIGHUP the stored large clock is at '$(stored LARGE_CLOCK-Left) $(stored LARGE_CLOCK-Top)'"
+    fi
+    # Back where the next round starts.
+    sed -i 's/^CLOCK-MAIN-Left=.*/CLOCK-MAIN-Left=3000/; s/^CLOCK-MAIN-Top=.*/CLOCK-MAIN-Top=2250/' \
+        "$config/QM_UTC.ini"
+done
 
 echo "PASS: main window on X11"
