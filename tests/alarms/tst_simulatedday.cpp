@@ -92,6 +92,8 @@ void SimulatedDayTest::firesExactlyAsOftenAsDescribed_data()
     *row("set forward 2 h")       << london << day << 24 << "late" << "step 39600 7200" << morning << QList<int>{1, 0, 1};
     *row("set back 90 s")         << london << day << 24 << "exact" << "step 27030 -90" << morning << QList<int>{1, 1, 1};
     *row("set back 2 h")          << london << day << 24 << "late" << "step 45000 -7200" << morning << QList<int>{1, 1, 1};
+    // Back 36 h at 14:00, to 02:00 of the day before: a date other than the one each fired on.
+    *row("set back 36 h")         << london << day << 24 << "exact" << "step 50400 -129600" << morning << QList<int>{2, 1, 1};
     // From noon to noon; at 00:00:30 the clock goes back to 23:59:00 of the day before.
     *row("back across midnight")  << london << "2026-12-08T12:00:00Z" << 24 << "exact" << "step 43230 -90"
                                   << QStringList{"23:59:30", "00:00:10", "00:00:45"} << QList<int>{1, 1, 1};
