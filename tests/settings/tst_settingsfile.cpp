@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLockFile>
+#include <QScopeGuard>
 #include <QTest>
 #include <csignal>
 #include <fcntl.h>
@@ -99,7 +100,6 @@ private slots:
     void trustIsJudgedAgainAtEverySave();
     void nothingIsWrittenThroughWhatOthersPlant_data();
     void nothingIsWrittenThroughWhatOthersPlant();
-    void damagedFileIsRewrittenOnlyOnceCopied_data();
     void damagedFileIsRewrittenOnlyOnceCopied();
 };
 
@@ -339,19 +339,17 @@ void SettingsFileTest::commandsRefusedFromAFileOthersCanChange()
 void SettingsFileTest::trustIsJudgedAgainAtEverySave_data()
 {
     QTest::addColumn<QString>("meanwhile"); // done while the clock runs, before it saves
-    QTest::addColumn<bool>("saved");
-    QTest::addColumn<int>("modeAfter");
-    QTest::addColumn<QString>("fix"); // in the refusal; empty: commands may run
-    QTest::newRow("nothing") << "" << true << 0600 << "";
-    QTest::newRow("file made writable by all") << "chmod file" << true << 0666 << "chmod 600";
-    QTest::newRow("file given to another user") << "chown file" << false << 0600 << "another user";
-    QTest::newRow("folder made writable by all") << "chmod folder" << false << 0600 << "chmod 700";
+    QTest::addColumn<int>("modeAfter");     // 0: not saved
+    QTest::addColumn<QString>("fix");       // in the refusal; empty: commands may run
+    QTest::newRow("nothing") << "" << 0600 << "";
+    QTest::newRow("file made writable by all") << "chmod 666 file" << 0666 << "chmod 600";
+    QTest::newRow("file given to another user") << "chown file" << 0 << "another user";
+    QTest::newRow("folder made writable by all") << "chmod 777 folder" << 0 << "chmod 700";
 }
 
 void SettingsFileTest::trustIsJudgedAgainAtEverySave()
 {
     QFETCH(QString, meanwhile);
-    QFETCH(bool, saved);
     QFETCH(int, modeAfter);
     QFETCH(QString, fix);
     TestSettings settings;
@@ -359,64 +357,48 @@ void SettingsFileTest::trustIsJudgedAgainAtEverySave()
     settings.writeValues({{ENABLE_ALARMS_TICKBOX.name, "1"}});
     QVERIFY(setMode(settings.filePath(), 0600));
     ProblemCapture problems;
-    SettingsStore& store = settings.store();
-    QCOMPARE(store.commandRefusal(), QString());
+    QCOMPARE(settings.store().commandRefusal(), QString());
 
-    // Another user's line, where the change lets one in.
     settings.writeValues({{QStringLiteral("ALARM_1_RUN_COMMAND_TEXTBOX"), "/tmp/x/payload"}});
-    const QByteArray path = QFile::encodeName(settings.filePath());
-    if (meanwhile == "chmod file")
-        QVERIFY(setMode(settings.filePath(), 0666));
-    else if (meanwhile == "chown file")
-        QVERIFY(::chown(path.constData(), nobody, nobody) == 0 || ::geteuid() != 0);
-    else if (meanwhile == "chmod folder")
-        QVERIFY(setMode(folder, 0777));
-    if (meanwhile == "chown file" && ::geteuid() != 0)
+    if (meanwhile.startsWith("chmod"))
+        QVERIFY(setMode(meanwhile.endsWith("file") ? settings.filePath() : folder,
+                        meanwhile.mid(6, 3).toInt(nullptr, 8)));
+    if (meanwhile == "chown file" &&
+        ::chown(QFile::encodeName(settings.filePath()).constData(), nobody, nobody) != 0)
         QSKIP("only root can give a file to another user");
     const QByteArray before = settings.readRaw();
-    store.writeTwips(CLOCK_MAIN_Left, 3000.0f);
-    store.writeTwips(CLOCK_MAIN_Top, 3000.0f);
+    settings.store().writeTwips(CLOCK_MAIN_Left, 3000.0f);
+    settings.store().writeTwips(CLOCK_MAIN_Top, 3000.0f);
     QVERIFY(setMode(folder, 0700));
 
-    QCOMPARE(settings.hasOnDisk(CLOCK_MAIN_Left.name), saved);
-    if (!saved)
-        QCOMPARE(settings.readRaw(), before);
-    QCOMPARE(modeOf(settings.filePath()), modeAfter);
-    if (fix.isEmpty()) {
-        QCOMPARE(store.commandRefusal(), QString());
-        QCOMPARE(problems.lines, QStringList());
-        return;
-    }
-    QVERIFY2(store.commandRefusal().contains(fix), qPrintable(store.commandRefusal()));
-    // Said once, naming the fix; the file is not made to look trusted for the next start.
-    QVERIFY(problems.lines.first().contains(QStringLiteral("changed while the clock ran")));
-    QVERIFY(problems.lines.first().contains(fix));
-    QCOMPARE(problems.lines.filter(QStringLiteral("changed while")).size(), 1);
+    QCOMPARE(modeOf(settings.filePath()), modeAfter ? modeAfter : 0600);
+    QCOMPARE(settings.readRaw() == before, !modeAfter);
+    const QString refusal = settings.store().commandRefusal();
+    QVERIFY2(refusal.contains(fix) && refusal.isEmpty() == fix.isEmpty(), qPrintable(refusal));
+    // Said once, with the fix; the rewrite does not make the file look trusted next time.
+    QCOMPARE(problems.lines.filter(QStringLiteral("changed while the clock ran")).size(),
+             fix.isEmpty() ? 0 : 1);
     settings.reopen();
-    if (meanwhile != "chmod folder")
+    if (meanwhile.endsWith("file"))
         QVERIFY(!settings.store().commandRefusal().isEmpty());
 }
 
 void SettingsFileTest::nothingIsWrittenThroughWhatOthersPlant_data()
 {
-    QTest::addColumn<QString>("planted");
+    QTest::addColumn<QString>("planted"); // a link to the victim file, or nothing
     QTest::addColumn<int>("folderMode");
     QTest::addColumn<bool>("saved");
-    QTest::addColumn<QString>("said"); // in the one line about it
-    QTest::newRow("FIFO as the lock file") << "fifo lock" << 0700 << false << "not a regular file";
-    QTest::newRow("FIFO as the settings file")
-        << "fifo file" << 0700 << false << "not a regular file";
-    QTest::newRow("FIFO as the damaged copy") << "fifo copy" << 0700 << true << ".damaged.1";
-    QTest::newRow("link as the damaged copy") << "link copy" << 0700 << true << ".damaged.1";
-    QTest::newRow("link as the lock file") << "link lock" << 0700 << false << "not a regular file";
+    QTest::addColumn<QString>("said");
+    QTest::newRow("link as the damaged copy") << ".damaged" << 0700 << true << ".damaged.1";
+    QTest::newRow("link as the lock file") << ".lock" << 0700 << false << "not a regular file";
     QTest::newRow("another user's link as the file")
-        << "foreign link" << 0700 << false << "belongs to another user";
+        << "" << 0700 << false << "belongs to another user";
     QTest::newRow("link into a folder others can change")
-        << "open link" << 0700 << false << "other users can change";
+        << "" << 0700 << false << "other users can change";
     QTest::newRow("folder others can change")
-        << "link copy" << 0777 << false << "can be changed by other users";
+        << ".damaged" << 0777 << false << "can be changed by other users";
     QTest::newRow("folder the group can change")
-        << "" << 0770 << false << "can be changed by other users";
+        << "none" << 0770 << false << "can be changed by other users";
 }
 
 void SettingsFileTest::nothingIsWrittenThroughWhatOthersPlant()
@@ -429,109 +411,63 @@ void SettingsFileTest::nothingIsWrittenThroughWhatOthersPlant()
     const QString folder = QFileInfo(settings.filePath()).absolutePath();
     const QString victim = folder + QStringLiteral("/home/thesis.txt");
     QVERIFY(QDir().mkpath(folder + QStringLiteral("/home")));
-    const auto at = [&](const char* suffix) {
-        return QFile::encodeName(settings.filePath() + QLatin1String(suffix));
-    };
     const QByteArray damaged = "[" + SettingsStore::sectionName().toUtf8() + "]\ngarbage\n";
-    settings.writeRaw(planted.endsWith("copy") ? damaged : QByteArray("; mine\n"));
-    if (planted == "fifo lock")
-        QCOMPARE(::mkfifo(at(".lock").constData(), 0600), 0);
-    else if (planted == "fifo copy")
-        QCOMPARE(::mkfifo(at(".damaged").constData(), 0600), 0);
-    else if (planted == "link copy")
-        QVERIFY(QFile::link(victim, settings.filePath() + QStringLiteral(".damaged")));
-    else if (planted == "link lock")
-        QVERIFY(QFile::link(victim, settings.filePath() + QStringLiteral(".lock")));
-    if (planted.endsWith("link")) {
+    settings.writeRaw(damaged);
+    if (planted.startsWith('.')) {
+        QVERIFY(QFile::link(victim, settings.filePath() + planted));
+    } else if (planted.isEmpty()) { // the settings file itself, to an existing file
         QFile thesis(victim);
-        QVERIFY(thesis.open(QIODevice::WriteOnly));
-        thesis.write("chapter one\n");
+        QVERIFY(thesis.open(QIODevice::WriteOnly) && thesis.write("chapter one\n") > 0);
         thesis.close();
-        QVERIFY(QFile::remove(settings.filePath()));
-        QVERIFY(QFile::link(victim, settings.filePath()));
-        if (planted == "open link")
+        QVERIFY(QFile::remove(settings.filePath()) && QFile::link(victim, settings.filePath()));
+        if (said.startsWith("other users"))
             QVERIFY(setMode(folder + QStringLiteral("/home"), 0777));
-        else if (::lchown(at("").constData(), nobody, nobody) != 0)
+        else if (::lchown(QFile::encodeName(settings.filePath()).constData(), nobody, nobody))
             QSKIP("only root can give a link to another user");
     }
     QVERIFY(setMode(folder, folderMode));
     ProblemCapture problems;
-    SettingsStore& store = settings.store();
-    if (planted == "fifo file") {
-        QVERIFY(QFile::remove(settings.filePath()));
-        QCOMPARE(::mkfifo(at("").constData(), 0600), 0);
-    }
-    store.writeTwips(CLOCK_MAIN_Left, 3000.0f);
-    const qsizetype linesAfterOne = problems.lines.size();
-    store.writeTwips(CLOCK_MAIN_Top, 3000.0f);
-    QVERIFY(setMode(folder, 0700));
-    QVERIFY(setMode(folder + QStringLiteral("/home"), 0700));
+    settings.store().writeTwips(CLOCK_MAIN_Left, 3000.0f);
+    const qsizetype saidOnce = problems.lines.size();
+    settings.store().writeTwips(CLOCK_MAIN_Top, 3000.0f);
+    QVERIFY(setMode(folder, 0700) && setMode(folder + QStringLiteral("/home"), 0700));
 
-    QCOMPARE(problems.lines.size(), linesAfterOne); // each thing said once
+    QCOMPARE(problems.lines.size(), saidOnce);
     QVERIFY2(!problems.lines.filter(said).isEmpty(), qPrintable(problems.lines.join('\n')));
-    const QFileInfo file(settings.filePath());
-    QCOMPARE(file.isFile() && settings.hasOnDisk(CLOCK_MAIN_Top.name), saved);
+    QCOMPARE(settings.hasOnDisk(CLOCK_MAIN_Top.name) && !planted.isEmpty(), saved);
     QFile thesis(victim);
     QCOMPARE(thesis.open(QIODevice::ReadOnly) ? thesis.readAll() : QByteArray(),
-             planted.endsWith("link") ? QByteArray("chapter one\n") : QByteArray());
-    QVERIFY(!QFileInfo::exists(settings.filePath() + QStringLiteral(".damaged.1")) ||
-            QFile(settings.filePath() + QStringLiteral(".damaged.1")).size() == damaged.size());
-    struct stat lock;
-    QCOMPARE(::lstat(at(".lock").constData(), &lock) == 0,
-             planted.endsWith("lock")); // a lock the clock made would be gone
+             planted.isEmpty() ? QByteArray("chapter one\n") : QByteArray());
     settings.reopen(); // its last save, if any, says what it says here
-}
-
-void SettingsFileTest::damagedFileIsRewrittenOnlyOnceCopied_data()
-{
-    QTest::addColumn<QString>("obstacle");
-    QTest::newRow("folder read-only at start") << "read-only folder";
-    QTest::newRow("no room for the copy") << "no room";
 }
 
 void SettingsFileTest::damagedFileIsRewrittenOnlyOnceCopied()
 {
-    QFETCH(QString, obstacle);
     TestSettings settings;
-    const QString folder = QFileInfo(settings.filePath()).absolutePath();
-    // An unreadable line longer than the room left, in a file whose rewrite is small.
+    // An unreadable line longer than the room left on the disk; the rewrite would be small.
     const QByteArray damaged = "[" + SettingsStore::sectionName().toUtf8() +
                                "]\nCLOCK-MAIN-Left=2000\n" + QByteArray(64 << 10, '*') + "\n";
     settings.writeRaw(damaged);
-    AsOrdinaryUser user({folder, settings.filePath()});
-    if (obstacle == "read-only folder" && user.failed())
-        QSKIP("cannot run as an ordinary user");
+    ProblemCapture problems;
     rlimit room = {};
     QCOMPARE(::getrlimit(RLIMIT_FSIZE, &room), 0);
     const rlimit unlimited = room;
-    if (obstacle == "read-only folder") {
-        QVERIFY(setMode(folder, 0500));
-    } else {
-        ::signal(SIGXFSZ, SIG_IGN);
-        room.rlim_cur = 32 << 10;
-        QCOMPARE(::setrlimit(RLIMIT_FSIZE, &room), 0);
-    }
+    const auto lift = qScopeGuard([&] { ::setrlimit(RLIMIT_FSIZE, &unlimited); });
+    ::signal(SIGXFSZ, SIG_IGN);
+    room.rlim_cur = 32 << 10; // files grow no further, as on a disk nearly full
+    QCOMPARE(::setrlimit(RLIMIT_FSIZE, &room), 0);
+    settings.store().writeTwips(CLOCK_MAIN_Top, 3000.0f);
+    settings.store().writeTwips(CLOCK_MAIN_Top, 3500.0f);
+    // Nothing rewritten while no copy can be kept, and that said once.
+    QCOMPARE(settings.readRaw(), damaged);
+    QCOMPARE(problems.lines.filter(QStringLiteral("no copy of it can be kept")).size(), 2);
 
-    ProblemCapture problems;
-    SettingsStore& store = settings.store();
-    if (obstacle == "read-only folder")
-        QVERIFY(setMode(folder, 0700)); // writable again, but the copy was not made at start
-    store.writeTwips(CLOCK_MAIN_Top, 3000.0f);
-    store.writeTwips(CLOCK_MAIN_Top, 3500.0f);
-    const QFile copy(settings.filePath() + QStringLiteral(".damaged"));
-    if (obstacle == "no room") {
-        // Nothing rewritten while no copy can be kept, and that said once.
-        QCOMPARE(settings.readRaw(), damaged);
-        QVERIFY(!copy.exists());
-        QCOMPARE(problems.lines.filter(QStringLiteral("no copy of it can be kept")).size(), 2);
-        QCOMPARE(::setrlimit(RLIMIT_FSIZE, &unlimited), 0);
-        store.writeTwips(CLOCK_MAIN_Top, 4000.0f);
-    }
-    QVERIFY(copy.exists());
-    QFile kept(copy.fileName());
-    QVERIFY(kept.open(QIODevice::ReadOnly));
-    QCOMPARE(kept.readAll(), damaged);
-    QVERIFY(settings.hasOnDisk(CLOCK_MAIN_Top.name));
+    QCOMPARE(::setrlimit(RLIMIT_FSIZE, &unlimited), 0);
+    settings.store().writeTwips(CLOCK_MAIN_Top, 4000.0f);
+    QFile copy(settings.filePath() + QStringLiteral(".damaged"));
+    QVERIFY(copy.open(QIODevice::ReadOnly));
+    QCOMPARE(copy.readAll(), damaged);
+    QCOMPARE(settings.onDisk(CLOCK_MAIN_Top.name), QStringLiteral("4000"));
     QCOMPARE(settings.onDisk(CLOCK_MAIN_Left.name), QStringLiteral("2000"));
     QVERIFY(problems.lines.last().contains(copy.fileName()));
 }
