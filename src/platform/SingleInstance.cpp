@@ -1,5 +1,6 @@
 #include "SingleInstance.h"
 
+#include <QCoreApplication>
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
@@ -104,7 +105,7 @@ SingleInstance::SingleInstance(const QString& settingsFilePath)
 
 SingleInstance::~SingleInstance()
 {
-    m_answerer.reset();
+    delete m_answerer;
     if (m_listener >= 0)
         ::close(m_listener);
     if (m_lockFd >= 0)
@@ -235,8 +236,9 @@ void SingleInstance::answerLaterStarts()
 {
     if (m_listener < 0 || m_answerer)
         return;
-    m_answerer = std::make_unique<QSocketNotifier>(m_listener, QSocketNotifier::Read);
-    QObject::connect(m_answerer.get(), &QSocketNotifier::activated, [listener = m_listener] {
+    m_answerer =
+        new QSocketNotifier(m_listener, QSocketNotifier::Read, QCoreApplication::instance());
+    QObject::connect(m_answerer, &QSocketNotifier::activated, [listener = m_listener] {
         // The later start learnt what it needed when it connected.
         for (int connection; (connection = ::accept4(listener, nullptr, nullptr,
                                                      SOCK_CLOEXEC | SOCK_NONBLOCK)) >= 0;)

@@ -1,8 +1,8 @@
 #pragma once
 
 #include <QByteArray>
+#include <QPointer>
 #include <QString>
-#include <memory>
 
 class QSocketNotifier;
 
@@ -54,7 +54,7 @@ private:
 
     int m_listener = -1;
     int m_lockFd = -1;
-    std::unique_ptr<QSocketNotifier> m_answerer;
+    QPointer<QSocketNotifier> m_answerer; // goes with the application
     State m_state = State::Unavailable;
     qint64 m_otherPid = 0;
     QString m_problem;

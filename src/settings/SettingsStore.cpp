@@ -269,9 +269,9 @@ void SettingsStore::judgeTrust(const struct stat& file)
     if (refusal.isEmpty() || !m_commandRefusal.isEmpty())
         return;
     m_commandRefusal = refusal;
-    ProblemReport::report(QStringLiteral("the settings file %1 changed while the clock ran; "
-                                         "check the alarm commands in it: %2")
-                              .arg(m_filePath, refusal));
+    ProblemReport::report(
+        QStringLiteral("%1 (seen while the clock ran: check the alarm commands in it first)")
+            .arg(refusal));
 }
 
 bool SettingsStore::keepIfDamaged(const QByteArray& content)

@@ -376,7 +376,7 @@ void SettingsFileTest::trustIsJudgedAgainAtEverySave()
     const QString refusal = settings.store().commandRefusal();
     QVERIFY2(refusal.contains(fix) && refusal.isEmpty() == fix.isEmpty(), qPrintable(refusal));
     // Said once, with the fix; the rewrite does not make the file look trusted next time.
-    QCOMPARE(problems.lines.filter(QStringLiteral("changed while the clock ran")).size(),
+    QCOMPARE(problems.lines.filter(QStringLiteral("seen while the clock ran")).size(),
              fix.isEmpty() ? 0 : 1);
     settings.reopen();
     if (meanwhile.endsWith("file"))
