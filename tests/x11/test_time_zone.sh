@@ -20,7 +20,7 @@ unset TZ
 mount --bind "$zones/Etc/UTC" /etc/localtime
 config=$(mktemp -d)
 export XDG_CONFIG_HOME=$config
-trap 'kill "${pid:-0}" 2>/dev/null || true; rm -rf "$config"' EXIT
+trap 'kill "${pid:-0}" 2>/dev/null && wait "$pid"; rm -rf "$config"' EXIT
 
 # The zone changes at second `change`; both alarms are set two seconds later, one in each zone.
 change=$(($(date +%s) + 3))
