@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # A FIFO in place of the settings file, its lock or its damaged copy never stops the real
 # clock: made to save by closing the large clock, it says once that it cannot save there (a
 # damaged copy takes the next free name), keeps ticking and ends at once on SIGTERM.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The system's time zone changed while the clock runs, as `timedatectl set-timezone` replaces
 # /etc/localtime: the clock follows within two seconds, an alarm set for the new zone's time
 # two seconds after the change runs its command once, and one set for the old zone's time
