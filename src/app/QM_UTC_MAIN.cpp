@@ -20,6 +20,7 @@
 #include "widgets/FittedText.h"
 #include "widgets/FormControl.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QPushButton>
 
@@ -299,6 +300,23 @@ void QM_UTC_MAIN::closeEvent(QCloseEvent* event)
     Form_Unload();
     event->accept();
     emit unloaded();
+}
+
+void QM_UTC_MAIN::closeEveryWindow()
+{
+    for (int depth = 0; depth < 64; ++depth) {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (!modal || modal == this || !modal->close())
+            break;
+    }
+    QList<QPointer<QWidget>> windows;
+    for (QWidget* window : QApplication::topLevelWidgets())
+        windows.append(window);
+    for (const QPointer<QWidget>& window : std::as_const(windows)) {
+        if (window && window != this && window->isVisible())
+            window->close();
+    }
+    close();
 }
 
 void QM_UTC_MAIN::Form_Unload()

@@ -73,6 +73,9 @@ public:
     void showUptime(bool shown);
     // The six uptime stages, switched on or off together.
     void setUptimeTimers(bool on);
+    // Ends the run as the close boxes would: every open window, innermost first, then the
+    // strip, each saving where it was.
+    void closeEveryWindow();
 
 signals:
     // The window has saved its position on closing; the program ends.

@@ -8,6 +8,7 @@
 #include "platform/SecondTicker.h"
 #include "platform/SingleInstance.h"
 #include "platform/SystemTimeSource.h"
+#include "platform/TerminationSignals.h"
 #include "platform/X11Tuning.h"
 #include "platform/X11Window.h"
 #include "settings/SettingsStore.h"
@@ -37,8 +38,7 @@ int main(int argc, char* argv[])
         return 1;
     }
     // One clock per user: a second start would run every alarm a second time.
-    const SingleInstance instance(
-        SingleInstance::lockFilePathFor(SettingsStore::defaultFilePath()));
+    SingleInstance instance(SettingsStore::defaultFilePath());
     if (instance.state() == SingleInstance::State::HeldElsewhere) {
         if (instance.otherPid() > 0) {
             std::fprintf(stderr, "qm-utc: the clock is already running (process %lld)\n",
@@ -53,10 +53,13 @@ int main(int argc, char* argv[])
         std::fprintf(stderr,
                      "qm-utc: cannot make sure that only one clock runs (%s); starting anyway\n",
                      qPrintable(instance.problem()));
+    else if (!instance.problem().isEmpty())
+        std::fprintf(stderr, "qm-utc: %s\n", qPrintable(instance.problem()));
     X11Tuning tuning;
     QApplication app(argc, argv);
     tuning.applicationMade();
     MemoryTuning::applicationMade();
+    instance.answerLaterStarts();
     // The clock shows the time in the user's regional format, as the C library gives it.
     std::setlocale(LC_TIME, "");
     // The strip is a tool window; ending the program is its close box's decision alone.
@@ -68,6 +71,10 @@ int main(int argc, char* argv[])
     ProcessLauncher launcher;
     QM_UTC_MAIN window(AppContext{settings, time, ticker, launcher});
     QObject::connect(&window, &QM_UTC_MAIN::unloaded, &app, &QApplication::quit);
+    // A logout ends the clock as its close box does, and every open window as its own does.
+    TerminationSignals termination;
+    QObject::connect(&termination, &TerminationSignals::received, &window,
+                     [&window] { window.closeEveryWindow(); });
     window.show();
     return app.exec();
 }

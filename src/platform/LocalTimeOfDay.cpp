@@ -9,6 +9,9 @@ LocalTimeOfDay LocalTimeOfDay::at(qint64 msSinceEpoch)
     const qint64 seconds =
         msSinceEpoch >= 0 ? msSinceEpoch / 1000 : -((-msSinceEpoch + 999) / 1000);
     const time_t t = static_cast<time_t>(seconds);
+    // localtime_r() keeps the zone it first read; tzset() looks again (one stat() of
+    // /etc/localtime, or the TZ variable) and re-reads the zone when it was replaced.
+    tzset();
     tm local{};
     localtime_r(&t, &local);
 

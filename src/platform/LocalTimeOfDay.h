@@ -15,7 +15,7 @@ struct LocalTimeOfDay
     // The second since the epoch it was read in; none for a reading made up by hand.
     std::optional<qint64> epochSecond;
 
-    // Converts with the C library's local time zone and LC_TIME locale.
+    // Converts with the C library's LC_TIME locale and the local time zone as it is now.
     static LocalTimeOfDay at(qint64 msSinceEpoch);
 
     bool sameSecondAs(const LocalTimeOfDay& other) const

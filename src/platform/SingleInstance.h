@@ -1,39 +1,61 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <QByteArray>
+#include <QPointer>
 #include <QString>
 
-// One clock per user: an exclusive lock on a file in the settings folder, held for as long as
-// this object lives. The operating system releases it when the holder ends in any way, so a
-// crash never blocks the next start. The file holds the holder's process id.
+class QSocketNotifier;
+
+// One clock per user and settings file. The clock holds a name in the abstract namespace of
+// Unix sockets, made of the user's id and the settings file's path: there is nothing on disk
+// that anyone could delete or replace, and the system frees the name however the holder ends.
+// A later start learns the holder's process from the connection itself. Where the name cannot
+// be had (another user's program holds it, or the system has no such sockets), an exclusive
+// lock on a file beside the settings serves instead.
 class SingleInstance
 {
 public:
     enum class State
     {
         Held,          // this process runs the clock
-        HeldElsewhere, // another process holds the lock: otherPid()
-        Unavailable    // no lock could be taken: problem()
+        HeldElsewhere, // another process of this user runs it: otherPid()
+        Unavailable    // neither the name nor the lock could be had: problem()
     };
 
-    // Creates the folder (0700) and the file (0600) when they are missing.
-    explicit SingleInstance(const QString& lockFilePath);
+    explicit SingleInstance(const QString& settingsFilePath);
     ~SingleInstance();
     SingleInstance(const SingleInstance&) = delete;
     SingleInstance& operator=(const SingleInstance&) = delete;
 
-    // The lock file beside the settings file.
+    // The fallback lock beside the settings file.
     static QString lockFilePathFor(const QString& settingsFilePath);
+    // The name held, without the leading NUL of the abstract namespace.
+    static QByteArray socketNameFor(const QString& settingsFilePath);
 
     State state() const { return m_state; }
-    // The holder's process id as its file gives it; 0 when it gives none.
+    // The running clock's process id; 0 when it cannot be told.
     qint64 otherPid() const { return m_otherPid; }
+    // Why the state is Unavailable, or why the fallback lock is held instead of the name.
     QString problem() const { return m_problem; }
 
-private:
-    void fail(const QString& what, const QString& path, int error);
+    // Accepts and closes the connections of later starts, so that any number of them find
+    // the clock. Needs the application's event loop.
+    void answerLaterStarts();
 
-    int m_fd = -1;
+private:
+    enum class Claim
+    {
+        Held,
+        HeldElsewhere,
+        Failed
+    };
+    Claim claimName(const QByteArray& name);
+    void takeLockFile(const QString& lockFilePath);
+
+    int m_listener = -1;
+    int m_lockFd = -1;
+    QPointer<QSocketNotifier> m_answerer; // goes with the application
     State m_state = State::Unavailable;
     qint64 m_otherPid = 0;
     QString m_problem;

@@ -6,7 +6,6 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <cerrno>
-#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -32,6 +31,25 @@ QString refusal(const QString& why)
 {
     return QStringLiteral("alarm commands are not run: ") + why;
 }
+
+// The folder a link's target is in, whether or not the target exists yet.
+QString targetFolder(const QString& linkPath)
+{
+    const QFileInfo link(linkPath);
+    const QString target = link.canonicalFilePath();
+    if (!target.isEmpty())
+        return QFileInfo(target).absolutePath();
+    const QString folder = QFileInfo(link.symLinkTarget()).absolutePath();
+    const QString canonical = QFileInfo(folder).canonicalFilePath();
+    return canonical.isEmpty() ? folder : canonical;
+}
+
+// How to make a folder that others can change safe, or where to go instead.
+QString folderFix(const QString& folder, const struct stat& dir)
+{
+    return dir.st_uid == ::geteuid() ? QStringLiteral("run chmod 700 %1").arg(shellWord(folder))
+                                     : QStringLiteral("keep the settings in a folder of your own");
+}
 } // namespace
 
 bool PrivateFiles::makeFolder(const QString& folder)
@@ -50,17 +68,42 @@ bool PrivateFiles::makeFolder(const QString& folder)
     return QFileInfo(folder).isDir();
 }
 
-bool PrivateFiles::othersMayWrite(const QString& filePath)
+QString PrivateFiles::linkRefusal(const QString& filePath)
 {
-    struct stat info;
-    return statPath(filePath, info) && (info.st_mode & othersWrite) != 0;
+    struct stat link;
+    if (::lstat(QFile::encodeName(filePath).constData(), &link) != 0 || !S_ISLNK(link.st_mode))
+        return {};
+    if (link.st_uid != ::geteuid()) {
+        return QStringLiteral("it is a symbolic link that belongs to another user; remove it "
+                              "with rm %1")
+            .arg(shellWord(filePath));
+    }
+    const QString folder = targetFolder(filePath);
+    struct stat dir;
+    if (!statPath(folder, dir))
+        return {}; // nothing there to read; a save says why it cannot make the target
+    if (dir.st_uid != ::geteuid() || (dir.st_mode & othersWrite)) {
+        return QStringLiteral("it is a symbolic link into %1, a folder other users can change; "
+                              "%2")
+            .arg(folder, folderFix(folder, dir));
+    }
+    return {};
 }
 
-QString PrivateFiles::commandRefusal(const QString& filePath)
+QString PrivateFiles::writeRefusal(const QString& filePath)
 {
-    struct stat file;
-    if (!statPath(filePath, file))
-        return {};
+    const QString folder = QFileInfo(filePath).absolutePath();
+    struct stat dir;
+    if (statPath(folder, dir) && (dir.st_mode & othersWrite)) {
+        return QStringLiteral("its folder %1 can be changed by other users, so nothing is "
+                              "written there; %2")
+            .arg(folder, folderFix(folder, dir));
+    }
+    return linkRefusal(filePath);
+}
+
+QString PrivateFiles::commandRefusal(const QString& filePath, const struct stat& file)
+{
     const QString name = shellWord(filePath);
     if (file.st_mode & othersWrite) {
         return refusal(QStringLiteral("the settings file %1 can be changed by other users; run "
@@ -74,9 +117,8 @@ QString PrivateFiles::commandRefusal(const QString& filePath)
     }
     // Whoever may write the folder may replace the file; for a link, both folders count.
     QStringList folders = {QFileInfo(filePath).absolutePath()};
-    const QString target = QFileInfo(QFileInfo(filePath).canonicalFilePath()).absolutePath();
-    if (!folders.contains(target))
-        folders.append(target);
+    if (QFileInfo(filePath).isSymLink() && !folders.contains(targetFolder(filePath)))
+        folders.append(targetFolder(filePath));
     for (const QString& folder : std::as_const(folders)) {
         struct stat dir;
         if (!statPath(folder, dir) || !(dir.st_mode & othersWrite))

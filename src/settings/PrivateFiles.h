@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QString>
+#include <sys/stat.h>
 
 // The settings file is the user's own: its folder and the file are private, and alarm
 // commands are only taken from it while nobody else could have changed it.
@@ -9,9 +10,15 @@ namespace PrivateFiles {
 // Creates the folder and every missing parent, each open to its owner only whatever the
 // umask. False if the folder is not there afterwards.
 bool makeFolder(const QString& folder);
-// Whether group or others may write the file (for a link, its target).
-bool othersMayWrite(const QString& filePath);
-// Empty when commands stored in the file may run; otherwise one line saying why they are not
-// run and how to fix it. A file that does not exist refuses nothing.
-QString commandRefusal(const QString& filePath);
+// Empty when the settings file may be read through the symbolic link it is: the link and the
+// folder of its target are the user's own and others cannot write that folder. Otherwise why
+// not and how to fix it. Empty too when the file is no link.
+QString linkRefusal(const QString& filePath);
+// Empty when the clock may write the settings file and the files beside it; otherwise why
+// not and how to fix it. Nothing is written in a folder others can change: they could plant
+// links there that lead the writes into any of the user's files.
+QString writeRefusal(const QString& filePath);
+// Empty when commands stored in the file, as read with the given status, may run; otherwise
+// one line saying why they are not run and how to fix it.
+QString commandRefusal(const QString& filePath, const struct stat& file);
 } // namespace PrivateFiles

@@ -18,16 +18,26 @@ SettingsLock::SettingsLock(const QString& lockPath) : m_path(lockPath), m_lock(l
 
 SettingsLock::Result SettingsLock::tryLock(std::chrono::milliseconds wait)
 {
+    // A lock is a plain file; anything else in its place (a FIFO would stop the clock in
+    // open(), a link would lead elsewhere) is not taken for one.
+    struct stat there;
+    if (::lstat(QFile::encodeName(m_path).constData(), &there) == 0 && !S_ISREG(there.st_mode)) {
+        m_problem = QStringLiteral("%1 is not a regular file").arg(m_path);
+        return Result::Failed;
+    }
     removeIfAbandoned(m_path);
     if (m_lock.tryLock(wait))
         return Result::Locked;
-    return m_lock.error() == QLockFile::LockFailedError ? Result::Busy : Result::Failed;
+    if (m_lock.error() == QLockFile::LockFailedError)
+        return Result::Busy;
+    m_problem = QStringLiteral("cannot make %1").arg(m_path);
+    return Result::Failed;
 }
 
 bool SettingsLock::removeIfAbandoned(const QString& lockPath)
 {
     const QByteArray name = QFile::encodeName(lockPath);
-    const int fd = ::open(name.constData(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+    const int fd = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOFOLLOW);
     if (fd < 0)
         return false;
     struct stat held;

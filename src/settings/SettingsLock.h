@@ -14,11 +14,12 @@ public:
     {
         Locked,
         Busy,  // another writer holds it
-        Failed // the lock file cannot be made (read-only folder and the like)
+        Failed // the lock file cannot be made or used: problem()
     };
 
     explicit SettingsLock(const QString& lockPath);
     Result tryLock(std::chrono::milliseconds wait);
+    QString problem() const { return m_problem; }
 
     // Removes an empty lock file that no process holds: its writer died between creating it
     // and filling it. Live writers hold theirs from the moment they create it.
@@ -27,4 +28,5 @@ public:
 private:
     QString m_path;
     QLockFile m_lock;
+    QString m_problem;
 };

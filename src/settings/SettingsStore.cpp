@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "SettingsStore.h"
 
+#include "PlainFile.h"
 #include "PrivateFiles.h"
 #include "SettingValue.h"
 #include "SettingsLock.h"
@@ -12,33 +13,13 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <cerrno>
+#include <cstring>
 #include <fcntl.h>
 #include <unistd.h>
 
 namespace {
 constexpr QFileDevice::Permissions ownerOnly = QFileDevice::ReadOwner | QFileDevice::WriteOwner;
-
-// The first free name, or the name of a copy already kept of this very content.
-QString damagedCopyPath(const QString& filePath, const QByteArray& content)
-{
-    QString copyPath = filePath + QStringLiteral(".damaged");
-    for (int i = 1; QFileInfo::exists(copyPath); ++i) {
-        QFile copy(copyPath);
-        if (copy.open(QIODevice::ReadOnly) && copy.readAll() == content)
-            return copyPath;
-        copyPath = filePath + QStringLiteral(".damaged.%1").arg(i);
-    }
-    return copyPath;
-}
-
-bool writePrivately(const QString& path, const QByteArray& content)
-{
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    file.setPermissions(ownerOnly);
-    return file.write(content) == content.size() && file.commit();
-}
 
 // A rename survives a power cut only once its folder is on disk too.
 void syncFolder(const QString& folder)
@@ -66,26 +47,27 @@ SettingsStore::Batch::~Batch()
 SettingsStore::SettingsStore(const QString& filePath, Access access)
     : m_filePath(filePath), m_readOnly(access == Access::ReadOnly)
 {
-    const QFileInfo info(filePath);
-    if (!info.exists())
+    // A link is followed only where nobody else could have made it or chosen where it leads.
+    const QString linkProblem = PrivateFiles::linkRefusal(filePath);
+    const PlainFile::Reading file = PlainFile::read(filePath, linkProblem.isEmpty());
+    if (file.outcome == PlainFile::Reading::Outcome::Missing)
         return;
-    QFile file(filePath);
-    if (!info.isFile() || !file.open(QIODevice::ReadOnly)) {
+    if (file.outcome != PlainFile::Reading::Outcome::Read) {
         ProblemReport::report(
-            QStringLiteral("cannot read the settings file %1; starting with default settings, "
-                           "and nothing will be saved to it in this run")
-                .arg(filePath));
+            QStringLiteral("cannot read the settings file %1 (%2); starting with default "
+                           "settings, and nothing will be saved to it in this run")
+                .arg(filePath, linkProblem.isEmpty() ? file.error : linkProblem));
         m_readFailed = true;
         return;
     }
-    const QByteArray content = file.readAll();
+    // Decided here without a word: an alarm that would run a command says why it does not.
+    m_commandRefusal = PrivateFiles::commandRefusal(filePath, file.info);
     // A file others can write keeps its mode, so that our own rewrite cannot hide that.
-    m_keepMode = PrivateFiles::othersMayWrite(filePath);
-    m_commandRefusal = PrivateFiles::commandRefusal(filePath);
-    const SettingsText text(content);
+    m_keepMode = (file.info.st_mode & (S_IWGRP | S_IWOTH)) != 0;
+    const SettingsText text(file.content);
     m_loaded = text.section(sectionName());
     if (text.isDamaged())
-        keepIfDamaged(content);
+        keepIfDamaged(file.content);
 }
 
 SettingsStore::~SettingsStore()
@@ -208,6 +190,11 @@ bool SettingsStore::save()
     const QString folder = QFileInfo(m_filePath).absolutePath();
     if (!PrivateFiles::makeFolder(folder))
         return saveFailed(QStringLiteral("its folder cannot be made"));
+    // Judged before anything is written: a folder opened to others since the start counts too.
+    if (struct stat now; ::stat(QFile::encodeName(m_filePath).constData(), &now) == 0)
+        judgeTrust(now);
+    if (const QString refusal = PrivateFiles::writeRefusal(m_filePath); !refusal.isEmpty())
+        return saveFailed(refusal);
 
     const QString lockPath = m_filePath + QStringLiteral(".lock");
     SettingsLock lock(lockPath);
@@ -224,25 +211,36 @@ bool SettingsStore::save()
         }
         return false;
     case SettingsLock::Result::Failed:
-        return saveFailed(QStringLiteral("cannot make %1").arg(lockPath));
+        return saveFailed(lock.problem());
     }
 
     // Start from the file as it is now, so that lines typed into it meanwhile stay.
-    QByteArray current;
-    if (QFileInfo::exists(m_filePath)) {
-        QFile file(m_filePath);
-        if (!file.open(QIODevice::ReadOnly))
-            return saveFailed(file.errorString());
-        current = file.readAll();
+    const PlainFile::Reading current = PlainFile::read(m_filePath, true);
+    switch (current.outcome) {
+    case PlainFile::Reading::Outcome::Missing:
+    case PlainFile::Reading::Outcome::Read:
+        break;
+    case PlainFile::Reading::Outcome::NotRegular:
+    case PlainFile::Reading::Outcome::Failed:
+        return saveFailed(current.error);
     }
-    const SettingsText text(current);
-    if (text.isDamaged())
-        keepIfDamaged(current);
+    const bool exists = current.outcome == PlainFile::Reading::Outcome::Read;
+    if (exists) {
+        judgeTrust(current.info);
+        // Our file in its place would look like the user's own and bless what is in it.
+        if (current.info.st_uid != ::geteuid())
+            return saveFailed(QStringLiteral("it belongs to another user"));
+    }
+    const SettingsText text(current.content);
+    // What cannot be read is dropped by the rewrite: never before a copy of it is kept.
+    if (text.isDamaged() && !keepIfDamaged(current.content))
+        return saveFailed(QStringLiteral("it is damaged and no copy of it can be kept; it is not "
+                                         "rewritten until one can"));
 
     QSaveFile out(m_filePath); // writes through a link to its target
     if (!out.open(QIODevice::WriteOnly))
         return saveFailed(out.errorString());
-    if (!m_keepMode)
+    if (!m_keepMode || !exists)
         out.setPermissions(ownerOnly);
     const QByteArray bytes = text.withChanges(sectionName(), m_pending);
     if (out.write(bytes) != bytes.size() || !out.commit())
@@ -253,8 +251,8 @@ bool SettingsStore::save()
 
 bool SettingsStore::saveFailed(const QString& reason)
 {
-    if (!m_saveFailureReported) {
-        m_saveFailureReported = true;
+    if (!m_saveFailuresReported.contains(reason)) {
+        m_saveFailuresReported.insert(reason);
         ProblemReport::report(QStringLiteral("cannot save settings to %1 (%2); changes are kept "
                                              "while the program runs and saved again with the "
                                              "next change")
@@ -263,23 +261,69 @@ bool SettingsStore::saveFailed(const QString& reason)
     return false;
 }
 
-void SettingsStore::keepIfDamaged(const QByteArray& content)
+void SettingsStore::judgeTrust(const struct stat& file)
+{
+    const QString refusal = PrivateFiles::commandRefusal(m_filePath, file);
+    // Others may have written into it: the rewrite keeps its mode, so that the next start
+    // does not take their lines for the user's.
+    if (file.st_mode & (S_IWGRP | S_IWOTH))
+        m_keepMode = true;
+    if (refusal.isEmpty() || !m_commandRefusal.isEmpty())
+        return;
+    m_commandRefusal = refusal;
+    ProblemReport::report(
+        QStringLiteral("%1 (seen while the clock ran: check the alarm commands in it first)")
+            .arg(refusal));
+}
+
+bool SettingsStore::keepIfDamaged(const QByteArray& content)
 {
     const size_t damage = qHash(content);
-    if (m_damageReported.contains(damage))
-        return;
-    m_damageReported.insert(damage);
+    if (m_damageKept.contains(damage))
+        return true;
 
-    // The next save rewrites the file without what could not be read; keep the original.
-    const QString copyPath = damagedCopyPath(m_filePath, content);
-    if (QFileInfo::exists(copyPath) || (!m_readOnly && writePrivately(copyPath, content))) {
+    QString copyPath;
+    // A reader that only reads (the command line) leaves the folder as it is.
+    QString error = m_readOnly ? QStringLiteral("the file is only read now")
+                               : PrivateFiles::writeRefusal(m_filePath);
+    const bool kept = error.isEmpty() && keepCopy(content, &copyPath, &error);
+    if (kept) {
+        m_damageKept.insert(damage);
         ProblemReport::report(QStringLiteral("the settings file %1 is damaged; what could not be "
                                              "read starts from its default, and the damaged "
                                              "file is kept as %2")
                                   .arg(m_filePath, copyPath));
-    } else {
+    } else if (!m_damageReported.contains(damage)) {
         ProblemReport::report(QStringLiteral("the settings file %1 is damaged; what could not be "
-                                             "read starts from its default")
-                                  .arg(m_filePath));
+                                             "read starts from its default, and no copy of it "
+                                             "can be kept (%2)")
+                                  .arg(m_filePath, error));
     }
+    m_damageReported.insert(damage);
+    return kept;
+}
+
+// The first free name, or the name of a copy already kept of this very content.
+bool SettingsStore::keepCopy(const QByteArray& content, QString* copyPath, QString* error) const
+{
+    const QString first = m_filePath + QStringLiteral(".damaged");
+    for (int i = 0; i < 100; ++i) {
+        *copyPath = i == 0 ? first : QStringLiteral("%1.%2").arg(first).arg(i);
+        struct stat there;
+        if (!PlainFile::inspect(*copyPath, there)) {
+            const int failure = PlainFile::create(*copyPath, content);
+            if (failure == 0)
+                return true;
+            if (failure != EEXIST) {
+                *error = QString::fromLocal8Bit(std::strerror(failure));
+                return false;
+            }
+            continue; // made by another clock a moment ago
+        }
+        if (S_ISREG(there.st_mode) && there.st_size == content.size() &&
+            PlainFile::read(*copyPath, false).content == content)
+            return true;
+    }
+    *error = QStringLiteral("no free name");
+    return false;
 }

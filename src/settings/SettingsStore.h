@@ -11,6 +11,7 @@
 #include <QString>
 #include <chrono>
 #include <optional>
+#include <sys/stat.h>
 
 // The per-user settings store: a plain key=value file, one section per executable name, one
 // text value per key. Reads come from what was loaded at start plus this run's writes, and
@@ -68,7 +69,8 @@ public:
     void writeColour(const SettingKey& key, qint32 value);
 
     // Empty when the alarm commands stored in the file may run; otherwise one line saying why
-    // they are not run and how to fix it. Decided when the file was loaded.
+    // they are not run and how to fix it. Judged each time the file is read, at start and at
+    // every save: once others could have changed it, it stays refused for the rest of the run.
     QString commandRefusal() const { return m_commandRefusal; }
 
     // How long a save waits for another writer's lock.
@@ -80,7 +82,9 @@ private:
     void commit();
     bool save();
     bool saveFailed(const QString& reason);
-    void keepIfDamaged(const QByteArray& content);
+    void judgeTrust(const struct stat& file);
+    bool keepIfDamaged(const QByteArray& content);
+    bool keepCopy(const QByteArray& content, QString* copyPath, QString* error) const;
 
     QString m_filePath;
     SettingsText::Section m_loaded;
@@ -88,12 +92,13 @@ private:
     QList<QPair<QString, QString>> m_pending; // written, not yet on disk, in order of writing
     QHash<QString, qsizetype> m_pendingIndex;
     QSet<size_t> m_damageReported;
+    QSet<size_t> m_damageKept;
+    QSet<QString> m_saveFailuresReported;
     QString m_commandRefusal;
     std::chrono::milliseconds m_lockWait{500};
     int m_batchDepth = 0;
     bool m_readFailed = false;
     bool m_readOnly = false;
     bool m_keepMode = false;
-    bool m_saveFailureReported = false;
     bool m_lockFailureReported = false;
 };

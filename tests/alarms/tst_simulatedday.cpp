@@ -11,8 +11,9 @@
 #include <QTest>
 
 // Whole days driven through the alarm engine with a clock that misbehaves as real ones do:
-// late, early and bunched wake-ups, stalls, the system clock set forward and back, and the
-// daylight-saving changes. Each alarm must fire exactly as often as the README says.
+// late, early and bunched wake-ups, stalls, the system clock set forward and back, the
+// daylight-saving changes and the system's time zone changed while the clock runs. Each alarm
+// must fire exactly as often as the README says.
 class SimulatedDayTest : public QObject
 {
     Q_OBJECT
@@ -24,19 +25,25 @@ private slots:
 
 namespace {
 // Events happen at a second of true time counted from the start: "stall S N" (no wake-up
-// for N seconds), "step S D" (the system clock is set by D seconds).
+// for N seconds), "step S D" (the system clock is set by D seconds), "zone S Z" (the system's
+// time zone becomes Z).
 struct Events
 {
     QMap<qint64, qint64> stalls;
     QMap<qint64, qint64> steps;
+    QMap<qint64, QByteArray> zones;
 
     static Events parse(const QString& text)
     {
         Events events;
         for (const QString& event : text.split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
             const QStringList words = event.simplified().split(QLatin1Char(' '));
-            (words.at(0) == QLatin1String("stall") ? events.stalls : events.steps)
-                .insert(words.at(1).toLongLong(), words.at(2).toLongLong());
+            const qint64 second = words.at(1).toLongLong();
+            if (words.at(0) == QLatin1String("zone"))
+                events.zones.insert(second, words.at(2).toUtf8());
+            else
+                (words.at(0) == QLatin1String("stall") ? events.stalls : events.steps)
+                    .insert(second, words.at(2).toLongLong());
         }
         return events;
     }
@@ -86,6 +93,8 @@ void SimulatedDayTest::firesExactlyAsOftenAsDescribed_data()
     *row("set forward 2 h")       << london << day << 24 << "late" << "step 39600 7200" << morning << QList<int>{1, 0, 1};
     *row("set back 90 s")         << london << day << 24 << "exact" << "step 27030 -90" << morning << QList<int>{1, 1, 1};
     *row("set back 2 h")          << london << day << 24 << "late" << "step 45000 -7200" << morning << QList<int>{1, 1, 1};
+    // Back 36 h at 14:00, to 02:00 of the day before: a date other than the one each fired on.
+    *row("set back 36 h")         << london << day << 24 << "exact" << "step 50400 -129600" << morning << QList<int>{2, 1, 1};
     // From noon to noon; at 00:00:30 the clock goes back to 23:59:00 of the day before.
     *row("back across midnight")  << london << "2026-12-08T12:00:00Z" << 24 << "exact" << "step 43230 -90"
                                   << QStringList{"23:59:30", "00:00:10", "00:00:45"} << QList<int>{1, 1, 1};
@@ -99,6 +108,14 @@ void SimulatedDayTest::firesExactlyAsOftenAsDescribed_data()
                                   << QStringList{"01:30:00", "02:30:00", "03:30:00"} << QList<int>{1, 0, 1};
     *row("New York, autumn")      << newYork << "2026-11-01T04:00:00Z" << 25 << "early" << ""
                                   << QStringList{"00:30:00", "01:30:00", "02:30:00"} << QList<int>{1, 1, 1};
+    // At 10:00 London the zone becomes Athens (GMT+2): 10:00 to 12:00 is skipped, and the
+    // rest of the day fires at Athens' time.
+    *row("zone moved east")       << london << day << 24 << "late" << "zone 36000 Europe/Athens"
+                                  << QStringList{"11:00:00", "12:30:00", "23:30:00"} << QList<int>{0, 1, 1};
+    // At 12:00 Athens the zone becomes London: 10:00 to 12:00 shows again, and fires no more.
+    *row("zone moved west")       << QByteArray("Europe/Athens") << "2026-12-07T22:00:00Z" << 26 << "exact"
+                                  << "zone 43200 Europe/London"
+                                  << QStringList{"11:00:00", "12:30:00", "23:00:00"} << QList<int>{1, 1, 1};
     // clang-format on
 }
 
@@ -137,6 +154,9 @@ void SimulatedDayTest::firesExactlyAsOftenAsDescribed()
     qint64 stalledUntil = -1;
     for (qint64 second = 0; second < hours * 3600; ++second) {
         clockSetBy += scheduled.steps.value(second) * 1000;
+        // Replaced as /etc/localtime is replaced: nothing tells the clock.
+        if (scheduled.zones.contains(second))
+            qputenv("TZ", scheduled.zones.value(second));
         if (scheduled.stalls.contains(second))
             stalledUntil = second + scheduled.stalls.value(second);
         if (second < stalledUntil)

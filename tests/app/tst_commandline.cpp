@@ -195,7 +195,7 @@ void CommandLineTest::realProgramBesideARunningClockWithoutDisplay()
     settings.write(content);
     settings.close();
     // The running clock holds this for as long as it lives.
-    const SingleInstance clock(SingleInstance::lockFilePathFor(file));
+    const SingleInstance clock(file);
     QCOMPARE(clock.state(), SingleInstance::State::Held);
 
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();

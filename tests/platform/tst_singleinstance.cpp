@@ -6,12 +6,17 @@
 #include <QTemporaryDir>
 #include <QtTest>
 #include <csignal>
+#include <cstddef>
+#include <cstring>
 #include <fcntl.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
-// The lock against real processes: children made with fork() take it as the clock would.
+// One clock per user and settings file, against real processes: children made with fork()
+// start as the clock would.
 class tst_SingleInstance : public QObject
 {
     Q_OBJECT
@@ -19,35 +24,29 @@ class tst_SingleInstance : public QObject
 private slots:
     void init();
     void cleanup();
-    void firstStart_data();
-    void firstStart();
+    void secondStartNamesTheRunningClock_data();
+    void secondStartNamesTheRunningClock();
     void heldUntilItsHolderDies();
     void programsItStartsDoNotKeepIt();
+    void anotherUsersProgramOnTheNameIsNotTheClock_data();
+    void anotherUsersProgramOnTheNameIsNotTheClock();
 
 private:
-    // A child process that takes the lock at `path` and keeps it until it is killed.
-    pid_t startHolder(const QString& path);
+    // A child process that starts at `settingsPath` and keeps running until it is killed.
+    pid_t startHolder(const QString& settingsPath);
+    QString settingsPath() const { return m_dir->filePath(QStringLiteral("QM_UTC.ini")); }
+    QString lockPath() const { return m_dir->filePath(QStringLiteral("QM_UTC.instance.lock")); }
 
     std::optional<QTemporaryDir> m_dir;
     QList<pid_t> m_children;
 };
 
 namespace {
-int modeOf(const QString& path)
-{
-    struct stat status = {};
-    return ::lstat(QFile::encodeName(path).constData(), &status) == 0 ? status.st_mode & 07777 : -1;
-}
+constexpr uid_t nobody = 65534;
 
-QByteArray contentOf(const QString& path)
+QStringList entriesOf(const QString& folder)
 {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-QByteArray ownPid()
-{
-    return QByteArray::number(QCoreApplication::applicationPid()) + '\n';
+    return QDir(folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System);
 }
 } // namespace
 
@@ -65,82 +64,92 @@ void tst_SingleInstance::cleanup()
         ::waitpid(child, nullptr, 0);
     }
     m_children.clear();
+    if (m_dir)
+        ::chmod(QFile::encodeName(m_dir->path()).constData(), 0700);
 }
 
-void tst_SingleInstance::firstStart_data()
+void tst_SingleInstance::secondStartNamesTheRunningClock_data()
 {
-    QTest::addColumn<QString>("before"); // what the settings folder holds before the start
-    QTest::addColumn<QString>("lockPath");
-    QTest::addColumn<bool>("held");
-    QTest::newRow("no folder yet") << ""
-                                   << "config/qm/QM_UTC.instance.lock" << true;
-    QTest::newRow("a crashed clock's file") << "stale"
-                                            << "QM_UTC.instance.lock" << true;
-    QTest::newRow("a file where the folder goes") << "file"
-                                                  << "config/QM_UTC.instance.lock" << false;
-    QTest::newRow("a symbolic link as the file") << "link"
-                                                 << "QM_UTC.instance.lock" << false;
+    QTest::addColumn<QString>("settings");
+    QTest::addColumn<QString>("change"); // to the settings folder, before the first start or after
+    QTest::newRow("no folder yet") << "config/qm/QM_UTC.ini"
+                                   << "";
+    QTest::newRow("a crashed clock's lock file") << "QM_UTC.ini"
+                                                 << "before: stale";
+    QTest::newRow("a file where the folder goes") << "config/QM_UTC.ini"
+                                                  << "before: file";
+    QTest::newRow("lock file deleted") << "QM_UTC.ini"
+                                       << "delete";
+    QTest::newRow("lock file replaced by a link") << "QM_UTC.ini"
+                                                  << "link";
+    QTest::newRow("lock file replaced by a folder") << "QM_UTC.ini"
+                                                    << "folder";
+    QTest::newRow("lock file naming a dead process") << "QM_UTC.ini"
+                                                     << "stale";
+    QTest::newRow("folder made read-only") << "QM_UTC.ini"
+                                           << "read-only";
 }
 
-void tst_SingleInstance::firstStart()
+void tst_SingleInstance::secondStartNamesTheRunningClock()
 {
-    QFETCH(QString, before);
-    QFETCH(QString, lockPath);
-    QFETCH(bool, held);
-    const QString path = m_dir->filePath(lockPath);
-    if (before == QLatin1String("stale")) {
-        QFile stale(path);
-        QVERIFY(stale.open(QIODevice::WriteOnly));
-        stale.write("999999\n");
-        stale.close();
-        QVERIFY(stale.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup |
-                                     QFile::ReadOther));
-    } else if (before == QLatin1String("file")) {
-        QFile file(m_dir->filePath(QStringLiteral("config")));
-        QVERIFY(file.open(QIODevice::WriteOnly));
-    } else if (before == QLatin1String("link")) {
-        QVERIFY(QFile::link(m_dir->filePath(QStringLiteral("elsewhere")), path));
-    }
+    QFETCH(QString, settings);
+    QFETCH(QString, change);
+    const auto make = [this](const QString& what) {
+        ::unlink(QFile::encodeName(lockPath()).constData());
+        if (what.endsWith(QLatin1String("stale"))) {
+            QFile dead(lockPath());
+            return dead.open(QIODevice::WriteOnly) && dead.write("2147480000\n") > 0;
+        }
+        if (what.endsWith(QLatin1String("file")))
+            return QFile(m_dir->filePath(QStringLiteral("config"))).open(QIODevice::WriteOnly);
+        if (what == QLatin1String("link"))
+            return QFile::link(QStringLiteral("/dev/null"), lockPath());
+        if (what == QLatin1String("folder"))
+            return QDir().mkdir(lockPath());
+        if (what == QLatin1String("read-only"))
+            return QFile::setPermissions(m_dir->path(), QFile::ReadOwner | QFile::ExeOwner);
+        return true;
+    };
+    if (change.startsWith(QLatin1String("before")))
+        QVERIFY(make(change));
+    const QStringList entries = entriesOf(m_dir->path());
+    const pid_t clock = startHolder(m_dir->filePath(settings));
+    QVERIFY(clock > 0);
+    // Nothing on disk: nothing there for anyone to delete or replace.
+    QCOMPARE(entriesOf(m_dir->path()), entries);
+    if (!change.startsWith(QLatin1String("before")))
+        QVERIFY(make(change));
 
-    const SingleInstance instance(path);
-    QCOMPARE(instance.state(),
-             held ? SingleInstance::State::Held : SingleInstance::State::Unavailable);
-    if (!held) {
-        QVERIFY(instance.problem().contains(m_dir->path()));
-        QVERIFY(!QFile::exists(m_dir->filePath(QStringLiteral("elsewhere"))));
-        return;
-    }
-    QCOMPARE(contentOf(path), ownPid());
-    QCOMPARE(modeOf(path), 0600);
-    for (QDir folder = QFileInfo(path).dir(); folder.path() != m_dir->path(); folder.cdUp())
-        QCOMPARE(modeOf(folder.path()), 0700);
+    const SingleInstance second(m_dir->filePath(settings));
+    QCOMPARE(second.state(), SingleInstance::State::HeldElsewhere);
+    QCOMPARE(second.otherPid(), qint64(clock));
 }
 
 void tst_SingleInstance::heldUntilItsHolderDies()
 {
-    const QString path = m_dir->filePath(QStringLiteral("QM_UTC.instance.lock"));
-    const pid_t holder = startHolder(path);
+    const pid_t holder = startHolder(settingsPath());
     QVERIFY(holder > 0);
-
-    const SingleInstance second(path);
+    // Another spelling of the same file names the same clock.
+    QVERIFY(QDir().mkdir(m_dir->filePath(QStringLiteral("sub"))));
+    const SingleInstance second(m_dir->filePath(QStringLiteral("sub/../QM_UTC.ini")));
     QCOMPARE(second.state(), SingleInstance::State::HeldElsewhere);
     QCOMPARE(second.otherPid(), qint64(holder));
-    QCOMPARE(contentOf(path), QByteArray::number(holder) + '\n');
+    // Another settings file has a clock of its own.
+    const SingleInstance other(m_dir->filePath(QStringLiteral("sub/QM_UTC.ini")));
+    QCOMPARE(other.state(), SingleInstance::State::Held);
 
     ::kill(holder, SIGKILL);
     ::waitpid(holder, nullptr, 0);
     m_children.removeOne(holder);
-    const SingleInstance afterCrash(path);
+    const SingleInstance afterCrash(settingsPath());
     QCOMPARE(afterCrash.state(), SingleInstance::State::Held);
-    QCOMPARE(contentOf(path), ownPid());
 }
 
 void tst_SingleInstance::programsItStartsDoNotKeepIt()
 {
-    const QString path = m_dir->filePath(QStringLiteral("QM_UTC.instance.lock"));
     pid_t program = -1;
     {
-        const SingleInstance clock(path);
+        const SingleInstance clock(settingsPath());
         QCOMPARE(clock.state(), SingleInstance::State::Held);
         // Closed by the exec, which the test waits for.
         int execed[2];
@@ -158,11 +167,53 @@ void tst_SingleInstance::programsItStartsDoNotKeepIt()
         ::close(execed[0]);
     }
     // The clock has ended; the program it started runs on.
-    const SingleInstance next(path);
+    const SingleInstance next(settingsPath());
     QCOMPARE(next.state(), SingleInstance::State::Held);
 }
 
-pid_t tst_SingleInstance::startHolder(const QString& path)
+void tst_SingleInstance::anotherUsersProgramOnTheNameIsNotTheClock_data()
+{
+    QTest::addColumn<QString>("lockFile");
+    QTest::addColumn<int>("folderMode");
+    QTest::addColumn<bool>("held");
+    QTest::addColumn<QString>("said");
+    QTest::newRow("the lock file serves") << "" << 0700 << true << "serves instead";
+    QTest::newRow("a FIFO as the lock file") << "fifo" << 0700 << false << "not a regular file";
+    QTest::newRow("in a folder others can change") << "" << 0777 << false << "other users";
+}
+
+void tst_SingleInstance::anotherUsersProgramOnTheNameIsNotTheClock()
+{
+    QFETCH(QString, lockFile);
+    QFETCH(int, folderMode);
+    QFETCH(bool, held);
+    QFETCH(QString, said);
+    // Another user's program takes the name this user's clock would hold.
+    const QByteArray name = SingleInstance::socketNameFor(settingsPath());
+    sockaddr_un address = {};
+    address.sun_family = AF_UNIX;
+    std::memcpy(address.sun_path + 1, name.constData(), size_t(name.size()));
+    const int squatter = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (::geteuid() != 0 || ::seteuid(nobody) != 0)
+        QSKIP("only root can act as another user");
+    const bool bound = ::bind(squatter, reinterpret_cast<sockaddr*>(&address),
+                              socklen_t(offsetof(sockaddr_un, sun_path) + 1 + name.size())) == 0 &&
+                       ::listen(squatter, 8) == 0;
+    QVERIFY(::seteuid(0) == 0 && bound);
+    if (lockFile == QLatin1String("fifo"))
+        QCOMPARE(::mkfifo(QFile::encodeName(lockPath()).constData(), 0600), 0);
+    QCOMPARE(::chmod(QFile::encodeName(m_dir->path()).constData(), mode_t(folderMode)), 0);
+
+    const SingleInstance instance(settingsPath());
+    ::close(squatter);
+    QCOMPARE(instance.state(),
+             held ? SingleInstance::State::Held : SingleInstance::State::Unavailable);
+    QVERIFY2(instance.problem().contains(QStringLiteral("another user's process")) &&
+                 instance.problem().contains(said),
+             qPrintable(instance.problem()));
+}
+
+pid_t tst_SingleInstance::startHolder(const QString& settingsPath)
 {
     int ready[2];
     if (::pipe(ready) != 0)
@@ -170,7 +221,7 @@ pid_t tst_SingleInstance::startHolder(const QString& path)
     const pid_t child = ::fork();
     if (child == 0) {
         ::close(ready[0]);
-        const SingleInstance instance(path);
+        const SingleInstance instance(settingsPath);
         const char state = instance.state() == SingleInstance::State::Held ? 'H' : '-';
         (void)!::write(ready[1], &state, 1);
         for (;;)

@@ -9,10 +9,13 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLockFile>
+#include <QScopeGuard>
 #include <QTest>
+#include <csignal>
 #include <fcntl.h>
 #include <memory>
 #include <sys/file.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -94,6 +97,11 @@ private slots:
     void linkedFileStaysALink();
     void commandsRefusedFromAFileOthersCanChange_data();
     void commandsRefusedFromAFileOthersCanChange();
+    void trustIsJudgedAgainAtEverySave_data();
+    void trustIsJudgedAgainAtEverySave();
+    void nothingIsWrittenThroughWhatOthersPlant_data();
+    void nothingIsWrittenThroughWhatOthersPlant();
+    void damagedFileIsRewrittenOnlyOnceCopied();
 };
 
 void SettingsFileTest::lockHeldByAWriterIsWaitedForBriefly_data()
@@ -327,6 +335,142 @@ void SettingsFileTest::commandsRefusedFromAFileOthersCanChange()
                  qPrintable(refusal));
         QVERIFY2(refusal.contains(fix), qPrintable(refusal));
     }
+}
+
+void SettingsFileTest::trustIsJudgedAgainAtEverySave_data()
+{
+    QTest::addColumn<QString>("meanwhile"); // done while the clock runs, before it saves
+    QTest::addColumn<int>("modeAfter");     // 0: not saved
+    QTest::addColumn<QString>("fix");       // in the refusal; empty: commands may run
+    QTest::newRow("nothing") << "" << 0600 << "";
+    QTest::newRow("file made writable by all") << "chmod 666 file" << 0666 << "chmod 600";
+    QTest::newRow("file given to another user") << "chown file" << 0 << "another user";
+    QTest::newRow("folder made writable by all") << "chmod 777 folder" << 0 << "chmod 700";
+}
+
+void SettingsFileTest::trustIsJudgedAgainAtEverySave()
+{
+    QFETCH(QString, meanwhile);
+    QFETCH(int, modeAfter);
+    QFETCH(QString, fix);
+    TestSettings settings;
+    const QString folder = QFileInfo(settings.filePath()).absolutePath();
+    settings.writeValues({{ENABLE_ALARMS_TICKBOX.name, "1"}});
+    QVERIFY(setMode(settings.filePath(), 0600));
+    ProblemCapture problems;
+    QCOMPARE(settings.store().commandRefusal(), QString());
+
+    settings.writeValues({{QStringLiteral("ALARM_1_RUN_COMMAND_TEXTBOX"), "/tmp/x/payload"}});
+    if (meanwhile.startsWith("chmod"))
+        QVERIFY(setMode(meanwhile.endsWith("file") ? settings.filePath() : folder,
+                        meanwhile.mid(6, 3).toInt(nullptr, 8)));
+    if (meanwhile == "chown file" &&
+        ::chown(QFile::encodeName(settings.filePath()).constData(), nobody, nobody) != 0)
+        QSKIP("only root can give a file to another user");
+    const QByteArray before = settings.readRaw();
+    settings.store().writeTwips(CLOCK_MAIN_Left, 3000.0f);
+    settings.store().writeTwips(CLOCK_MAIN_Top, 3000.0f);
+    QVERIFY(setMode(folder, 0700));
+
+    QCOMPARE(modeOf(settings.filePath()), modeAfter ? modeAfter : 0600);
+    QCOMPARE(settings.readRaw() == before, !modeAfter);
+    const QString refusal = settings.store().commandRefusal();
+    QVERIFY2(refusal.contains(fix) && refusal.isEmpty() == fix.isEmpty(), qPrintable(refusal));
+    // Said once, with the fix; the rewrite does not make the file look trusted next time.
+    QCOMPARE(problems.lines.filter(QStringLiteral("seen while the clock ran")).size(),
+             fix.isEmpty() ? 0 : 1);
+    settings.reopen();
+    if (meanwhile.endsWith("file"))
+        QVERIFY(!settings.store().commandRefusal().isEmpty());
+}
+
+void SettingsFileTest::nothingIsWrittenThroughWhatOthersPlant_data()
+{
+    QTest::addColumn<QString>("planted"); // a link to the victim file, or nothing
+    QTest::addColumn<int>("folderMode");
+    QTest::addColumn<bool>("saved");
+    QTest::addColumn<QString>("said");
+    QTest::newRow("link as the damaged copy") << ".damaged" << 0700 << true << ".damaged.1";
+    QTest::newRow("link as the lock file") << ".lock" << 0700 << false << "not a regular file";
+    QTest::newRow("another user's link as the file")
+        << "" << 0700 << false << "belongs to another user";
+    QTest::newRow("link into a folder others can change")
+        << "" << 0700 << false << "other users can change";
+    QTest::newRow("folder others can change")
+        << ".damaged" << 0777 << false << "can be changed by other users";
+    QTest::newRow("folder the group can change")
+        << "none" << 0770 << false << "can be changed by other users";
+}
+
+void SettingsFileTest::nothingIsWrittenThroughWhatOthersPlant()
+{
+    QFETCH(QString, planted);
+    QFETCH(int, folderMode);
+    QFETCH(bool, saved);
+    QFETCH(QString, said);
+    TestSettings settings;
+    const QString folder = QFileInfo(settings.filePath()).absolutePath();
+    const QString victim = folder + QStringLiteral("/home/thesis.txt");
+    QVERIFY(QDir().mkpath(folder + QStringLiteral("/home")));
+    const QByteArray damaged = "[" + SettingsStore::sectionName().toUtf8() + "]\ngarbage\n";
+    settings.writeRaw(damaged);
+    if (planted.startsWith('.')) {
+        QVERIFY(QFile::link(victim, settings.filePath() + planted));
+    } else if (planted.isEmpty()) { // the settings file itself, to an existing file
+        QFile thesis(victim);
+        QVERIFY(thesis.open(QIODevice::WriteOnly) && thesis.write("chapter one\n") > 0);
+        thesis.close();
+        QVERIFY(QFile::remove(settings.filePath()) && QFile::link(victim, settings.filePath()));
+        if (said.startsWith("other users"))
+            QVERIFY(setMode(folder + QStringLiteral("/home"), 0777));
+        else if (::lchown(QFile::encodeName(settings.filePath()).constData(), nobody, nobody))
+            QSKIP("only root can give a link to another user");
+    }
+    QVERIFY(setMode(folder, folderMode));
+    ProblemCapture problems;
+    settings.store().writeTwips(CLOCK_MAIN_Left, 3000.0f);
+    const qsizetype saidOnce = problems.lines.size();
+    settings.store().writeTwips(CLOCK_MAIN_Top, 3000.0f);
+    QVERIFY(setMode(folder, 0700) && setMode(folder + QStringLiteral("/home"), 0700));
+
+    QCOMPARE(problems.lines.size(), saidOnce);
+    QVERIFY2(!problems.lines.filter(said).isEmpty(), qPrintable(problems.lines.join('\n')));
+    QCOMPARE(settings.hasOnDisk(CLOCK_MAIN_Top.name) && !planted.isEmpty(), saved);
+    QFile thesis(victim);
+    QCOMPARE(thesis.open(QIODevice::ReadOnly) ? thesis.readAll() : QByteArray(),
+             planted.isEmpty() ? QByteArray("chapter one\n") : QByteArray());
+    settings.reopen(); // its last save, if any, says what it says here
+}
+
+void SettingsFileTest::damagedFileIsRewrittenOnlyOnceCopied()
+{
+    TestSettings settings;
+    // An unreadable line longer than the room left on the disk; the rewrite would be small.
+    const QByteArray damaged = "[" + SettingsStore::sectionName().toUtf8() +
+                               "]\nCLOCK-MAIN-Left=2000\n" + QByteArray(64 << 10, '*') + "\n";
+    settings.writeRaw(damaged);
+    ProblemCapture problems;
+    rlimit room = {};
+    QCOMPARE(::getrlimit(RLIMIT_FSIZE, &room), 0);
+    const rlimit unlimited = room;
+    const auto lift = qScopeGuard([&] { ::setrlimit(RLIMIT_FSIZE, &unlimited); });
+    ::signal(SIGXFSZ, SIG_IGN);
+    room.rlim_cur = 32 << 10; // files grow no further, as on a disk nearly full
+    QCOMPARE(::setrlimit(RLIMIT_FSIZE, &room), 0);
+    settings.store().writeTwips(CLOCK_MAIN_Top, 3000.0f);
+    settings.store().writeTwips(CLOCK_MAIN_Top, 3500.0f);
+    // Nothing rewritten while no copy can be kept, and that said once.
+    QCOMPARE(settings.readRaw(), damaged);
+    QCOMPARE(problems.lines.filter(QStringLiteral("no copy of it can be kept")).size(), 2);
+
+    QCOMPARE(::setrlimit(RLIMIT_FSIZE, &unlimited), 0);
+    settings.store().writeTwips(CLOCK_MAIN_Top, 4000.0f);
+    QFile copy(settings.filePath() + QStringLiteral(".damaged"));
+    QVERIFY(copy.open(QIODevice::ReadOnly));
+    QCOMPARE(copy.readAll(), damaged);
+    QCOMPARE(settings.onDisk(CLOCK_MAIN_Top.name), QStringLiteral("4000"));
+    QCOMPARE(settings.onDisk(CLOCK_MAIN_Left.name), QStringLiteral("2000"));
+    QVERIFY(problems.lines.last().contains(copy.fileName()));
 }
 
 QTEST_GUILESS_MAIN(SettingsFileTest)

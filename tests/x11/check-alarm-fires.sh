@@ -8,7 +8,7 @@ set -euo pipefail
 program=$1
 config=$(mktemp -d)
 export XDG_CONFIG_HOME=$config
-trap 'kill "${pid:-0}" 2>/dev/null || true; rm -rf "$config"' EXIT
+trap 'kill "${pid:-0}" 2>/dev/null && wait "$pid"; rm -rf "$config"' EXIT
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
 out=$config/fired

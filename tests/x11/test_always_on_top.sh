@@ -10,6 +10,8 @@ export XDG_CONFIG_HOME=$config
 pids=()
 finish() {
     [ ${#pids[@]} -eq 0 ] || kill "${pids[@]}" 2>/dev/null || true
+    # The clock saves on SIGTERM: the folder goes once it has ended.
+    [ ${#pids[@]} -eq 0 ] || wait "${pids[@]}" 2>/dev/null || true
     rm -rf "$config"
 }
 trap finish EXIT

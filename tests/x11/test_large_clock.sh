@@ -9,7 +9,8 @@ config=$(mktemp -d)
 export XDG_CONFIG_HOME=$config
 pid=""
 finish() {
-    [ -z "$pid" ] || kill "$pid" 2>/dev/null || true
+    # The clock saves on SIGTERM: the folder goes once it has ended.
+    [ -z "$pid" ] || { kill "$pid" 2>/dev/null && wait "$pid"; } || true
     rm -rf "$config"
 }
 trap finish EXIT

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: GPL-3.0-or-later
 # The real strip on a real X server with a window manager: placement, frame, ticking, and the
-# position it remembers across a close and a restart. Usage (under with-x11.sh): PROGRAM
+# position it remembers across a close and a restart, and across an end by SIGTERM or SIGHUP
+# (a logout) as well. Usage (under with-x11.sh): PROGRAM
 set -euo pipefail
 program=$1
 config=$(mktemp -d)
@@ -56,5 +57,23 @@ geometry=$(frame_settles_at "$win" "200 150 364 60")
 wmctrl -i -c "$win"
 wait_for_exit "$pid"
 [ "$(stored CLOCK-MAIN-Left)" = 3000 ] || fail "an unmoved strip changed its stored left"
+
+# Ended by a signal, as a logout ends it: the strip and, with SIGHUP, the large clock open
+# over it keep where they were moved.
+for signal in TERM HUP; do
+    "$program" &
+    pid=$!
+    win=$(window QM-GLIMMER-DIAL)
+    wmctrl -i -r "$win" -e 1,300,210,-1,-1
+    frame_at "$win" "300 210 364 60"
+    [ "$signal" = HUP ] && wmctrl -i -r "$(large_clock "$win")" -e 1,500,400,-1,-1 && sleep 0.5
+    kill -"$signal" "$pid"
+    wait_for_exit "$pid"
+    got="$(stored CLOCK-MAIN-Left) $(stored CLOCK-MAIN-Top) $(stored LARGE_CLOCK-Left) $(stored LARGE_CLOCK-Top)"
+    wanted="4500 3150  "
+    [ "$signal" = HUP ] && wanted="4500 3150 7500 6000"
+    [ "$got" = "$wanted" ] || fail "after SIG$signal the stored positions are '$got', not '$wanted'"
+    rm "$config/QM_UTC.ini"
+done
 
 echo "PASS: main window on X11"

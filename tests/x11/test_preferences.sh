@@ -9,7 +9,8 @@ program=$1
 config=$(mktemp -d)
 export XDG_CONFIG_HOME=$config
 pid=""
-trap '[ -n "$pid" ] && kill "$pid" 2>/dev/null; rm -rf "$config"' EXIT
+# The clock saves where its windows were on SIGTERM: the folder goes once it has ended.
+trap '[ -n "$pid" ] && kill "$pid" 2>/dev/null && wait "$pid"; rm -rf "$config"' EXIT
 # shellcheck source=x11-lib.sh
 . "$(dirname "$0")/x11-lib.sh"
 

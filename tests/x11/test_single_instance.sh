@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: GPL-3.0-or-later
 # One clock per user, with the real program on a real X server: a second start with the same
-# settings folder says the clock is running, brings the strip to the front and ends at once,
-# leaving the first untouched; after the first is killed with SIGKILL a new start runs at once.
+# settings folder says which process runs the clock, whatever lies in that folder, brings the
+# strip to the front and ends at once, leaving the first untouched; after the first is killed
+# with SIGKILL a new start runs at once.
 # Usage (under with-x11.sh): PROGRAM
 set -euo pipefail
 program=$1
@@ -31,16 +32,15 @@ strip_of() { # PID: the strip's window once it is framed
     fail "no strip for process $1"
 }
 active_window() { printf '%d' "$(xprop -root _NET_ACTIVE_WINDOW | awk '{print $NF}')"; }
-mode() { stat -c %a "$1"; }
 
 "$program" &
 first=$!
 pids+=("$first")
 strip=$(strip_of "$first")
-lock=$config/QM_UTC.instance.lock
-[ "$(cat "$lock")" = "$first" ] || fail "the lock file holds '$(cat "$lock")', not $first"
-[ "$(mode "$config")" = 700 ] || fail "the settings folder was created $(mode "$config")"
-[ "$(mode "$lock")" = 600 ] || fail "the lock file was created $(mode "$lock")"
+[ ! -e "$config" ] || fail "the start made $(ls -A "$config") in the settings folder"
+# A file there names nobody, and taking it away frees nothing.
+mkdir -m 700 "$config"
+echo 1 >"$config/QM_UTC.instance.lock"
 
 # Another window has the focus when the second start comes.
 xmessage -name other -geometry +400+400 "another program" 2>/dev/null &
@@ -75,11 +75,9 @@ echo "second start: status 0 after $elapsed_ms ms, the running strip in front"
 # A crash never blocks the next start.
 kill -9 "$first"
 wait "$first" 2>/dev/null || true
-[ "$(cat "$lock")" = "$first" ] || fail "the lock file changed"
 "$program" &
 third=$!
 pids+=("$third")
 strip_of "$third" >/dev/null
-[ "$(cat "$lock")" = "$third" ] || fail "after the crash the lock file holds '$(cat "$lock")'"
 kill -0 "$third" || fail "the start after the crash ended"
 echo "PASS: one clock per user"
