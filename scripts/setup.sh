@@ -7,7 +7,7 @@ packages=(
     build-essential cmake pkg-config git
     qt6-base-dev libxcb1-dev
     fonts-liberation2 fonts-dejavu-core locales
-    xvfb openbox xdotool x11-utils x11-apps wmctrl
+    xvfb openbox xfwm4 metacity dbus-x11 xdotool x11-utils x11-apps wmctrl
     desktop-file-utils appstream
 )
 # Regional time formats the tests compare: 24-hour ones and a 12-hour one.

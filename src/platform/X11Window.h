@@ -15,6 +15,10 @@ void skipTaskbar(QWidget* window);
 // follows the hints for it. For fixed-size windows.
 void offerCloseOnly(QWidget* window);
 
+// Keeps the window above the windows of every program, as a modal window of its owner, from
+// the moment it is mapped; for a window that announces something without taking the keyboard.
+void keepAboveOthers(QWidget* window);
+
 // Brings to the front the top-level window titled `title` that process `pid` shows on the
 // display named by DISPLAY. Needs no QApplication. False when no such window was found.
 bool activateWindowOf(qint64 pid, const QString& title);
