@@ -8,10 +8,13 @@
 #include <algorithm>
 
 namespace {
-// A title bar's height where no window manager has told it yet.
-constexpr int minimumStep = 20;
 // More windows than alarms cannot be open; beyond that a place is as good as any.
 constexpr int maximumShifts = 10;
+
+int titleBarOf(const QWidget* window)
+{
+    return window->geometry().top() - window->frameGeometry().top();
+}
 } // namespace
 
 AlarmNotifier::AlarmNotifier(SettingsStore& settings, CommandLauncher& launcher, QWidget* owner)
@@ -88,10 +91,12 @@ void AlarmNotifier::placeClearOfOthers(QM_UTC_ALARM_NOTIFICATION_WINDOW* window)
             });
         if (taken == m_windows.cend())
             return;
-        // One of its title bars down and to the right, so that its title stays in sight.
-        const QWidget* other = *taken;
-        const int step =
-            std::max(minimumStep, other->geometry().top() - other->frameGeometry().top());
+        // A title bar down and to the right, and a little more, so that the title of the one
+        // below stays in sight. A window opened in the same second may not be framed yet: the
+        // strip's title bar, or the design's, stands in for its own.
+        const int titleBar = std::max(
+            {WindowGeometry::designFrame.height(), titleBarOf(*taken), titleBarOf(m_owner)});
+        const int step = titleBar + 8;
         window->shiftPlace(QPoint(step, step));
     }
 }

@@ -118,6 +118,22 @@ public:
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override
     {
+        // Openbox gives a toolbar the keyboard for a click on its frame only; a click inside
+        // asks for it, with the click's time, as a user's request.
+        if (m_toolbar && watched == window()->windowHandle() &&
+            event->type() == QEvent::MouseButtonPress && !window()->isActiveWindow()) {
+            window()->activateWindow();
+            return false;
+        }
+        // Metacity puts a new window that it does not give the keyboard just under the active
+        // window; when that is one of this program's, it grants the request to come up again.
+        // (Xfwm4 would give the keyboard with it.)
+        if (m_raiseWhenMapped && watched == window()->windowHandle() &&
+            event->type() == QEvent::Expose && window()->windowHandle()->isExposed()) {
+            m_raiseWhenMapped = false;
+            window()->raise();
+            return false;
+        }
         if (watched != parent())
             return false;
         // Both come before Qt asks for the window to be mapped.
@@ -163,6 +179,12 @@ private:
         }
         if (m_hints & (CloseOnly | KeepAbove))
             offerCloseOnly(c, id);
+        if ((m_hints & KeepAbove) && !mapAsked &&
+            windowManagerName(c, rootOf(c, id)) == "Metacity") {
+            m_raiseWhenMapped = true;
+            if (QWindow* handle = window()->windowHandle())
+                handle->installEventFilter(this);
+        }
         m_appliedTo = id;
         xcb_flush(c);
     }
@@ -220,7 +242,7 @@ private:
         return states;
     }
 
-    void offerCloseOnly(xcb_connection_t* c, xcb_window_t id) const
+    void offerCloseOnly(xcb_connection_t* c, xcb_window_t id)
     {
         // Openbox offers to minimise any window but a toolbar or a menu, whatever the Motif
         // hints say (a fixed size only drops maximising). Taskbars leave toolbar windows out,
@@ -228,7 +250,10 @@ private:
         // gives the keyboard to every new dialog or normal window, but not to a toolbar.
         // Metacity draws no frame around a toolbar.
         const QByteArray manager = windowManagerName(c, rootOf(c, id));
-        if (manager == "Openbox" || (manager == "Xfwm4" && (m_hints & KeepAbove))) {
+        m_toolbar = manager == "Openbox" || (manager == "Xfwm4" && (m_hints & KeepAbove));
+        if (m_toolbar) {
+            if (QWindow* handle = window()->windowHandle())
+                handle->installEventFilter(this);
             const xcb_atom_t typeName = atom(c, "_NET_WM_WINDOW_TYPE");
             const xcb_atom_t toolbar = atom(c, "_NET_WM_WINDOW_TYPE_TOOLBAR");
             std::vector<uint32_t> types = values32(c, id, typeName, XCB_ATOM_ATOM);
@@ -248,6 +273,8 @@ private:
 
     int m_hints = 0;
     xcb_window_t m_appliedTo = 0;
+    bool m_toolbar = false;
+    bool m_raiseWhenMapped = false;
 };
 
 // The X server's time now: the time of a property change made for the purpose. A window

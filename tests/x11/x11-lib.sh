@@ -27,6 +27,7 @@ x11_start() {
     local size=${1:-1280x800} display=""
     x11_require_tools || return 1
     x11_dir=$(mktemp -d)
+    : >"$x11_dir/display"
     # -displayfd picks a free display number and writes it once the server accepts clients.
     Xvfb -displayfd 3 -screen 0 "${size}x24" -nolisten tcp 3>"$x11_dir/display" \
         >"$x11_dir/xvfb.log" 2>&1 &
