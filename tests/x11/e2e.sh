@@ -318,7 +318,13 @@ check_frame() {
     read -r w h <<<"$client"
     [ "$w" -ge $(($3 - design_frame_w)) ] && [ "$h" -ge $(($4 - design_frame_h)) ] ||
         fail "$2: client area $client is less than the design's $(($3 - design_frame_w)) $(($4 - design_frame_h))"
-    figure "$2: client ${w}x$h (design $(($3 - design_frame_w))x$(($4 - design_frame_h))), frame $(frame_extents "$1" | tr ' ' ,), actions $actions"
+    figure "$2: client ${w}x$h (design $(($3 - design_frame_w))x$(($4 - design_frame_h))), frame $(frame_extents "$1" | tr ' ' ,), actions $actions; $(xprop -id "$1" _NET_WM_STATE _NET_WM_WINDOW_TYPE | sed 's/.*= //; s/_NET_WM_STATE_//g; s/_NET_WM_WINDOW_TYPE_//g' | paste -sd ' ')"
+}
+
+# Window $1 has the keyboard within two seconds.
+check_active() {
+    for _ in $(seq 40); do [ "$(active_window)" = "$1" ] && return; sleep 0.05; done
+    fail "window $1 does not have the keyboard (active: $(active_window))"
 }
 
 # Window $1 is owned by window $2 (WM_TRANSIENT_FOR names it) and stands above it.
@@ -369,6 +375,7 @@ step_wm_alarms_over_other_windows() {
     large=$(large_clock "$strip")
     check_frame "$large" "large clock" 204 81
     check_owned "$large" "$strip"
+    check_active "$large"
     xlogo -geometry 700x400+30+100 2>/dev/null &
     busy+=("$!") # ended with the load loops
     other=$(window xlogo)
@@ -399,8 +406,7 @@ step_wm_alarms_over_other_windows() {
 
     # A click into the later one, on top, gives it the keyboard.
     click_control "$n2" 1440 600 5775 465 # ALARM_NAME_TEXTBOX
-    for _ in $(seq 40); do [ "$(active_window)" = "$n2" ] && break; sleep 0.05; done
-    [ "$(active_window)" = "$n2" ] || fail "a click did not give the alarm window the keyboard"
+    check_active "$n2"
     for n in "$n2" "$n1"; do click_control "$n" 6480 2400 1935 495; done # OK_BUTTON, top one first
     window "${notification_title_prefix}One" gone
     window "${notification_title_prefix}Two" gone
@@ -421,19 +427,21 @@ step_wm_alarm_over_settings() {
     settings=$(click_for_window "$strip" 120 120 735 375 "QM-UTC - SETTINGS") # QUILL_MARSH_BUTTON
     check_frame "$settings" "settings window" 551 142
     check_owned "$settings" "$strip"
+    check_active "$settings"
     colours=$(click_for_window "$settings" 3600 960 975 615 "QM-UTC - SET TIME CLOCK DISPLAY COLORS") # COLORS_BUTTON
     check_frame "$colours" "colours window" 616 238
     check_owned "$colours" "$settings"
+    check_active "$colours"
     wmctrl -i -c "$colours"
     window "QM-UTC - SET TIME CLOCK DISPLAY COLORS" gone
     alarms=$(click_for_window "$settings" 4920 960 1095 615 "QM-UTC - ALARM SETTINGS") # ALARM_SETTINGS_BUTTON
     check_frame "$alarms" "alarm settings window" 912 557
     check_owned "$alarms" "$settings"
+    check_active "$alarms"
     test=$(click_for_window "$alarms" 2160 7320 3015 495 "$test_title") # TEST_ALARM_WINDOW_BUTTON
     check_frame "$test" "test window" 583 228
     check_owned "$test" "$alarms"
-    for _ in $(seq 40); do [ "$(active_window)" = "$test" ] && break; sleep 0.05; done
-    [ "$(active_window)" = "$test" ] || fail "the test window opened without the keyboard"
+    check_active "$test"
     figure "test window above the alarm settings window, active: $(stacking)"
     wmctrl -i -c "$test"
     window "$test_title" gone
