@@ -1,5 +1,6 @@
 #include "FakeLauncher.h"
 #include "TestSettings.h"
+#include "alarms/AlarmAnnouncement.h"
 #include "notify/AlarmNotifier.h"
 #include "notify/QM_UTC_ALARM_NOTIFICATION_WINDOW.h"
 #include "platform/Twips.h"
@@ -24,16 +25,11 @@ QString key(AlarmField field, int n)
 
 Announcement alarmNumber(int n, const QString& refusal = {})
 {
-    Announcement a;
-    a.windowName = QStringLiteral("QM_UTC_ALARM_%1_NOTIFICATION_WINDOW").arg(n);
-    a.badge = QString::number(n);
-    a.runCommand = 1;
-    a.command = QStringLiteral("wake up");
+    AlarmSlot slot;
+    slot.run_command = 1;
+    slot.command = QStringLiteral("wake up");
+    Announcement a = AlarmAnnouncement::of(n, slot);
     a.commandRefusal = refusal;
-    a.placement = {SettingsKeys::alarm(AlarmField::NOTIFICATION_MESSAGE_Left, n),
-                   SettingsKeys::alarm(AlarmField::NOTIFICATION_MESSAGE_Top, n),
-                   SettingsKeys::alarm(AlarmField::NOTIFICATION_MESSAGE_Width, n),
-                   SettingsKeys::alarm(AlarmField::NOTIFICATION_MESSAGE_Height, n)};
     return a;
 }
 
