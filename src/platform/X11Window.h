@@ -15,8 +15,8 @@ void skipTaskbar(QWidget* window);
 // follows the hints for it. For fixed-size windows.
 void offerCloseOnly(QWidget* window);
 
-// Keeps the window above the windows of every program, as a modal window of its owner, from
-// the moment it is mapped; for a window that announces something without taking the keyboard.
+// Keeps the window above the windows of every program from the moment it is mapped, without
+// taking the keyboard at mapping; for a window that announces something.
 void keepAboveOthers(QWidget* window);
 
 // Brings to the front the top-level window titled `title` that process `pid` shows on the
