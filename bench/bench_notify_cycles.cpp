@@ -5,6 +5,7 @@
 // Usage: bench_notify_cycles [CYCLES]   (on the display QT_QPA_PLATFORM and DISPLAY give)
 // Prints one line: "cycles N rss_before_kb A rss_after_kb B hwm_kb C seconds S".
 
+#include "alarms/AlarmAnnouncement.h"
 #include "alarms/AlarmSlot.h"
 #include "notify/Announcement.h"
 #include "notify/QM_UTC_ALARM_NOTIFICATION_WINDOW.h"
@@ -47,7 +48,7 @@ bool cycle(SettingsStore& settings, CommandLauncher& launcher, QWidget& owner)
     slot.name = QStringLiteral("Cycle");
     slot.message = QStringLiteral("Open and close");
     QPointer<QM_UTC_ALARM_NOTIFICATION_WINDOW> window = new QM_UTC_ALARM_NOTIFICATION_WINDOW(
-        Announcement::forAlarm(1, slot), settings, launcher, &owner);
+        AlarmAnnouncement::of(1, slot), settings, launcher, &owner);
     window->show();
     QElapsedTimer waited;
     waited.start();

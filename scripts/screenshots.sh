@@ -1,20 +1,29 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: GPL-3.0-or-later
-# Pictures of every window of the real program, framed as the window manager shows them, taken
-# on a private X server (Xvfb with openbox) into docs/screenshots/. With --scale 2 the program
-# runs with QT_SCALE_FACTOR=2 on a screen twice as large, into docs/screenshots/scale2/.
-# Usage: scripts/screenshots.sh [--scale N]   (after scripts/build.sh; about half a minute)
+# Pictures of every window of the real program as the user sees it, framed by the window
+# manager, taken on a private X server (Xvfb with openbox) into docs/screenshots/. With
+# --scale 2 the program runs with QT_SCALE_FACTOR=2 on a screen twice as large, into
+# docs/screenshots/scale2/; with --wm metacity (or xfwm4) under that window manager, into
+# docs/screenshots/metacity/.
+# Usage: scripts/screenshots.sh [--scale N] [--wm NAME]   (after scripts/build.sh; about half a minute)
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 scale=1
-if [ "${1:-}" = --scale ]; then
-    scale=${2:?"--scale needs a whole number"}
-fi
+x11_wm=openbox
+while [ $# -gt 0 ]; do
+    case $1 in
+    --scale) scale=${2:?"--scale needs a whole number"} ;;
+    --wm) x11_wm=${2:?"--wm needs a window manager: openbox, xfwm4 or metacity"} ;;
+    *) echo "unknown option $1" >&2; exit 2 ;;
+    esac
+    shift 2
+done
 program=$top/build/qm-utc
 grab=$top/build/tests/x11_grab
 [ -x "$program" ] && [ -x "$grab" ] || { echo "build first: scripts/build.sh" >&2; exit 1; }
 out=$top/docs/screenshots
 [ "$scale" = 1 ] || out=$out/scale$scale
+[ "$x11_wm" = openbox ] || out=$out/$x11_wm
 mkdir -p "$out"
 
 pixel_scale=$scale
@@ -41,18 +50,29 @@ marks_lit() {
         2>/dev/null | grep -q '^#ff0000 '
 }
 
-# The window with its frame, as NAME.png, with the pointer out of the way; "flashing" waits
-# for the marks of a notification window to light up again first.
-shoot() {
+# What the screen shows of windows $3... with their frames, as NAME.png ($2), with the pointer
+# out of the way; "flashing" ($1) waits for the marks of the notification window $3 to light
+# up again first.
+shoot_area() {
+    local flashing=$1 name=$2 left=100000 top=100000 right=0 bottom=0 x y w h window
+    shift 2
     xdotool mousemove $((1270 * scale)) $((790 * scale))
     sleep 0.2
-    if [ "${3:-}" = flashing ]; then
+    if [ "$flashing" = flashing ]; then
         for _ in $(seq 50); do marks_lit "$1" || break; sleep 0.02; done
         for _ in $(seq 50); do marks_lit "$1" && break; sleep 0.02; done
     fi
-    "$grab" "$(frame_of "$1")" "$out/$2.png"
-    echo "$out/$2.png"
+    for window in "$@"; do
+        read -r x y w h <<<"$(frame_geometry "$window")"
+        left=$((x < left ? x : left)) top=$((y < top ? y : top))
+        right=$((x + w > right ? x + w : right)) bottom=$((y + h > bottom ? y + h : bottom))
+    done
+    "$grab" "$(xwininfo -root | awk '/Window id:/ {print $4}')" "$out/$name.png" \
+        "$left" "$top" $((right - left)) $((bottom - top))
+    echo "$out/$name.png"
 }
+
+shoot() { shoot_area "${3:-still}" "$2" "$1"; }
 
 # A few alarms to show, one of them firing a few seconds after the start, and one time the
 # clock can never show (it turns red).
@@ -66,6 +86,8 @@ ALARM_1_TIME_TEXTBOX=$at
 ALARM_1_DISPLAY_MESSAGE_TICKBOX=1
 ALARM_1_MESSAGE_TEXTBOX=The kettle has boiled
 ALARM_1_MESSAGE_AUTO_CLOSE_TICKBOX=1
+ALARM_1-NOTIFICATION-MESSAGE-Left=1500
+ALARM_1-NOTIFICATION-MESSAGE-Top=1350
 ALARM_2_TICKBOX=1
 ALARM_2_NAME_TEXTBOX=Stand-up
 ALARM_2_TIME_TEXTBOX=09:15:00
@@ -94,10 +116,11 @@ QT_SCALE_FACTOR=$scale "$program" &
 pid=$!
 strip=$(window QM-GLIMMER-DIAL)
 
-# The alarm fires while nothing else is open; its window is modal, so it comes first.
+# The alarm fires while nothing else is open, its window placed over the lower part of the
+# strip: it comes up above it.
 notification=$(window "QM-UTC - !!! ALARM NOTIFICATION - !!! - Tea")
 sleep 1 # the countdown has started
-shoot "$notification" notification flashing
+shoot_area flashing notification "$notification" "$strip"
 click_control "$notification" 6480 2400 1935 495 # OK_BUTTON
 window "QM-UTC - !!! ALARM NOTIFICATION - !!! - Tea" gone
 
@@ -112,7 +135,7 @@ shoot "$settings" settings
 
 colours=$(click_for_window "$settings" 3600 960 975 615 "QM-UTC - SET TIME CLOCK DISPLAY COLORS") # COLORS_BUTTON
 shoot "$colours" colours
-xdotool key --window "$colours" Escape
+wmctrl -i -c "$colours"
 window "QM-UTC - SET TIME CLOCK DISPLAY COLORS" gone
 
 alarms=$(click_for_window "$settings" 4920 960 1095 615 "QM-UTC - ALARM SETTINGS") # ALARM_SETTINGS_BUTTON

@@ -8,7 +8,7 @@ packages=(
     build-essential cmake ninja-build pkg-config git
     qt6-base-dev libxcb1-dev
     fonts-liberation2 fonts-dejavu-core locales
-    xvfb openbox xdotool x11-utils x11-apps wmctrl
+    xvfb openbox xfwm4 metacity dbus-x11 xdotool x11-utils x11-apps wmctrl
     tesseract-ocr tesseract-ocr-eng
     desktop-file-utils appstream file
     dbus-daemon

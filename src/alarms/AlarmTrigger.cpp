@@ -1,16 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "AlarmTrigger.h"
 
-#include "notify/DesktopNotifier.h"
+#include "AlarmAnnouncement.h"
 #include "notify/LaunchRule.h"
-#include "notify/QM_UTC_ALARM_NOTIFICATION_WINDOW.h"
 #include "platform/Timer.h"
 #include "settings/SettingsKeys.h"
 #include "settings/SettingsStore.h"
 
-AlarmTrigger::AlarmTrigger(SettingsStore& settings, CommandLauncher& launcher, QWidget* owner)
-    : QObject(owner), m_settings(settings), m_launcher(launcher), m_owner(owner),
-      m_desktop(new DesktopNotifier(this))
+AlarmTrigger::AlarmTrigger(SettingsStore& settings, CommandLauncher& launcher, QObject* parent)
+    : QObject(parent), m_settings(settings), m_launcher(launcher)
 {
     setObjectName(QStringLiteral("alarm-trigger"));
     for (int n = 1; n <= SettingsKeys::alarmCount; ++n) {
@@ -55,12 +53,6 @@ void AlarmTrigger::clockShown(const LocalTimeOfDay& reading)
         timer->fire();
 }
 
-QM_UTC_ALARM_NOTIFICATION_WINDOW* AlarmTrigger::openNotification(int n) const
-{
-    QM_UTC_ALARM_NOTIFICATION_WINDOW* window = m_windows.at(n - 1);
-    return window && !window->isUnloaded() ? window : nullptr;
-}
-
 void AlarmTrigger::ALARM_TIMER_Timer(int n)
 {
     const AlarmSlot& slot = alarmSlot(n);
@@ -70,25 +62,9 @@ void AlarmTrigger::ALARM_TIMER_Timer(int n)
     const QString launchFailure =
         LaunchRule::launch(m_launcher, QStringLiteral("alarm %1").arg(n), slot.run_command,
                            slot.run_hidden, slot.command, m_settings.commandRefusal());
-    if (slot.display_message == 1)
-        announce(n, launchFailure);
-}
-
-void AlarmTrigger::announce(int n, const QString& launchFailure)
-{
-    QM_UTC_ALARM_NOTIFICATION_WINDOW* window = openNotification(n);
-    if (!window) {
-        Announcement announcement = Announcement::forAlarm(n, alarmSlot(n));
-        announcement.commandRefusal = m_settings.commandRefusal();
-        window =
-            new QM_UTC_ALARM_NOTIFICATION_WINDOW(announcement, m_settings, m_launcher, m_owner);
-        m_windows[n - 1] = window;
-        if (m_settings.readFlag(SettingsKeys::DESKTOP_NOTIFICATIONS) == 1)
-            m_desktop->post(window, announcement.name, announcement.message);
-    }
-    window->setLaunchFailure(launchFailure);
-    // Modal over the strip, but the tick does not wait for it: this alarm's timer keeps its
-    // seconds, so the same alarm tomorrow still runs its command and raises the window.
-    window->show();
-    window->raise();
+    if (slot.display_message != 1)
+        return;
+    Announcement announcement = AlarmAnnouncement::of(n, slot);
+    announcement.commandRefusal = m_settings.commandRefusal();
+    emit announce(announcement, launchFailure);
 }

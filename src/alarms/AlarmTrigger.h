@@ -7,13 +7,10 @@
 #include "ShownSeconds.h"
 
 #include <QObject>
-#include <QPointer>
 #include <array>
 
+struct Announcement;
 class CommandLauncher;
-class DesktopNotifier;
-class QM_UTC_ALARM_NOTIFICATION_WINDOW;
-class QWidget;
 class SettingsStore;
 class Timer;
 struct LocalTimeOfDay;
@@ -21,14 +18,14 @@ struct LocalTimeOfDay;
 // The alarm engine: the live copies of the ten alarms and the master switch, the ten alarm
 // timers, and what happens when one fires. The clock feeds it every reading it shows; each
 // alarm timer that is on then looks at the seconds shown since its previous tick, so an alarm
-// fires once for its second whatever the order of wake-ups.
+// fires once for its second whatever the order of wake-ups. It launches the commands itself
+// and leaves the windows to whoever listens to announce().
 class AlarmTrigger : public QObject
 {
     Q_OBJECT
 
 public:
-    // Notification windows open modal over owner.
-    AlarmTrigger(SettingsStore& settings, CommandLauncher& launcher, QWidget* owner);
+    AlarmTrigger(SettingsStore& settings, CommandLauncher& launcher, QObject* parent);
     ~AlarmTrigger() override;
 
     // The master switch's live copy; arm() reads it, and the timers alone decide what fires.
@@ -53,22 +50,19 @@ public:
     // The clock has just shown this reading: record it and tick the alarm timers that are on.
     void clockShown(const LocalTimeOfDay& reading);
 
-    // Alarm n's window while it is open, so that a repeat firing raises it instead.
-    QM_UTC_ALARM_NOTIFICATION_WINDOW* openNotification(int n) const;
-
     // The tick of ALARM_n_TIMER.
     void ALARM_TIMER_Timer(int n);
 
-private:
-    void announce(int n, const QString& launchFailure);
+signals:
+    // An alarm whose message is wanted has fired, after its command was launched: what its
+    // window announces, and why the command did not start (empty when it did or none was due).
+    void announce(const Announcement& announcement, const QString& launchFailure);
 
+private:
     SettingsStore& m_settings;
     CommandLauncher& m_launcher;
-    QWidget* const m_owner;
     AlarmSlots m_slots;
     std::array<Timer*, 10> m_timers{};
     ShownSeconds m_shownSeconds;
     std::array<AlarmMatcher, 10> m_matchers;
-    std::array<QPointer<QM_UTC_ALARM_NOTIFICATION_WINDOW>, 10> m_windows;
-    DesktopNotifier* const m_desktop;
 };

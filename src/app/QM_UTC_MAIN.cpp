@@ -23,6 +23,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QPushButton>
+#include <algorithm>
 
 namespace {
 constexpr int wideWidthTwips = 5460;
@@ -52,6 +53,7 @@ ColourLabel* clockLabel(QWidget* strip, const char* name, int left, int width)
 QM_UTC_MAIN::QM_UTC_MAIN(const AppContext& context, QWidget* parent)
     : QWidget(parent), m_context(context),
       m_alarms(new AlarmTrigger(context.settings, context.launcher, this)),
+      m_notifier(new AlarmNotifier(context.settings, context.launcher, this)),
       ENABLE_ALARMS_TICKBOX(m_alarms->ENABLE_ALARMS_TICKBOX),
       QUILL_MARSH_BUTTON(
           Form::place(new QPushButton(this), "QUILL_MARSH_BUTTON", inStrip(120, 735))),
@@ -99,6 +101,7 @@ QM_UTC_MAIN::QM_UTC_MAIN(const AppContext& context, QWidget* parent)
           SECOND_UPTIME_TIMER, QM_DISPLAY_UPDATE_TIMER, AlwaysOnTopTimer})
         timer->followSeconds(m_context.ticker);
 
+    connect(m_alarms, &AlarmTrigger::announce, m_notifier, &AlarmNotifier::announce);
     connect(CLOCK_TIMER, &Timer::timeout, this, &QM_UTC_MAIN::CLOCK_TIMER_Timer);
     connect(AlwaysOnTopTimer, &Timer::timeout, this, &QM_UTC_MAIN::AlwaysOnTopTimer_Timer);
     connect(UPTIME_TIMER, &Timer::timeout, this, &QM_UTC_MAIN::UPTIME_TIMER_Timer);
@@ -234,10 +237,18 @@ void QM_UTC_MAIN::AlwaysOnTopTimer_Timer()
     const WId active = stacking.activeWindow();
     if (active == strip)
         return;
-    // Another program's window that made itself stay on top loses that rank.
-    if (active != 0)
+    // Another program's window that made itself stay on top loses that rank; this program's
+    // own, an alarm's window above all, keep theirs.
+    if (active != 0 && !ownWindow(active))
         stacking.dropAbove(active);
     stacking.keepAbove(strip);
+}
+
+bool QM_UTC_MAIN::ownWindow(WId window)
+{
+    const QWidgetList windows = QApplication::topLevelWidgets();
+    return std::any_of(windows.cbegin(), windows.cend(),
+                       [window](const QWidget* w) { return w->internalWinId() == window; });
 }
 
 void QM_UTC_MAIN::LARGE_CLOCK_AUTO_OPEN_TIMER_Timer()

@@ -3,6 +3,7 @@
 
 #include "AppContext.h"
 #include "alarms/AlarmTrigger.h"
+#include "notify/AlarmNotifier.h"
 #include "notify/Announcement.h"
 #include "uptime/UptimeBreakdown.h"
 #include "widgets/WindowPlacement.h"
@@ -26,6 +27,7 @@ class QM_UTC_MAIN : public QWidget
     // First, so that the named fields below can lead into them.
     AppContext m_context;
     AlarmTrigger* const m_alarms;
+    AlarmNotifier* const m_notifier;
 
 public:
     explicit QM_UTC_MAIN(const AppContext& context, QWidget* parent = nullptr);
@@ -40,6 +42,8 @@ public:
 
     // The alarms live in their engine; these names lead to its live copies and timers.
     AlarmTrigger& alarms() { return *m_alarms; }
+    // The alarms' notification windows while they are open.
+    AlarmNotifier& notifier() { return *m_notifier; }
     AlarmSlot& alarmSlot(int n) { return m_alarms->alarmSlot(n); }
     const AlarmSlot& alarmSlot(int n) const { return m_alarms->alarmSlot(n); }
     Timer* alarmTimer(int n) const { return m_alarms->timer(n); }
@@ -102,6 +106,7 @@ private:
     void Form_Load();
     void Form_Unload();
     Timer* makeTimer(const char* name, bool createdOn);
+    static bool ownWindow(WId window);
     void openLargeClock();
 
     WindowPlacement m_placement;

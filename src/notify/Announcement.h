@@ -1,17 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "alarms/AlarmSlot.h"
 #include "settings/SettingKey.h"
 #include "widgets/WindowPlacement.h"
 
 #include <optional>
 
-// What a notification window announces: alarm n as its owner holds it at this moment, or the
+// What a notification window announces: an alarm as its owner holds it at this moment, or the
 // test that the user runs by hand. The window is the same; only this differs.
 struct Announcement
 {
-    static Announcement forAlarm(int n, const AlarmSlot& slot);
     static Announcement forTest();
 
     // The badges the windows show: "1" to "10" for the alarms, "T" for the test.

@@ -21,7 +21,8 @@ namespace {
 constexpr qint32 green = 0x00FF00;
 constexpr qint32 black = 0;
 
-const Qt::WindowFlags frame = Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+// A dialog, so that the window manager learns its owner and keeps it above that.
+const Qt::WindowFlags frame = Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                               Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
 
 QLineEdit* field(QWidget* parent, const QString& text)
@@ -112,7 +113,6 @@ QM_UTC_ALARM_NOTIFICATION_WINDOW::QM_UTC_ALARM_NOTIFICATION_WINDOW(const Announc
 {
     setObjectName(announcement.windowName);
     setWindowTitle(QStringLiteral("QM-UTC !!! ALARM NOTIFICATION - !!! "));
-    setWindowModality(Qt::ApplicationModal);
     setAttribute(Qt::WA_DeleteOnClose);
     // An Enter typed in another program at the moment it appears must not reach RUN NOW.
     setAttribute(Qt::WA_ShowWithoutActivating, !announcement.takesFocus);

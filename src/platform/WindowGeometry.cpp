@@ -75,7 +75,9 @@ private:
         if (frame.width() < 0 || frame.height() < 0)
             return;
         if (m_outerSize) {
-            const QSize client = (*m_outerSize - frame).expandedTo(QSize(1, 1));
+            const QSize client = (*m_outerSize - frame)
+                                     .expandedTo(*m_outerSize - WindowGeometry::designFrame)
+                                     .expandedTo(QSize(1, 1));
             if (w->minimumSize() != client || w->maximumSize() != client)
                 w->setFixedSize(client);
         }

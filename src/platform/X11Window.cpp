@@ -6,7 +6,6 @@
 #include <QWidget>
 #include <QWindow>
 #include <algorithm>
-#include <array>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
@@ -104,7 +103,8 @@ public:
     enum Hint
     {
         SkipTaskbar = 1,
-        CloseOnly = 2
+        CloseOnly = 2,
+        KeepAbove = 4
     };
 
     static void ask(QWidget* window, Hint hint)
@@ -119,6 +119,22 @@ public:
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override
     {
+        // Openbox gives a toolbar the keyboard for a click on its frame only; a click inside
+        // asks for it, with the click's time, as a user's request.
+        if (m_toolbar && watched == window()->windowHandle() &&
+            event->type() == QEvent::MouseButtonPress && !window()->isActiveWindow()) {
+            window()->activateWindow();
+            return false;
+        }
+        // Metacity puts a new window that it does not give the keyboard just under the active
+        // window; when that is one of this program's, it grants the request to come up again.
+        // (Xfwm4 would give the keyboard with it.)
+        if (m_raiseWhenMapped && watched == window()->windowHandle() &&
+            event->type() == QEvent::Expose && window()->windowHandle()->isExposed()) {
+            m_raiseWhenMapped = false;
+            window()->raise();
+            return false;
+        }
         if (watched != parent())
             return false;
         // Both come before Qt asks for the window to be mapped.
@@ -156,14 +172,20 @@ private:
         const xcb_window_t id = nativeWindow();
         if (!c || !id)
             return;
-        if (m_hints & SkipTaskbar) {
+        if (m_hints & (SkipTaskbar | KeepAbove)) {
             if (mapAsked)
                 askWindowManagerForStates(c, id);
             else
                 addStatesBeforeMap(c, id);
         }
-        if (m_hints & CloseOnly)
+        if (m_hints & (CloseOnly | KeepAbove))
             offerCloseOnly(c, id);
+        if ((m_hints & KeepAbove) && !mapAsked &&
+            windowManagerName(c, rootOf(c, id)) == "Metacity") {
+            m_raiseWhenMapped = true;
+            if (QWindow* handle = window()->windowHandle())
+                handle->installEventFilter(this);
+        }
         m_appliedTo = id;
         xcb_flush(c);
     }
@@ -179,44 +201,60 @@ private:
             return;
         if (id != m_appliedTo) {
             apply(true);
-        } else if (m_hints & SkipTaskbar) {
+        } else if (m_hints & (SkipTaskbar | KeepAbove)) {
             askWindowManagerForStates(c, id);
             xcb_flush(c);
         }
     }
 
     // Qt merges the states it finds on an unmapped window with its own.
-    static void addStatesBeforeMap(xcb_connection_t* c, xcb_window_t id)
+    void addStatesBeforeMap(xcb_connection_t* c, xcb_window_t id) const
     {
         const xcb_atom_t netWmState = atom(c, "_NET_WM_STATE");
         std::vector<uint32_t> states = values32(c, id, netWmState, XCB_ATOM_ATOM);
-        for (const xcb_atom_t state : skipStates(c))
+        for (const xcb_atom_t state : wantedStates(c))
             if (std::find(states.begin(), states.end(), state) == states.end())
                 states.push_back(state);
         xcb_change_property(c, XCB_PROP_MODE_REPLACE, id, netWmState, XCB_ATOM_ATOM, 32,
                             static_cast<uint32_t>(states.size()), states.data());
     }
 
-    static void askWindowManagerForStates(xcb_connection_t* c, xcb_window_t id)
+    void askWindowManagerForStates(xcb_connection_t* c, xcb_window_t id) const
     {
-        const auto skip = skipStates(c);
+        const std::vector<xcb_atom_t> states = wantedStates(c);
         constexpr uint32_t add = 1, fromApplication = 1;
-        sendToRoot(c, rootOf(c, id), id, atom(c, "_NET_WM_STATE"),
-                   {add, skip[0], skip[1], fromApplication});
+        // One message carries two states.
+        for (std::size_t i = 0; i < states.size(); i += 2) {
+            const uint32_t second = i + 1 < states.size() ? states[i + 1] : 0;
+            sendToRoot(c, rootOf(c, id), id, atom(c, "_NET_WM_STATE"),
+                       {add, states[i], second, fromApplication});
+        }
     }
 
-    static std::array<xcb_atom_t, 2> skipStates(xcb_connection_t* c)
+    std::vector<xcb_atom_t> wantedStates(xcb_connection_t* c) const
     {
-        return {atom(c, "_NET_WM_STATE_SKIP_TASKBAR"), atom(c, "_NET_WM_STATE_SKIP_PAGER")};
+        std::vector<xcb_atom_t> states;
+        if (m_hints & SkipTaskbar) {
+            states.push_back(atom(c, "_NET_WM_STATE_SKIP_TASKBAR"));
+            states.push_back(atom(c, "_NET_WM_STATE_SKIP_PAGER"));
+        }
+        if (m_hints & KeepAbove)
+            states.push_back(atom(c, "_NET_WM_STATE_ABOVE"));
+        return states;
     }
 
-    void offerCloseOnly(xcb_connection_t* c, xcb_window_t id) const
+    void offerCloseOnly(xcb_connection_t* c, xcb_window_t id)
     {
-        // Openbox leaves the minimise and maximise boxes of a utility window whatever the
-        // Motif hints say (a fixed size only disables the maximise box); it drops both for a
-        // toolbar window. Taskbars hide toolbar windows, so only a window that stays out of
-        // them anyway becomes one.
-        if ((m_hints & SkipTaskbar) && windowManagerName(c, rootOf(c, id)) == "Openbox") {
+        // Openbox offers to minimise any window but a toolbar or a menu, whatever the Motif
+        // hints say (a fixed size only drops maximising). Taskbars leave toolbar windows out,
+        // so under openbox a window that should show in one loses that entry instead. Xfwm4
+        // gives the keyboard to every new dialog or normal window, but not to a toolbar.
+        // Metacity draws no frame around a toolbar.
+        const QByteArray manager = windowManagerName(c, rootOf(c, id));
+        m_toolbar = manager == "Openbox" || (manager == "Xfwm4" && (m_hints & KeepAbove));
+        if (m_toolbar) {
+            if (QWindow* handle = window()->windowHandle())
+                handle->installEventFilter(this);
             const xcb_atom_t typeName = atom(c, "_NET_WM_WINDOW_TYPE");
             const xcb_atom_t toolbar = atom(c, "_NET_WM_WINDOW_TYPE_TOOLBAR");
             std::vector<uint32_t> types = values32(c, id, typeName, XCB_ATOM_ATOM);
@@ -236,6 +274,8 @@ private:
 
     int m_hints = 0;
     xcb_window_t m_appliedTo = 0;
+    bool m_toolbar = false;
+    bool m_raiseWhenMapped = false;
 };
 
 // The X server's time now: the time of a property change made for the purpose. A window
@@ -286,6 +326,11 @@ void X11Window::skipTaskbar(QWidget* window)
 void X11Window::offerCloseOnly(QWidget* window)
 {
     HintKeeper::ask(window, HintKeeper::CloseOnly);
+}
+
+void X11Window::keepAboveOthers(QWidget* window)
+{
+    HintKeeper::ask(window, HintKeeper::KeepAbove);
 }
 
 bool X11Window::activateWindowOf(qint64 pid, const QString& title)

@@ -16,6 +16,10 @@ void skipTaskbar(QWidget* window);
 // follows the hints for it. For fixed-size windows.
 void offerCloseOnly(QWidget* window);
 
+// Keeps the window above the windows of every program from the moment it is mapped, without
+// taking the keyboard at mapping; for a window that announces something.
+void keepAboveOthers(QWidget* window);
+
 // Brings to the front the top-level window titled `title` that process `pid` shows on the
 // display named by DISPLAY. Needs no QApplication. False when no such window was found.
 bool activateWindowOf(qint64 pid, const QString& title);

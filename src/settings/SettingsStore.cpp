@@ -123,10 +123,14 @@ qint16 SettingsStore::readFlag(const SettingKey& key, qint16 defaultValue) const
 
 float SettingsStore::readTwips(const SettingKey& key) const
 {
+    return storedTwips(key).value_or(*SettingValue::toTwips(key.defaultValue));
+}
+
+std::optional<float> SettingsStore::storedTwips(const SettingKey& key) const
+{
     Q_ASSERT(key.kind == SettingKind::Twips);
-    const float defaultValue = *SettingValue::toTwips(key.defaultValue);
     const std::optional<QString> text = stored(key.name);
-    return text ? SettingValue::toTwips(*text).value_or(defaultValue) : defaultValue;
+    return text ? SettingValue::toTwips(*text) : std::nullopt;
 }
 
 qint32 SettingsStore::readColour(const SettingKey& key) const

@@ -61,6 +61,8 @@ public:
     qint16 readFlag(const SettingKey& key) const;
     qint16 readFlag(const SettingKey& key, qint16 defaultValue) const;
     float readTwips(const SettingKey& key) const;
+    // The twips stored for the key, if the file or this run holds a usable value.
+    std::optional<float> storedTwips(const SettingKey& key) const;
     qint32 readColour(const SettingKey& key) const;
 
     void writeText(const SettingKey& key, const QString& value);

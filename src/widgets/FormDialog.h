@@ -24,6 +24,11 @@ public:
     // The closing steps have run; the window is on its way out.
     bool isUnloaded() const { return m_unloaded; }
 
+    // Where the window was placed, and a move from there that leaves the stored place as it
+    // is unless the user moves the window.
+    QPoint placedAt() const { return m_placement.placedAt(); }
+    void shiftPlace(QPoint by) { m_placement.shift(this, by); }
+
     void done(int result) override;
 
 protected:

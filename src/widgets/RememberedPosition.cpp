@@ -12,6 +12,12 @@ void RememberedPosition::place(QWidget* window, float leftTwips, float topTwips)
     WindowGeometry::setOuterTopLeft(window, m_placedAt);
 }
 
+void RememberedPosition::shift(QWidget* window, QPoint by)
+{
+    m_placedAt += by;
+    WindowGeometry::setOuterTopLeft(window, m_placedAt);
+}
+
 float RememberedPosition::leftTwips(const QWidget* window) const
 {
     const int left = WindowGeometry::outerTopLeft(window).x();

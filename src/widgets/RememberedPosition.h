@@ -12,6 +12,10 @@ class RememberedPosition
 public:
     // Puts the window's frame at the stored position.
     void place(QWidget* window, float leftTwips, float topTwips);
+    // Moves it from there; the position to store stays the stored one until the window moves.
+    void shift(QWidget* window, QPoint by);
+    // Where the frame was put, in pixels.
+    QPoint placedAt() const { return m_placedAt; }
 
     // The position to store for the window as it is now.
     float leftTwips(const QWidget* window) const;

@@ -8,6 +8,7 @@
 
 #include <QGuiApplication>
 #include <QScreen>
+#include <QWidget>
 
 namespace {
 QList<QRect> screenAreas()
@@ -27,6 +28,15 @@ float fitting(float twips, int (QRect::*extent)() const, const QList<QRect>& scr
     if (largest == 0)
         return twips;
     return qBound(float(Twips::perPixel), twips, Twips::fromPixels(largest));
+}
+
+// The window every chain of owners starts at; none for that window itself.
+const QWidget* stripOf(const QWidget* window)
+{
+    const QWidget* owner = window->parentWidget();
+    while (owner && owner->parentWidget())
+        owner = owner->parentWidget();
+    return owner;
 }
 
 float defaultOf(const SettingKey& key)
@@ -62,6 +72,7 @@ void WindowPlacement::read(const SettingsStore& store)
     const QList<QRect> screens = screenAreas();
     m_leftTwips = store.readTwips(m_keys.left);
     m_topTwips = store.readTwips(m_keys.top);
+    m_positionStored = store.storedTwips(m_keys.left) || store.storedTwips(m_keys.top);
     if (m_keys.width)
         m_widthTwips = fitting(store.readTwips(*m_keys.width), &QRect::width, screens);
     if (m_keys.height)
@@ -74,7 +85,27 @@ void WindowPlacement::applyPosition(QWidget* window, QSize outerSize)
         m_leftTwips = defaultOf(m_keys.left);
         m_topTwips = defaultOf(m_keys.top);
     }
+    const QWidget* strip = stripOf(window);
+    if (!m_positionStored && strip && strip->isVisible()) {
+        const QRect frame(Twips::toPixels(m_leftTwips, m_topTwips), outerSize);
+        const int top =
+            topClearOf(frame, strip->frameGeometry(), strip->screen()->availableGeometry());
+        if (top != frame.top())
+            m_topTwips = Twips::fromPixels(top);
+    }
     m_position.place(window, m_leftTwips, m_topTwips);
+}
+
+int WindowPlacement::topClearOf(const QRect& frame, const QRect& keepClear, const QRect& screen)
+{
+    constexpr int gap = 8;
+    if (!frame.intersects(keepClear))
+        return frame.top();
+    const int below = keepClear.bottom() + 1 + gap;
+    if (below + frame.height() <= screen.bottom() + 1)
+        return below;
+    const int above = keepClear.top() - gap - frame.height();
+    return above >= screen.top() ? above : frame.top();
 }
 
 void WindowPlacement::writePosition(const QWidget* window, SettingsStore& store) const

@@ -22,7 +22,8 @@ struct PlacementKeys
 // Puts a window where the store says and gives back where it is, in twips. A stored place
 // that no screen shows (a monitor unplugged, a hand-edited value) gives the default place, and
 // stored sizes are cut to what the largest screen holds, so a window can always be reached.
-// The store changes only when the window is moved or closed as usual.
+// A window that has no place stored yet opens clear of the strip it belongs to, so that what it
+// changes there can be seen. The store changes only when the window is moved or closed as usual.
 class WindowPlacement
 {
 public:
@@ -36,11 +37,18 @@ public:
     void applyPosition(QWidget* window, QSize outerSize);
     // Writes Left, then Top, from where the frame is now.
     void writePosition(const QWidget* window, SettingsStore& store) const;
+    // Where the frame was put, and a move from there that the store does not follow.
+    QPoint placedAt() const { return m_position.placedAt(); }
+    void shift(QWidget* window, QPoint by) { m_position.shift(window, by); }
 
     float heightTwips() const { return m_heightTwips; }
 
     // Whether a frame there can be seen and dragged on one of the given screens.
     static bool reachable(const QRect& frame, const QList<QRect>& screens);
+    // The top of a frame placed at `frame` moved so as not to cover `keepClear`: just below
+    // it, or just above where below leaves the screen; unmoved if it does not cover it or
+    // neither fits.
+    static int topClearOf(const QRect& frame, const QRect& keepClear, const QRect& screen);
 
 private:
     PlacementKeys m_keys;
@@ -49,4 +57,5 @@ private:
     float m_topTwips = 0;
     float m_widthTwips = 0;
     float m_heightTwips = 0;
+    bool m_positionStored = false;
 };

@@ -123,10 +123,13 @@ void AuxiliaryTimersTest::alwaysOnTopPutsTheStripBackAbove_data()
     QTest::addColumn<QString>("active");
     QTest::addColumn<QStringList>("sent");
     QTest::newRow("the strip itself") << true << "strip" << QStringList{};
-    QTest::newRow("another window") << true << "77" << QStringList{"ordinary 77", "above strip"};
+    QTest::newRow("another window")
+        << true << "77777" << QStringList{"ordinary 77777", "above strip"};
     QTest::newRow("none") << true << "0" << QStringList{"above strip"};
+    // An alarm's window, say, keeps its place above others.
+    QTest::newRow("one of its own windows") << true << "own" << QStringList{"above strip"};
     // Then it can only ask to stay on top, once, before it is first shown.
-    QTest::newRow("cannot restack") << false << "77" << QStringList{};
+    QTest::newRow("cannot restack") << false << "77777" << QStringList{};
 }
 
 void AuxiliaryTimersTest::alwaysOnTopPutsTheStripBackAbove()
@@ -140,7 +143,11 @@ void AuxiliaryTimersTest::alwaysOnTopPutsTheStripBackAbove()
     QCOMPARE(bool(window.windowFlags() & Qt::WindowStaysOnTopHint), !restacks);
     window.show();
     const QString strip = QString::number(window.winId());
-    fixture.stacking.active = active == "strip" ? window.winId() : active.toULongLong();
+    QWidget own;
+    own.show();
+    fixture.stacking.active = active == "strip" ? window.winId()
+                              : active == "own" ? own.winId()
+                                                : active.toULongLong();
     fixture.tickAt(wallClock);
     QCOMPARE(fixture.stacking.sent, sent.replaceInStrings("strip", strip));
 

@@ -3,6 +3,7 @@
 // tests and the screenshots.
 //
 //   x11_grab WINDOW FILE.png             saves the window's picture
+//   x11_grab WINDOW FILE.png X Y W H     saves that rectangle of it
 //   x11_grab WINDOW FILE.png X Y WIDTH HEIGHT SCALE
 //                                        saves that rectangle SCALE times as large, in grey,
 //                                        dark on light: what text recognition reads best
@@ -25,7 +26,7 @@
 namespace {
 int usage()
 {
-    std::fprintf(stderr, "usage: x11_grab WINDOW FILE.png [X Y WIDTH HEIGHT SCALE] | "
+    std::fprintf(stderr, "usage: x11_grab WINDOW FILE.png [X Y WIDTH HEIGHT [SCALE]] | "
                          "x11_grab WINDOW X Y [WIDTH HEIGHT]\n");
     return 2;
 }
@@ -73,7 +74,7 @@ int printColours(const QImage& image, const QRect& area)
 
 int main(int argc, char* argv[])
 {
-    if (argc != 3 && argc != 4 && argc != 6 && argc != 8)
+    if (argc != 3 && argc != 4 && argc != 6 && argc != 7 && argc != 8)
         return usage();
     // Device pixels, whatever scaling the programs under test were given.
     qputenv("QT_QPA_PLATFORM", "xcb");
@@ -91,8 +92,18 @@ int main(int argc, char* argv[])
         std::fprintf(stderr, "x11_grab: cannot read window %s\n", argv[1]);
         return 1;
     }
-    if (argc == 3) {
-        if (!image.save(QString::fromLocal8Bit(argv[2]), "PNG")) {
+    if (argc == 3 || argc == 7) {
+        QImage picture = image;
+        if (argc == 7) {
+            int area[4];
+            for (int i = 0; i < 4; ++i) {
+                area[i] = QString::fromLocal8Bit(argv[i + 3]).toInt(&ok);
+                if (!ok)
+                    return usage();
+            }
+            picture = image.copy(area[0], area[1], area[2], area[3]);
+        }
+        if (!picture.save(QString::fromLocal8Bit(argv[2]), "PNG")) {
             std::fprintf(stderr, "x11_grab: cannot write %s\n", argv[2]);
             return 1;
         }

@@ -261,7 +261,8 @@ void DesktopNotifierTest::anAlarmWindowIsPostedUnlessSwitchedOff()
     QM_UTC_MAIN& strip = fixture.open();
     fixture.tickAt(TestTime::utcMs(2026, 12, 8, 7, 29, 59, 1));
     fixture.tickAt(TestTime::utcMs(2026, 12, 8, 7, 30, 0, 1));
-    QM_UTC_ALARM_NOTIFICATION_WINDOW* window = strip.alarms().openNotification(3);
+    QM_UTC_ALARM_NOTIFICATION_WINDOW* window =
+        strip.notifier().openWindow(QStringLiteral("QM_UTC_ALARM_3_NOTIFICATION_WINDOW"));
     QVERIFY(window);
 
     if (posted == 0) {

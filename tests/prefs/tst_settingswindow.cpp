@@ -121,6 +121,10 @@ void SettingsWindowTest::openingAppliesWhatDiffersFromTheLayout_data()
     QTest::newRow("odd values count as off")
         << Values{{"AlwaysOnTop_TICKBOX", "2"}, {"SHOW_UPTIME_TICKBOX", "2"}} << "2200" << false
         << false << true << "2 2 - -";
+    // Once moved there, even a place over the strip holds.
+    QTest::newRow("stored place over the strip")
+        << Values{{"MAIN-SETTINGS-Left", "1000"}, {"MAIN-SETTINGS-Top", "1000"}} << "1100" << true
+        << true << true << "- - - -";
 }
 
 void SettingsWindowTest::openingAppliesWhatDiffersFromTheLayout()
@@ -140,7 +144,10 @@ void SettingsWindowTest::openingAppliesWhatDiffersFromTheLayout()
         QCOMPARE(strip.QM_UPTIME_DISPLAY_LABEL->text(), QStringLiteral("TIMERS DISABLED"));
     QTEST(preferencesOnDisk(fixture.settings), "onDisk");
 
-    QCOMPARE(WindowGeometry::outerTopLeft(window), QPoint(67, 67));
+    // Opened for the first time, it leaves the strip in sight just below it.
+    const bool placeStored = stored.contains({"MAIN-SETTINGS-Top", "1000"});
+    QCOMPARE(WindowGeometry::outerTopLeft(window),
+             QPoint(67, placeStored ? 67 : strip.frameGeometry().bottom() + 9));
     QCOMPARE(WindowGeometry::outerSize(window), QSize(551, 142));
     // The caption follows the release, which stays 1.0 until its first two numbers change.
     QCOMPARE(window->QM_WBC_VERSION->text(), QStringLiteral("Version 1.0"));

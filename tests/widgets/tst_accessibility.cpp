@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "MainWindowFixture.h"
 #include "TestTime.h"
+#include "alarms/AlarmAnnouncement.h"
 #include "alarms/AlarmTimeField.h"
 #include "alarms/QM_UTC_ALARM_SETTINGS.h"
 #include "notify/QM_UTC_ALARM_NOTIFICATION_WINDOW.h"
@@ -38,7 +39,7 @@ QWidget* openWindow(const QString& which, MainWindowFixture& fixture)
     } else if (which == "alarm notification") {
         AlarmSlot slot;
         slot.name = QStringLiteral("Tea");
-        window = new QM_UTC_ALARM_NOTIFICATION_WINDOW(Announcement::forAlarm(3, slot), store,
+        window = new QM_UTC_ALARM_NOTIFICATION_WINDOW(AlarmAnnouncement::of(3, slot), store,
                                                       fixture.launcher, &strip);
     } else if (which == "test notification") {
         window = new QM_UTC_ALARM_NOTIFICATION_WINDOW(Announcement::forTest(), store,

@@ -353,6 +353,179 @@ step_keys_keep_edits() {
     close_clock
 }
 
+# The windows under each window manager people use, from outside. The clock's windows are
+# checked against their design sizes in pixels (96 dots per inch): the outer size stored and
+# the client area that the design frame (3 px borders, a 19 px title bar) leaves.
+readonly design_frame_w=6 design_frame_h=25
+readonly notification_title_prefix="QM-UTC - !!! ALARM NOTIFICATION - !!! - "
+readonly test_title="QM-UTC !!! TEST ALARM NOTIFICATION - MANUAL COMMAND ONLY - SETTINGS NOT SAVED !!!"
+
+# The window that has the keyboard, as the window manager says.
+active_window() { printf '%d' "$(xprop -root _NET_ACTIVE_WINDOW | sed -n 's/.*# \(0x[0-9a-f]*\).*/\1/p')"; }
+
+# One line of figures for the report.
+figure() { echo "  [$x11_wm] $*"; }
+
+# Window $1 ($2 names it) offers closing and moving and nothing that changes its size or hides
+# it; its client area is at least what the design frame leaves of the outer size $3 x $4.
+check_frame() {
+    local actions client w h
+    actions=$(xprop -id "$1" _NET_WM_ALLOWED_ACTIONS | sed 's/.*= //; s/_NET_WM_ACTION_//g; s/, /,/g')
+    [[ ,$actions, == *,CLOSE,* ]] || fail "$2 cannot be closed ($actions)"
+    [[ ,$actions, == *,MOVE,* ]] || fail "$2 cannot be moved ($actions)"
+    [[ ,$actions, =~ ,(MINIMIZE|MAXIMIZE_HORZ|MAXIMIZE_VERT|RESIZE), ]] &&
+        fail "$2 offers more than closing and moving ($actions)"
+    client=$(client_size "$1")
+    read -r w h <<<"$client"
+    [ "$w" -ge $(($3 - design_frame_w)) ] && [ "$h" -ge $(($4 - design_frame_h)) ] ||
+        fail "$2: client area $client is less than the design's $(($3 - design_frame_w)) $(($4 - design_frame_h))"
+    figure "$2: client ${w}x$h (design $(($3 - design_frame_w))x$(($4 - design_frame_h))), frame $(frame_extents "$1" | tr ' ' ,), actions $actions; $(xprop -id "$1" _NET_WM_STATE _NET_WM_WINDOW_TYPE | sed 's/.*= //; s/_NET_WM_STATE_//g; s/_NET_WM_WINDOW_TYPE_//g' | paste -sd ' ')"
+}
+
+# Window $1 has the keyboard within two seconds.
+check_active() {
+    for _ in $(seq 40); do [ "$(active_window)" = "$1" ] && return; sleep 0.05; done
+    fail "window $1 does not have the keyboard (active: $(active_window))"
+}
+
+# Window $1 is owned by window $2 (WM_TRANSIENT_FOR names it) and stands above it.
+check_owned() {
+    xprop -id "$1" WM_TRANSIENT_FOR | grep -qi "$(printf '0x%x$' "$2")" ||
+        fail "window $1 is not owned by $2 ($(xprop -id "$1" WM_TRANSIENT_FOR))"
+    above "$1" "$2" || fail "window $1 is under its owner $2: $(stacking)"
+}
+
+stacking() { xprop -root _NET_CLIENT_LIST_STACKING | sed 's/.*# //'; }
+
+# Waits up to two seconds until window $1 is above every other window given, then prints
+# after how many milliseconds past $2 (nanoseconds since the epoch) it was seen so.
+above_all_after() {
+    local window=$1 since=$2 other all
+    shift 2
+    for _ in $(seq 40); do
+        all=yes
+        for other in "$@"; do above "$window" "$other" || all=no; done
+        if [ "$all" = yes ]; then
+            echo $((($(date +%s%N) - since) / 1000000))
+            return
+        fi
+        sleep 0.05
+    done
+    fail "window $window is not above $* after two seconds: $(stacking)"
+}
+
+# The alarm's second as nanoseconds since the epoch.
+second_ns() { echo "$(date -d "$1" +%s)000000000"; }
+
+# Fails unless the alarm at $1 (HH:MM:SS) is still ahead: the step was too slow to set up.
+still_ahead() {
+    [ "$(date +%s)" -lt "$(date -d "$1" +%s)" ] || fail "set-up took past the alarm's second $1"
+}
+
+# Two alarms in one second while another program's window is active over the strip and the
+# large clock is open: both notification windows are above all of them, and each other in
+# sight, within a second, and the keyboard stays with the other program until a click.
+step_wm_alarms_over_other_windows() {
+    local at large other before n1 n2 ms1 ms2 g1 g2 top
+    at=$(date -d '+9 seconds' +%H:%M:%S)
+    write_settings ENABLE_ALARMS_TICKBOX=1 \
+        ALARM_1_TICKBOX=1 ALARM_1_NAME_TEXTBOX=One "ALARM_1_TIME_TEXTBOX=$at" ALARM_1_DISPLAY_MESSAGE_TICKBOX=1 \
+        ALARM_2_TICKBOX=1 ALARM_2_NAME_TEXTBOX=Two "ALARM_2_TIME_TEXTBOX=$at" ALARM_2_DISPLAY_MESSAGE_TICKBOX=1
+    start_clock
+    check_frame "$strip" strip $wide
+    large=$(large_clock "$strip")
+    check_frame "$large" "large clock" 204 81
+    check_owned "$large" "$strip"
+    check_active "$large"
+    xlogo -geometry 700x400+30+100 2>/dev/null &
+    busy+=("$!") # ended with the load loops
+    other=$(window xlogo)
+    xdotool windowactivate --sync "$other"
+    before=$(active_window)
+    [ "$before" = "$other" ] || fail "the other program's window did not become active"
+    still_ahead "$at"
+
+    n1=$(window "${notification_title_prefix}One")
+    n2=$(window "${notification_title_prefix}Two")
+    ms1=$(above_all_after "$n1" "$(second_ns "$at")" "$other" "$strip" "$large")
+    ms2=$(above_all_after "$n2" "$(second_ns "$at")" "$other" "$strip" "$large")
+    figure "alarms at $at: both above the other program, the strip and the large clock $ms1 / $ms2 ms into their second; stacking $(stacking)"
+    [ "$ms1" -lt 1000 ] && [ "$ms2" -lt 1000 ] || fail "an alarm window took more than a second"
+    [ "$(active_window)" = "$before" ] ||
+        fail "an alarm took the keyboard: active $(active_window), was $before"
+    figure "active window before and after the alarms: $before / $(active_window)"
+    # Each in sight: the later one shifted by at least a title bar.
+    g1=$(frame_geometry "$n1")
+    g2=$(frame_geometry "$n2")
+    read -r _ _ top _ <<<"$(frame_extents "$n1")"
+    awk -v a="$g1" -v b="$g2" -v t="$top" 'BEGIN { split(a, p); split(b, q)
+        exit !(q[1] - p[1] >= t && q[2] - p[2] >= t) }' ||
+        fail "two alarms in one second cover each other: $g1 and $g2"
+    figure "two alarms in one second: frames $g1 and $g2"
+    check_frame "$n1" "notification window" 583 228
+    check_owned "$n1" "$strip"
+
+    # A click into the later one, on top, gives it the keyboard.
+    click_control "$n2" 1440 600 5775 465 # ALARM_NAME_TEXTBOX
+    check_active "$n2"
+    for n in "$n2" "$n1"; do click_control "$n" 6480 2400 1935 495; done # OK_BUTTON, top one first
+    window "${notification_title_prefix}One" gone
+    window "${notification_title_prefix}Two" gone
+    click_control "$large" 120 240 375 375 # QM_CLOSE_BUTTON
+    large_clock "$strip" closed
+    stop_load
+    close_clock
+}
+
+# The settings chain, each window over its opener; the test window above the alarm settings
+# with the keyboard; an alarm firing over the open alarm settings window.
+step_wm_alarm_over_settings() {
+    local at settings colours alarms test n3 before ms
+    at=$(date -d '+14 seconds' +%H:%M:%S)
+    write_settings ENABLE_ALARMS_TICKBOX=1 ALARM_3_TICKBOX=1 ALARM_3_NAME_TEXTBOX=Three \
+        "ALARM_3_TIME_TEXTBOX=$at" ALARM_3_DISPLAY_MESSAGE_TICKBOX=1
+    start_clock
+    settings=$(click_for_window "$strip" 120 120 735 375 "QM-UTC - SETTINGS") # QUILL_MARSH_BUTTON
+    check_frame "$settings" "settings window" 551 142
+    check_owned "$settings" "$strip"
+    check_active "$settings"
+    colours=$(click_for_window "$settings" 3600 960 975 615 "QM-UTC - SET TIME CLOCK DISPLAY COLORS") # COLORS_BUTTON
+    check_frame "$colours" "colours window" 616 238
+    check_owned "$colours" "$settings"
+    check_active "$colours"
+    wmctrl -i -c "$colours"
+    window "QM-UTC - SET TIME CLOCK DISPLAY COLORS" gone
+    alarms=$(click_for_window "$settings" 4920 960 1095 615 "QM-UTC - ALARM SETTINGS") # ALARM_SETTINGS_BUTTON
+    check_frame "$alarms" "alarm settings window" 912 557
+    check_owned "$alarms" "$settings"
+    check_active "$alarms"
+    test=$(click_for_window "$alarms" 2160 7320 3015 495 "$test_title") # TEST_ALARM_WINDOW_BUTTON
+    check_frame "$test" "test window" 583 228
+    check_owned "$test" "$alarms"
+    check_active "$test"
+    figure "test window above the alarm settings window, active: $(stacking)"
+    wmctrl -i -c "$test"
+    window "$test_title" gone
+    for _ in $(seq 40); do [ "$(active_window)" = "$alarms" ] && break; sleep 0.05; done
+    before=$(active_window)
+    still_ahead "$at"
+
+    n3=$(window "${notification_title_prefix}Three")
+    ms=$(above_all_after "$n3" "$(second_ns "$at")" "$alarms" "$settings" "$strip")
+    figure "alarm at $at above the alarm settings window $ms ms into its second; stacking $(stacking)"
+    [ "$ms" -lt 1000 ] || fail "the alarm window took more than a second"
+    [ "$(active_window)" = "$before" ] ||
+        fail "the alarm took the keyboard: active $(active_window), was $before"
+    figure "active window before and after the alarm: $before / $(active_window)"
+    click_control "$n3" 6480 2400 1935 495 # OK_BUTTON
+    window "${notification_title_prefix}Three" gone
+    wmctrl -i -c "$alarms"
+    window "QM-UTC - ALARM SETTINGS" gone
+    wmctrl -i -c "$settings"
+    window "QM-UTC - SETTINGS" gone
+    close_clock
+}
+
 # The large clock in a 12-hour format shows the whole time, as the strip does: both read back
 # by text recognition from the screen (the two reads may straddle a second: up to three tries).
 step_large_clock_12_hour() {
@@ -374,7 +547,24 @@ step_large_clock_12_hour() {
     close_clock
 }
 
-# E2E_STEPS="step_a step_b" runs only those.
+# Runs the window-manager steps on a server of its own with window manager $1.
+run_wm_steps() {
+    x11_wm=$1
+    config=$(mktemp -d)
+    export XDG_CONFIG_HOME=$config XDG_RUNTIME_DIR=$config/runtime
+    mkdir -m 700 "$XDG_RUNTIME_DIR"
+    pid="" busy=()
+    trap finish EXIT
+    x11_start
+    for step in "${wm_steps[@]}"; do
+        began=$(date +%s.%N)
+        "$step"
+        awk -v s="$step" -v w="$x11_wm" -v a="$began" -v b="$(date +%s.%N)" \
+            'BEGIN { printf "ok %-40s %5.1f s\n", s " [" w "]", b - a }'
+    done
+}
+
+# E2E_STEPS="step_a step_b" runs only those; E2E_WM_STEPS and E2E_WMS likewise.
 steps=(
     step_first_start
     step_stored_place_under_load
@@ -384,13 +574,37 @@ steps=(
     step_alarm_from_window
     step_large_clock
     step_always_on_top
+)
+# Steps that run under every window manager, each on an X server of its own, side by side.
+wm_steps=(
+    step_wm_alarms_over_other_windows
+    step_wm_alarm_over_settings
     step_keys_keep_edits
     step_large_clock_12_hour
 )
-[ -n "${E2E_STEPS:-}" ] && read -r -a steps <<<"$E2E_STEPS"
+wms=(openbox xfwm4 metacity)
+[ -n "${E2E_STEPS+set}" ] && read -r -a steps <<<"$E2E_STEPS"
+[ -n "${E2E_WM_STEPS+set}" ] && read -r -a wm_steps <<<"$E2E_WM_STEPS"
+[ -n "${E2E_WMS+set}" ] && read -r -a wms <<<"$E2E_WMS"
 for step in "${steps[@]}"; do
     began=$(date +%s.%N)
     "$step"
     awk -v s="$step" -v a="$began" -v b="$(date +%s.%N)" 'BEGIN { printf "ok %-32s %5.1f s\n", s, b - a }'
 done
+
+if [ ${#wm_steps[@]} -gt 0 ]; then
+    logs=$(mktemp -d)
+    runs=()
+    for wm in "${wms[@]}"; do
+        (run_wm_steps "$wm") >"$logs/$wm" 2>&1 &
+        runs+=("$!")
+    done
+    failed=()
+    for i in "${!runs[@]}"; do
+        wait "${runs[$i]}" || failed+=("${wms[$i]}")
+    done
+    for wm in "${wms[@]}"; do cat "$logs/$wm"; done
+    rm -rf "$logs"
+    [ ${#failed[@]} -eq 0 ] || fail "window checks failed under ${failed[*]}"
+fi
 echo "PASS: end to end"

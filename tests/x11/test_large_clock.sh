@@ -82,8 +82,8 @@ wait_for_count 2
 large=$(owned yes)
 [ -n "$large" ] || fail "no large clock owned by the strip"
 
-geometry=$(frame_settles_at "$large" "67 67 204 81")
-[ "$geometry" = "67 67 204 81" ] || fail "large clock frame is '$geometry', expected '67 67 204 81'"
+geometry=$(frame_settles_at "$large" "67 135 204 81") # clear of the strip
+[ "$geometry" = "67 135 204 81" ] || fail "large clock frame is '$geometry', expected '67 135 204 81'"
 state=$(xprop -id "$large" _NET_WM_STATE)
 echo "$state" | grep -q _NET_WM_STATE_SKIP_TASKBAR || fail "the large clock shows in the taskbar"
 echo "$state" | grep -q _NET_WM_STATE_MODAL || fail "the large clock is not modal"

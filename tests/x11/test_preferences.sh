@@ -26,7 +26,7 @@ frame_at "$strip" "* * 364 60"
 click "$strip" 30 20 # the emblem
 settings=$(window "QM-UTC - SETTINGS")
 owned_by "$settings" "$strip"
-frame_at "$settings" "67 67 551 142"
+frame_at "$settings" "67 135 551 142" # clear of the strip
 
 click "$settings" 150 68 # Show UpTime
 frame_at "$strip" "* * 168 60"
@@ -34,7 +34,7 @@ frame_at "$strip" "* * 168 60"
 click "$settings" 270 80 # Clock Colors
 colours=$(window "QM-UTC - SET TIME CLOCK DISPLAY COLORS")
 owned_by "$colours" "$settings"
-frame_at "$colours" "67 67 616 238"
+frame_at "$colours" "67 135 616 238"
 click "$colours" 150 85  # red text
 click "$colours" 400 115 # blue background
 click "$colours" 300 180 # OK

@@ -11,13 +11,19 @@ fail() {
 
 x11_require_tools() {
     local tool
-    for tool in Xvfb openbox xdotool xwininfo xprop wmctrl xwd; do
+    for tool in Xvfb "${x11_wm:-openbox}" xdotool xwininfo xprop wmctrl xwd; do
         command -v "$tool" >/dev/null || { echo "$tool is missing (run scripts/setup.sh)" >&2; return 1; }
     done
+    case ${x11_wm:-openbox} in xfwm4 | metacity) command -v dbus-launch >/dev/null ||
+        { echo "dbus-launch is missing (run scripts/setup.sh)" >&2; return 1; } ;; esac
 }
 
-# Starts Xvfb on a free display (SIZE, default 1280x800) and openbox on it, exports DISPLAY and
-# returns once the window manager is up. x11_stop ends both, by their process ids.
+# The window manager x11_start starts: openbox (the default), xfwm4 or metacity.
+x11_wm=${x11_wm:-openbox}
+
+# Starts Xvfb on a free display (SIZE, default 1280x800) and the window manager $x11_wm on it,
+# exports DISPLAY and returns once the window manager is up. x11_stop ends both, by their
+# process ids.
 x11_start() {
     local size=${1:-1280x800} display=""
     x11_require_tools || return 1
@@ -42,19 +48,46 @@ x11_start() {
     export DISPLAY=":$display"
     unset WAYLAND_DISPLAY QT_QPA_PLATFORM
 
-    # openbox runs its start-up command once it is ready to manage windows. It claims the
-    # root window earlier, and a window mapped in between can be left unmapped for good.
-    HOME="$x11_dir" openbox --sm-disable --startup "touch $x11_dir/wm-ready" \
-        >"$x11_dir/openbox.log" 2>&1 &
+    case $x11_wm in
+    openbox)
+        # openbox runs its start-up command once it is ready to manage windows. It claims the
+        # root window earlier, and a window mapped in between can be left unmapped for good.
+        HOME="$x11_dir" openbox --sm-disable --startup "touch $x11_dir/wm-ready" \
+            >"$x11_dir/wm.log" 2>&1 &
+        ;;
+    xfwm4 | metacity)
+        # Both want a session bus; dbus-launch execs the window manager, so its id is theirs,
+        # and the bus ends with the X server.
+        local flag=--compositor=off
+        [ "$x11_wm" = metacity ] && flag=--replace
+        HOME="$x11_dir" XDG_CONFIG_HOME="$x11_dir/config" XDG_DATA_HOME="$x11_dir/data" \
+            dbus-launch --exit-with-session "$x11_wm" "$flag" >"$x11_dir/wm.log" 2>&1 </dev/null &
+        ;;
+    *)
+        echo "unknown window manager '$x11_wm'" >&2
+        return 1
+        ;;
+    esac
     x11_wm_pid=$!
-    for _ in $(seq 200); do
-        [ -e "$x11_dir/wm-ready" ] && return 0
+    for _ in $(seq 300); do
+        x11_wm_ready && return 0
         kill -0 "$x11_wm_pid" 2>/dev/null || break
         sleep 0.05
     done
-    echo "openbox did not start" >&2
-    cat "$x11_dir/openbox.log" >&2
+    echo "$x11_wm did not start" >&2
+    cat "$x11_dir/wm.log" >&2
     return 1
+}
+
+# Whether the window manager has said it manages the screen.
+x11_wm_ready() {
+    if [ "$x11_wm" = openbox ]; then
+        [ -e "$x11_dir/wm-ready" ]
+        return
+    fi
+    local check
+    check=$(xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | sed -n 's/.*# //p')
+    [ -n "$check" ] && xprop -root _NET_SUPPORTED 2>/dev/null | grep -q _NET_CLIENT_LIST_STACKING
 }
 
 x11_stop() {
@@ -92,10 +125,24 @@ frame_of() {
     xwininfo -children -id "$1" | awk '/Parent window id/ {print $4}'
 }
 
-# Outer frame geometry as "X Y W H".
+# The frame's extents "LEFT RIGHT TOP BOTTOM" that the window manager reports.
+frame_extents() {
+    xprop -id "$1" _NET_FRAME_EXTENTS | sed -n 's/.*= //p' | tr -d ','
+}
+
+# Outer frame geometry as "X Y W H": the client area and the frame the window manager reports
+# around it (a frame window may be larger, with invisible borders to grab).
 frame_geometry() {
-    xwininfo -id "$(frame_of "$1")" | awk '/Absolute upper-left X/ {x=$4}
-        /Absolute upper-left Y/ {y=$4} /Width:/ {w=$2} /Height:/ {h=$2} END {print x, y, w, h}'
+    local left right top bottom
+    read -r left right top bottom <<<"$(frame_extents "$1")"
+    xwininfo -id "$1" | awk -v l="${left:-0}" -v r="${right:-0}" -v t="${top:-0}" -v b="${bottom:-0}" '
+        /Absolute upper-left X/ {x=$4} /Absolute upper-left Y/ {y=$4} /Width:/ {w=$2}
+        /Height:/ {h=$2} END {print x - l, y - t, w + l + r, h + t + b}'
+}
+
+# Client area size as "W H".
+client_size() {
+    xwininfo -id "$1" | awk '/Width:/ {w=$2} /Height:/ {h=$2} END {print w, h}'
 }
 
 # Waits up to SECONDS (default five) for the frame to match "X Y W H" (a pattern), then prints

@@ -1,0 +1,48 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+#include <vector>
+
+struct Announcement;
+class CommandLauncher;
+class DesktopNotifier;
+class QM_UTC_ALARM_NOTIFICATION_WINDOW;
+class QWidget;
+class SettingsStore;
+
+// The one keeper of the alarms' notification windows. Each opens over the owner and in front
+// of every other window without taking the keyboard from the program the user is typing in;
+// while any is open, the program's other windows take no input, but the notification windows
+// all do. An alarm that fires while its window is still open brings that window back; a window
+// whose place another open one already takes opens shifted, so alarms firing together all stay
+// in sight (the place it stores stays the one it was given).
+class AlarmNotifier : public QObject
+{
+    Q_OBJECT
+
+public:
+    AlarmNotifier(SettingsStore& settings, CommandLauncher& launcher, QWidget* owner);
+    ~AlarmNotifier() override;
+
+    // Shows the announcement's window, or brings back the open one of the same name; either
+    // way it shows why the command did not start (nothing when the reason is empty).
+    QM_UTC_ALARM_NOTIFICATION_WINDOW* announce(const Announcement& announcement,
+                                               const QString& launchFailure);
+
+    // The window of that name while it is open.
+    QM_UTC_ALARM_NOTIFICATION_WINDOW* openWindow(const QString& windowName) const;
+
+private:
+    void placeClearOfOthers(QM_UTC_ALARM_NOTIFICATION_WINDOW* window) const;
+    void showModal(QM_UTC_ALARM_NOTIFICATION_WINDOW* window);
+    void forgetClosed();
+
+    SettingsStore& m_settings;
+    CommandLauncher& m_launcher;
+    QWidget* const m_owner;
+    QWidget* m_modality = nullptr;
+    DesktopNotifier* const m_desktop;
+    std::vector<QPointer<QM_UTC_ALARM_NOTIFICATION_WINDOW>> m_windows;
+};

@@ -1,0 +1,257 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "FakeLauncher.h"
+#include "ProblemCapture.h"
+#include "TestSettings.h"
+#include "TestTime.h"
+#include "alarms/AlarmTrigger.h"
+#include "notify/Announcement.h"
+#include "platform/LocalTimeOfDay.h"
+#include "platform/Timer.h"
+#include "settings/SettingsKeys.h"
+
+#include <QFile>
+#include <QSignalSpy>
+#include <QTest>
+#include <clocale>
+#include <memory>
+
+using namespace SettingsKeys;
+
+Q_DECLARE_METATYPE(Announcement)
+
+namespace {
+// Just after the given second on the test's day, where the ticker wakes.
+qint64 utcMs(int h, int mi, int s, int ms = 1)
+{
+    return TestTime::utcMs(2026, 12, 8, h, mi, s, ms);
+}
+
+constexpr qint64 dayMs = 24 * 3600 * 1000;
+
+// Alarm n at 07:30:00 with its flags, the master switch on.
+QList<QPair<QString, QString>> alarmAt(int n, const QString& runCommand, const QString& runHidden,
+                                       const QString& display,
+                                       const QString& command = QStringLiteral("wake up"))
+{
+    return {{ENABLE_ALARMS_TICKBOX.name, "1"},
+            {alarm(AlarmField::TICKBOX, n).name, "1"},
+            {alarm(AlarmField::NAME_TEXTBOX, n).name, QStringLiteral("Alarm %1").arg(n)},
+            {alarm(AlarmField::TIME_TEXTBOX, n).name, "07:30:00"},
+            {alarm(AlarmField::RUN_COMMAND_TICKBOX, n).name, runCommand},
+            {alarm(AlarmField::RUN_HIDDEN_TICKBOX, n).name, runHidden},
+            {alarm(AlarmField::DISPLAY_MESSAGE_TICKBOX, n).name, display},
+            {alarm(AlarmField::RUN_COMMAND_TEXTBOX, n).name, command}};
+}
+
+// The trigger alone, over a throw-away store, armed as the start-up sequence arms it; what it
+// asks to announce is recorded, no window is opened.
+struct Armed
+{
+    explicit Armed(TestSettings& settings)
+        : trigger(settings.store(), launcher, nullptr), announced(&trigger, &AlarmTrigger::announce)
+    {
+        trigger.load(settings.store());
+        for (int n = 1; n <= alarmCount; ++n) {
+            trigger.timer(n)->setInterval(1000);
+            trigger.timer(n)->setEnabled(trigger.ENABLE_ALARMS_TICKBOX == 1 &&
+                                         trigger.alarmSlot(n).enabled == 1);
+        }
+    }
+
+    void tickAt(qint64 epochMs) { trigger.clockShown(LocalTimeOfDay::at(epochMs)); }
+
+    Announcement announcement(int i) const { return announced.at(i).at(0).value<Announcement>(); }
+    QString launchFailure(int i) const { return announced.at(i).at(1).toString(); }
+
+    FakeLauncher launcher;
+    AlarmTrigger trigger;
+    QSignalSpy announced;
+};
+} // namespace
+
+class AlarmTriggerTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { qRegisterMetaType<Announcement>(); }
+    void init() { TestTime::pinUtcAndPlainFormat(); }
+    void launchThenAnnounce_data();
+    void launchThenAnnounce();
+    void twoAlarmsInOneSecondKeepTheirOwnStyles();
+    void firesOnceForItsSecondAndAgainNextDay();
+    void firesUnderATwelveHourClock();
+    void failedLaunchIsAnnouncedWithItsReason();
+    void noCommandFromAFileOthersCanWrite();
+    void timerSwitchedOnDuringASecondLeavesThatSecond_data();
+    void timerSwitchedOnDuringASecondLeavesThatSecond();
+};
+
+void AlarmTriggerTest::launchThenAnnounce_data()
+{
+    QTest::addColumn<QString>("runCommand");
+    QTest::addColumn<QString>("runHidden");
+    QTest::addColumn<QString>("display");
+    QTest::addColumn<int>("launches");
+    QTest::addColumn<int>("style");
+    QTest::addColumn<bool>("announced");
+    const auto row = [](const char* name, const char* command, const char* hidden,
+                        const char* display, int launches, LaunchStyle style, bool announced) {
+        QTest::newRow(name) << QString(command) << QString(hidden) << QString(display) << launches
+                            << int(style) << announced;
+    };
+    row("visible command only", "1", "0", "0", 1, LaunchStyle::Normal, false);
+    row("hidden command and window", "1", "1", "1", 1, LaunchStyle::Hidden, true);
+    row("window only", "0", "1", "1", 0, LaunchStyle::Normal, true);
+    row("nothing wanted", "0", "0", "0", 0, LaunchStyle::Normal, false);
+    row("display 2 counts off", "1", "0", "2", 1, LaunchStyle::Normal, false);
+    row("run_hidden 2 launches nothing", "1", "2", "1", 0, LaunchStyle::Normal, true);
+}
+
+void AlarmTriggerTest::launchThenAnnounce()
+{
+    QFETCH(QString, runCommand);
+    QFETCH(QString, runHidden);
+    QFETCH(QString, display);
+    QFETCH(int, launches);
+    QFETCH(bool, announced);
+    TestSettings settings;
+    settings.writeValues(alarmAt(3, runCommand, runHidden, display));
+    Armed armed(settings);
+    qsizetype announcedWhenLaunched = -1;
+    armed.launcher.onLaunch = [&] {
+        announcedWhenLaunched = armed.announced.size();
+    };
+
+    armed.tickAt(utcMs(7, 29, 59));
+    QCOMPARE(armed.launcher.launches.size(), 0);
+    armed.tickAt(utcMs(7, 30, 0));
+    QCOMPARE(armed.launcher.launches.size(), launches);
+    if (launches) {
+        QCOMPARE(armed.launcher.launches.first().commandLine, QStringLiteral("wake up"));
+        QTEST(int(armed.launcher.launches.first().style), "style");
+        QCOMPARE(announcedWhenLaunched, 0); // the command starts before the window opens
+    }
+    QCOMPARE(armed.announced.size(), announced ? 1 : 0);
+    if (announced) {
+        const Announcement a = armed.announcement(0);
+        QCOMPARE(a.windowName, QStringLiteral("QM_UTC_ALARM_3_NOTIFICATION_WINDOW"));
+        QCOMPARE(a.title, QStringLiteral("QM-UTC - !!! ALARM NOTIFICATION - !!! - Alarm 3"));
+        QCOMPARE(a.badge, QStringLiteral("3"));
+        QCOMPARE(a.runHidden, qint16(runHidden.toShort()));
+        QVERIFY(!a.takesFocus);
+    }
+}
+
+void AlarmTriggerTest::twoAlarmsInOneSecondKeepTheirOwnStyles()
+{
+    TestSettings settings;
+    settings.writeValues(alarmAt(7, "1", "1", "1", "seven"));
+    settings.writeValues(alarmAt(2, "1", "0", "1", "two"));
+    Armed armed(settings);
+    armed.tickAt(utcMs(7, 30, 0));
+    QCOMPARE(armed.launcher.launches.size(), 2);
+    for (const FakeLauncher::Launch& launch : armed.launcher.launches) {
+        const LaunchStyle expected = launch.commandLine == QLatin1String("seven")
+                                         ? LaunchStyle::Hidden
+                                         : LaunchStyle::Normal;
+        QCOMPARE(launch.style, expected);
+    }
+    // Each its own window.
+    QCOMPARE(armed.announced.size(), 2);
+    QCOMPARE(armed.announcement(0).badge + armed.announcement(1).badge, QStringLiteral("27"));
+}
+
+void AlarmTriggerTest::firesOnceForItsSecondAndAgainNextDay()
+{
+    TestSettings settings;
+    settings.writeValues(alarmAt(5, "1", "0", "1"));
+    Armed armed(settings);
+    // Ticks that bunch, repeat and come late around the alarm's second.
+    for (qint64 ms : {utcMs(7, 29, 59, 1), utcMs(7, 30, 0, 1), utcMs(7, 30, 0, 400),
+                      utcMs(7, 30, 0, 999), utcMs(7, 30, 2, 300)})
+        armed.tickAt(ms);
+    QCOMPARE(armed.launcher.launches.size(), 1);
+    QCOMPARE(armed.announced.size(), 1);
+    // The window may still be open the next day: the alarm fires all the same.
+    armed.tickAt(utcMs(7, 30, 0) + dayMs);
+    QCOMPARE(armed.launcher.launches.size(), 2);
+    QCOMPARE(armed.announced.size(), 2);
+}
+
+void AlarmTriggerTest::firesUnderATwelveHourClock()
+{
+    if (!std::setlocale(LC_TIME, "en_US.UTF-8"))
+        QFAIL("locale not generated on this machine; scripts/setup.sh generates it");
+    TestSettings settings;
+    settings.writeValues(alarmAt(1, "1", "0", "0"));
+    Armed armed(settings);
+    QCOMPARE(LocalTimeOfDay::at(utcMs(7, 30, 0)).regionalText, QStringLiteral("07:30:00 AM"));
+    armed.tickAt(utcMs(7, 30, 0));
+    QCOMPARE(armed.launcher.launches.size(), 1);
+}
+
+void AlarmTriggerTest::failedLaunchIsAnnouncedWithItsReason()
+{
+    TestSettings settings;
+    settings.writeValues(alarmAt(4, "1", "0", "1", "Run Command"));
+    Armed armed(settings);
+    armed.launcher.failWith = QStringLiteral("program \"Run\" not found on PATH");
+    ProblemCapture problems;
+    armed.tickAt(utcMs(7, 30, 0));
+
+    QCOMPARE(problems.lines.size(), 1);
+    QVERIFY(problems.lines.first().contains(QLatin1String("alarm 4")));
+    QVERIFY(problems.lines.first().contains(QLatin1String("Run Command")));
+    QCOMPARE(armed.announced.size(), 1);
+    QCOMPARE(armed.launchFailure(0), armed.launcher.failWith);
+}
+
+void AlarmTriggerTest::noCommandFromAFileOthersCanWrite()
+{
+    TestSettings settings;
+    settings.writeValues(alarmAt(8, "1", "0", "1"));
+    QFile::setPermissions(settings.filePath(), QFile::ReadOwner | QFile::WriteOwner |
+                                                   QFile::ReadGroup | QFile::WriteGroup);
+    Armed armed(settings);
+    ProblemCapture problems;
+    armed.tickAt(utcMs(7, 30, 0));
+
+    QVERIFY(armed.launcher.launches.isEmpty());
+    QCOMPARE(problems.lines.size(), 1);
+    QVERIFY2(problems.lines.first().contains(QLatin1String("chmod 600")),
+             qPrintable(problems.lines.first()));
+    // The window says why, and its RUN NOW is refused the same way.
+    QVERIFY(armed.launchFailure(0).contains(QLatin1String("chmod 600")));
+    QVERIFY(armed.announcement(0).commandRefusal.contains(QLatin1String("chmod 600")));
+}
+
+void AlarmTriggerTest::timerSwitchedOnDuringASecondLeavesThatSecond_data()
+{
+    QTest::addColumn<qint64>("switchedOnAt");
+    QTest::addColumn<int>("launches");
+    QTest::newRow("before the alarm's second") << utcMs(7, 29, 59, 500) << 1;
+    QTest::newRow("during the alarm's second") << utcMs(7, 30, 0, 500) << 0;
+}
+
+void AlarmTriggerTest::timerSwitchedOnDuringASecondLeavesThatSecond()
+{
+    QFETCH(qint64, switchedOnAt);
+    TestSettings settings;
+    QList<QPair<QString, QString>> values = alarmAt(2, "1", "0", "0");
+    values.removeFirst(); // the master switch stays off: no timer runs at start-up
+    settings.writeValues(values);
+    Armed armed(settings);
+    QVERIFY(!armed.trigger.timer(2)->isActive());
+
+    armed.tickAt(utcMs(7, 29, 59));
+    if (switchedOnAt > utcMs(7, 30, 0))
+        armed.tickAt(utcMs(7, 30, 0));
+    armed.trigger.timer(2)->setEnabled(true);
+    armed.tickAt(utcMs(7, 30, 0, 900));
+    armed.tickAt(utcMs(7, 30, 1));
+    QTEST(int(armed.launcher.launches.size()), "launches");
+}
+
+QTEST_GUILESS_MAIN(AlarmTriggerTest)
+#include "tst_alarmtrigger.moc"
