@@ -2,8 +2,8 @@
 #include "AlarmRow.h"
 
 #include "AlarmTimeField.h"
-#include "widgets/BgrColour.h"
 #include "widgets/DesignFont.h"
+#include "widgets/FieldLook.h"
 #include "widgets/FormControl.h"
 #include "widgets/StoredTextField.h"
 #include "widgets/TickBox.h"
@@ -12,7 +12,6 @@
 #include <QLineEdit>
 
 namespace {
-constexpr qint32 windowBackground = qint32(0x80000005u);
 constexpr int columnShift = 6840;
 constexpr int blockHeight = 1320;
 
@@ -49,7 +48,7 @@ template <typename Field>
 Field* textField(Field* field, int n, const char* pattern, const TwipsRect& alarmOne)
 {
     placed(field, n, pattern, alarmOne, {DesignFont::msSansSerif(8.25), {}, {}});
-    AlarmRow::setFieldOn(field, false);
+    FieldLook::setOpen(field, false);
     return field;
 }
 
@@ -123,21 +122,11 @@ AlarmSlot AlarmRow::slot() const
     return slot;
 }
 
-void AlarmRow::setFieldOn(QLineEdit* field, bool on)
-{
-    field->setEnabled(on);
-    field->setReadOnly(!on);
-    QPalette colours = field->palette();
-    colours.setColor(QPalette::Base,
-                     on ? BgrColour::toColor(windowBackground) : QColor(0xE0, 0xE0, 0xE0));
-    field->setPalette(colours);
-}
-
 void AlarmRow::TICKBOX_Click()
 {
     const bool on = TICKBOX->value() == 1;
     for (StoredTextField* field : {NAME_TEXTBOX, static_cast<StoredTextField*>(TIME_TEXTBOX)})
-        setFieldOn(field, on);
+        FieldLook::setOpen(field, on);
     DISPLAY_MESSAGE_TICKBOX->setEnabled(on);
     RUN_COMMAND_TICKBOX->setEnabled(on);
     RUN_HIDDEN_TICKBOX->setEnabled(on);
@@ -154,13 +143,13 @@ void AlarmRow::TICKBOX_Click()
 
 void AlarmRow::DISPLAY_MESSAGE_TICKBOX_Click()
 {
-    setFieldOn(MESSAGE_TEXTBOX, DISPLAY_MESSAGE_TICKBOX->value() == 1);
+    FieldLook::setOpen(MESSAGE_TEXTBOX, DISPLAY_MESSAGE_TICKBOX->value() == 1);
 }
 
 void AlarmRow::RUN_COMMAND_TICKBOX_Click()
 {
     const bool on = RUN_COMMAND_TICKBOX->value() == 1;
-    setFieldOn(RUN_COMMAND_TEXTBOX, on);
+    FieldLook::setOpen(RUN_COMMAND_TEXTBOX, on);
     RUN_HIDDEN_TICKBOX->setEnabled(on);
     if (!on)
         RUN_HIDDEN_TICKBOX->setValue(0);

@@ -44,9 +44,6 @@ public:
     void DISPLAY_MESSAGE_TICKBOX_Click();
     void RUN_COMMAND_TICKBOX_Click();
 
-    // Editable on a white field, or disabled, read-only and grey.
-    static void setFieldOn(QLineEdit* field, bool on);
-
 private:
     const int m_n;
 };

@@ -8,10 +8,10 @@
 #include "platform/X11Window.h"
 #include "settings/SettingsKeys.h"
 #include "settings/SettingsStore.h"
-#include "widgets/ColourLabel.h"
 #include "widgets/DesignFont.h"
 #include "widgets/FormControl.h"
 #include "widgets/TickBox.h"
+#include "widgets/TitleLabel.h"
 
 #include <QCloseEvent>
 #include <QFrame>
@@ -24,21 +24,8 @@ using SettingsKeys::alarmCount;
 using SettingsKeys::AlarmField;
 
 namespace {
-constexpr qint32 green = 0x00FF00;
-constexpr qint32 black = 0;
-
 const Qt::WindowFlags frame = Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                               Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
-
-ColourLabel* title(QWidget* window, const char* name, const char* text, int left, int width)
-{
-    auto* label = Form::place(new ColourLabel(QString(), window), name, {left, 120, width, 315},
-                              {DesignFont::msSansSerif(9.75), std::nullopt, std::nullopt});
-    label->setForeColor(green);
-    label->setBackColor(black);
-    label->setText(QLatin1String(text));
-    return label;
-}
 
 // A line drawn two pixels wide, centred on where it was laid out.
 void line(QWidget* window, QFrame::Shape shape, const TwipsRect& along)
@@ -54,11 +41,16 @@ QM_UTC_ALARM_SETTINGS::QM_UTC_ALARM_SETTINGS(AlarmTrigger& alarms, SettingsStore
                                              CommandLauncher& launcher, QWidget* owner)
     : FormDialog(owner, frame, settings,
                  {SettingsKeys::ALARM_SETTINGS_Left, SettingsKeys::ALARM_SETTINGS_Top,
-                  SettingsKeys::ALARM_SETTINGS_Width, SettingsKeys::ALARM_SETTINGS_Height}),
-      QM_TITLE_1(title(this, "QM_TITLE_1", "QUILL-MARSH", 120, 2175)),
-      QM_TITLE_2(title(this, "QM_TITLE_2", "GLIMMER-DIAL", 2400, 2775)),
-      QM_TITLE_3(title(this, "QM_TITLE_3", "QM-UTC", 8040, 2295)),
-      ALARM_SETTINGS_LABEL(title(this, "ALARM_SETTINGS_LABEL", "ALARM SETTINGS", 10440, 3015)),
+                  SettingsKeys::ALARM_SETTINGS_Width, SettingsKeys::ALARM_SETTINGS_Height},
+                 DeleteOnClose | KeepOpenOnEscape),
+      QM_TITLE_1(TitleLabel::place(this, "QM_TITLE_1", QStringLiteral("QUILL-MARSH"),
+                                   {120, 120, 2175, 315})),
+      QM_TITLE_2(TitleLabel::place(this, "QM_TITLE_2", QStringLiteral("GLIMMER-DIAL"),
+                                   {2400, 120, 2775, 315})),
+      QM_TITLE_3(
+          TitleLabel::place(this, "QM_TITLE_3", QStringLiteral("QM-UTC"), {8040, 120, 2295, 315})),
+      ALARM_SETTINGS_LABEL(TitleLabel::place(
+          this, "ALARM_SETTINGS_LABEL", QStringLiteral("ALARM SETTINGS"), {10440, 120, 3015, 315})),
       ENABLE_ALARMS_TICKBOX(Form::place(new TickBox(QStringLiteral("Enable Alarms"), this),
                                         "ENABLE_ALARMS_TICKBOX", {5520, 120, 2415, 255},
                                         {DesignFont::arialBlack(11.25), {}, {}})),
@@ -71,10 +63,6 @@ QM_UTC_ALARM_SETTINGS::QM_UTC_ALARM_SETTINGS(AlarmTrigger& alarms, SettingsStore
 {
     setObjectName(QStringLiteral("QM_UTC_ALARM_SETTINGS"));
     setWindowTitle(QStringLiteral("QM-UTC - ALARM SETTINGS"));
-    setAttribute(Qt::WA_DeleteOnClose);
-    keepOpenOnEscape();
-    // Controls without a face of their own (labels, tick boxes, buttons) use the window's.
-    setFont(DesignFont::msSansSerif(8.25, QFont::Normal));
     for (int n = 1; n <= alarmCount; ++n)
         m_rows[n - 1] = new AlarmRow(n, this);
     buildLines();

@@ -14,6 +14,7 @@
 #include "settings/SettingsKeys.h"
 #include "settings/SettingsStore.h"
 #include "widgets/Accessibility.h"
+#include "widgets/BgrColour.h"
 #include "widgets/ColourLabel.h"
 #include "widgets/DesignFont.h"
 #include "widgets/Emblem.h"
@@ -28,9 +29,6 @@
 namespace {
 constexpr int wideWidthTwips = 5460;
 constexpr int narrowWidthTwips = 2520;
-constexpr qint32 black = 0;
-constexpr qint32 red = 255;
-constexpr qint32 green = 65280;
 
 // The three visible controls stand in one strip, 120 twips from the top and 375 high.
 TwipsRect inStrip(int left, int width)
@@ -91,8 +89,8 @@ QM_UTC_MAIN::QM_UTC_MAIN(const AppContext& context, QWidget* parent)
     QUILL_MARSH_BUTTON->setPalette(buttonFace);
     for (ColourLabel* label : {LIVE_TIME_LABEL, QM_UPTIME_DISPLAY_LABEL})
         label->setAlignment(Qt::AlignCenter);
-    QM_UPTIME_DISPLAY_LABEL->setForeColor(green);
-    QM_UPTIME_DISPLAY_LABEL->setBackColor(black);
+    QM_UPTIME_DISPLAY_LABEL->setForeColor(BgrColour::green);
+    QM_UPTIME_DISPLAY_LABEL->setBackColor(BgrColour::black);
 
     // Timers that run once a second follow the wall clock's seconds and share one wake-up.
     // The alarm timers tick from the clock's own tick, right after each second it shows.
@@ -173,12 +171,12 @@ void QM_UTC_MAIN::Form_Load()
     m_alarms->arm();
     setUptimeTimers(AUTOSTART_TICKBOX == 1);
     if (AUTOSTART_TICKBOX == 1) {
-        QM_UPTIME_DISPLAY_LABEL->setBackColor(black);
+        QM_UPTIME_DISPLAY_LABEL->setBackColor(BgrColour::black);
         for (Timer* timer : {UPTIME_TIMER, DAY_UPTIME_TIMER, HOUR_UPTIME_TIMER, MINUTE_UPTIME_TIMER,
                              SECOND_UPTIME_TIMER, QM_DISPLAY_UPDATE_TIMER})
             timer->fire();
     } else {
-        QM_UPTIME_DISPLAY_LABEL->setBackColor(red);
+        QM_UPTIME_DISPLAY_LABEL->setBackColor(BgrColour::red);
         QM_UPTIME_DISPLAY_LABEL->setText(QStringLiteral("TIMERS DISABLED"));
     }
     LARGE_CLOCK_AUTO_OPEN_TIMER->setEnabled(LARGE_CLOCK_STARTUP_TICKBOX == 1);

@@ -2,7 +2,6 @@
 #include "QM_UTC_LARGE_CLOCK_WINDOW.h"
 
 #include "platform/Timer.h"
-#include "platform/X11Window.h"
 #include "settings/SettingsKeys.h"
 #include "widgets/BgrColour.h"
 #include "widgets/ColourLabel.h"
@@ -24,7 +23,8 @@ QM_UTC_LARGE_CLOCK_WINDOW::QM_UTC_LARGE_CLOCK_WINDOW(const ColourLabel& clock,
                                                      SettingsStore& settings, QWidget* owner)
     : FormDialog(owner, frame, settings,
                  {SettingsKeys::LARGE_CLOCK_Left, SettingsKeys::LARGE_CLOCK_Top,
-                  SettingsKeys::LARGE_CLOCK_Width, SettingsKeys::LARGE_CLOCK_Height}),
+                  SettingsKeys::LARGE_CLOCK_Width, SettingsKeys::LARGE_CLOCK_Height},
+                 SkipTaskbar),
       QM_CLOSE_BUTTON(Form::place(new QPushButton(this), "QM_CLOSE_BUTTON", {120, 240, 375, 375},
                                   {DesignFont::arial(11.25), {}, {}})),
       TIME_LABEL_MIRROR(Form::place(new QLineEdit(QStringLiteral("XX:XX:XX"), this),
@@ -53,8 +53,6 @@ QM_UTC_LARGE_CLOCK_WINDOW::QM_UTC_LARGE_CLOCK_WINDOW(const ColourLabel& clock,
             &QM_UTC_LARGE_CLOCK_WINDOW::QM_CLOSE_BUTTON_Click);
 
     Form_Load();
-    X11Window::skipTaskbar(this);
-    X11Window::offerCloseOnly(this);
 }
 
 QM_UTC_LARGE_CLOCK_WINDOW::~QM_UTC_LARGE_CLOCK_WINDOW() = default;

@@ -4,13 +4,13 @@
 #include "LaunchRule.h"
 #include "platform/Timer.h"
 #include "settings/SettingsStore.h"
-#include "widgets/ColourLabel.h"
 #include "widgets/DesignFont.h"
 #include "widgets/ElidedField.h"
 #include "widgets/FlowLabel.h"
 #include "widgets/FormControl.h"
 #include "widgets/ShownText.h"
 #include "widgets/TickBox.h"
+#include "widgets/TitleLabel.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -18,9 +18,6 @@
 #include <QPushButton>
 
 namespace {
-constexpr qint32 green = 0x00FF00;
-constexpr qint32 black = 0;
-
 // A dialog, so that the window manager learns its owner and keeps it above that.
 const Qt::WindowFlags frame = Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                               Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
@@ -39,29 +36,20 @@ void showWhole(QLineEdit* field, const QString& text)
     field->setCursorPosition(0);
     ElidedField::attach(field);
 }
-
-ColourLabel* title(QWidget* parent, const char* name, const QString& text, const TwipsRect& at)
-{
-    auto* label = Form::place(new ColourLabel(QString(), parent), name, at,
-                              {DesignFont::msSansSerif(9.75), std::nullopt, std::nullopt});
-    label->setForeColor(green);
-    label->setBackColor(black);
-    label->setText(text);
-    return label;
-}
 } // namespace
 
 QM_UTC_ALARM_NOTIFICATION_WINDOW::QM_UTC_ALARM_NOTIFICATION_WINDOW(const Announcement& announcement,
                                                                    SettingsStore& settings,
                                                                    CommandLauncher& launcher,
                                                                    QWidget* owner)
-    : FormDialog(owner, frame, settings, announcement.placement),
-      QM_UTC_TITLE_1(
-          title(this, "QM_UTC_TITLE_1", QStringLiteral("QUILL-MARSH"), {120, 120, 3375, 315})),
-      QM_UTC_TITLE_2(
-          title(this, "QM_UTC_TITLE_2", QStringLiteral("QM-UTC"), {3600, 120, 1455, 315})),
-      ALARM_NOTIFICATION_LABEL(title(this, "ALARM_NOTIFICATION_LABEL",
-                                     QStringLiteral("ALARM NOTIFICATION"), {5160, 120, 3375, 315})),
+    : FormDialog(owner, frame, settings, announcement.placement, DeleteOnClose),
+      QM_UTC_TITLE_1(TitleLabel::place(this, "QM_UTC_TITLE_1", QStringLiteral("QUILL-MARSH"),
+                                       {120, 120, 3375, 315})),
+      QM_UTC_TITLE_2(TitleLabel::place(this, "QM_UTC_TITLE_2", QStringLiteral("QM-UTC"),
+                                       {3600, 120, 1455, 315})),
+      ALARM_NOTIFICATION_LABEL(TitleLabel::place(this, "ALARM_NOTIFICATION_LABEL",
+                                                 QStringLiteral("ALARM NOTIFICATION"),
+                                                 {5160, 120, 3375, 315})),
       EX_LEFT_TEXTBOX(Form::place(field(this, QStringLiteral("!!!")), "EX_LEFT_TEXTBOX",
                                   {240, 600, 975, 885},
                                   {DesignFont::arial(36), Qt::red, Qt::black})),
@@ -113,7 +101,6 @@ QM_UTC_ALARM_NOTIFICATION_WINDOW::QM_UTC_ALARM_NOTIFICATION_WINDOW(const Announc
 {
     setObjectName(announcement.windowName);
     setWindowTitle(QStringLiteral("QM-UTC !!! ALARM NOTIFICATION - !!! "));
-    setAttribute(Qt::WA_DeleteOnClose);
     // An Enter typed in another program at the moment it appears must not reach RUN NOW.
     setAttribute(Qt::WA_ShowWithoutActivating, !announcement.takesFocus);
     buildControls();
@@ -125,8 +112,6 @@ QM_UTC_ALARM_NOTIFICATION_WINDOW::~QM_UTC_ALARM_NOTIFICATION_WINDOW() = default;
 
 void QM_UTC_ALARM_NOTIFICATION_WINDOW::buildControls()
 {
-    // Controls without a face of their own (tick boxes, buttons) use the window's.
-    setFont(DesignFont::msSansSerif(8.25, QFont::Normal));
     for (QLineEdit* readOnly : {EX_LEFT_TEXTBOX, EX_RIGHT_TEXTBOX, ALARM_NAME_TEXTBOX,
                                 ALARM_NOTIFICATION_MESSAGE_TEXTBOX, ALARM_RUN_COMMAND_TEXTBOX})
         readOnly->setReadOnly(true);

@@ -3,16 +3,15 @@
 
 #include "ColourButton.h"
 #include "ColourValue.h"
-#include "TitleLabel.h"
-#include "platform/X11Window.h"
 #include "settings/SettingsKeys.h"
 #include "settings/SettingsStore.h"
 #include "widgets/BgrColour.h"
 #include "widgets/ColourLabel.h"
-#include "widgets/DesignFont.h"
+#include "widgets/FieldLook.h"
 #include "widgets/FormControl.h"
 #include "widgets/StoredTextField.h"
 #include "widgets/TickBox.h"
+#include "widgets/TitleLabel.h"
 
 #include <QFrame>
 #include <QLineEdit>
@@ -21,10 +20,6 @@
 namespace {
 const Qt::WindowFlags frame =
     Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint;
-
-constexpr qint32 systemWindowBackground = qint32(0x80000005u);
-constexpr qint32 lockedGrey = 0xE0E0E0;
-constexpr qint32 previewGreen = 0x00FF00;
 
 struct Swatch
 {
@@ -64,20 +59,13 @@ QFrame* line(QWidget* window, const char* name, const TwipsRect& at)
     return divider;
 }
 
-void setFieldBackground(QLineEdit* field, qint32 colour)
-{
-    QPalette colours = field->palette();
-    colours.setColor(QPalette::Base, BgrColour::toColor(colour));
-    field->setPalette(colours);
-}
-
 StoredTextField* field(QWidget* window, const char* name, const QString& text, const TwipsRect& at,
                        qint32 background)
 {
     auto* control = Form::place(new StoredTextField(window, text), name, at);
     control->setEnabled(false);
     control->setReadOnly(true);
-    setFieldBackground(control, background);
+    FieldLook::setFace(control, background);
     control->hide();
     return control;
 }
@@ -89,21 +77,14 @@ TickBox* manualTickBox(QWidget* window, const char* name, const QString& caption
     box->hide();
     return box;
 }
-
-// The entry field of a manual colour, open for typing or locked.
-void setEntryOpen(QLineEdit* entry, bool open)
-{
-    entry->setReadOnly(!open);
-    entry->setEnabled(open);
-    setFieldBackground(entry, open ? systemWindowBackground : lockedGrey);
-}
 } // namespace
 
 QM_UTC_COLORS_WINDOW::QM_UTC_COLORS_WINDOW(ColourLabel& clock, SettingsStore& settings,
                                            QWidget* owner)
     : FormDialog(owner, frame, settings,
                  {SettingsKeys::COLORS_WINDOW_Left, SettingsKeys::COLORS_WINDOW_Top,
-                  SettingsKeys::COLORS_WINDOW_Width, SettingsKeys::COLORS_WINDOW_Height}),
+                  SettingsKeys::COLORS_WINDOW_Width, SettingsKeys::COLORS_WINDOW_Height},
+                 DeleteOnClose | SkipTaskbar | KeepOpenOnEscape),
       QM_TITLE_1(TitleLabel::place(this, "QM_TITLE_1", QStringLiteral("QUILL-MARSH"),
                                    {240, 120, 2535, 315})),
       QM_TITLE_2(TitleLabel::place(this, "QM_TITLE_2", QStringLiteral("QM-GLIMMER-DIAL"),
@@ -122,31 +103,26 @@ QM_UTC_COLORS_WINDOW::QM_UTC_COLORS_WINDOW(ColourLabel& clock, SettingsStore& se
                                               {240, 4080, 1815, 375})),
       ENTER_TEXT_COLOR_TEXTBOX(field(this, "ENTER_TEXT_COLOR_TEXTBOX",
                                      QStringLiteral("&H0000FF00&"), {2880, 4080, 1455, 375},
-                                     0xFFFFFF)),
-      SHOW_TEXT_COLOR_TEXTBOX(
-          field(this, "SHOW_TEXT_COLOR_TEXTBOX", QString(), {240, 4560, 4095, 495}, previewGreen)),
+                                     BgrColour::white)),
+      SHOW_TEXT_COLOR_TEXTBOX(field(this, "SHOW_TEXT_COLOR_TEXTBOX", QString(),
+                                    {240, 4560, 4095, 495}, BgrColour::green)),
       MANUAL_BACKGROUND_COLOR_TICKBOX(manualTickBox(this, "MANUAL_BACKGROUND_COLOR_TICKBOX",
                                                     QStringLiteral("Manual BACKGROUND Color"),
                                                     {4920, 4080, 2535, 375})),
       ENTER_BACKGROUND_COLOR_TEXTBOX(field(this, "ENTER_BACKGROUND_COLOR_TEXTBOX",
                                            QStringLiteral("&H00000000&"), {7560, 4080, 1455, 375},
-                                           0xFFFFFF)),
+                                           BgrColour::white)),
       SHOW_BACKGROUND_COLOR_TEXTBOX(field(this, "SHOW_BACKGROUND_COLOR_TEXTBOX", QString(),
-                                          {4920, 4560, 4095, 495}, previewGreen)),
+                                          {4920, 4560, 4095, 495}, BgrColour::green)),
       m_clock(clock)
 {
     setObjectName(QStringLiteral("QM_UTC_COLORS_WINDOW"));
     setWindowTitle(QStringLiteral("QM-UTC - SET TIME CLOCK DISPLAY COLORS"));
-    setAttribute(Qt::WA_DeleteOnClose);
-    keepOpenOnEscape();
-    // Controls without a face of their own (tick boxes, buttons) use the window's.
-    setFont(DesignFont::msSansSerif(8.25, QFont::Normal));
     line(this, "PALETTE_DIVIDER_LINE", {4560, 600, 15, 1560});
     line(this, "OK_DIVIDER_LINE", {240, 2160, 8640, 15});
     buildPalettes();
     connectHandlers();
     Form_Load();
-    X11Window::skipTaskbar(this);
 }
 
 QM_UTC_COLORS_WINDOW::~QM_UTC_COLORS_WINDOW() = default;
@@ -210,11 +186,8 @@ void QM_UTC_COLORS_WINDOW::Form_Load()
         m_settings.readText(SettingsKeys::ENTER_BACKGROUND_COLOR_TEXTBOX));
     for (const auto& [box, entry] :
          {std::pair{MANUAL_TEXT_COLOR_TICKBOX, ENTER_TEXT_COLOR_TEXTBOX},
-          {MANUAL_BACKGROUND_COLOR_TICKBOX, ENTER_BACKGROUND_COLOR_TEXTBOX}}) {
-        const bool open = box->value() == 1;
-        entry->setEnabled(open);
-        setFieldBackground(entry, open ? systemWindowBackground : lockedGrey);
-    }
+          {MANUAL_BACKGROUND_COLOR_TICKBOX, ENTER_BACKGROUND_COLOR_TEXTBOX}})
+        FieldLook::setOpen(entry, box->value() == 1);
 }
 
 void QM_UTC_COLORS_WINDOW::FOREGROUND_COLOR_BUTTON_Click(qint32 colour)
@@ -229,22 +202,23 @@ void QM_UTC_COLORS_WINDOW::BACKGROUND_COLOR_BUTTON_Click(qint32 colour)
 
 void QM_UTC_COLORS_WINDOW::MANUAL_TEXT_COLOR_TICKBOX_Click()
 {
-    setEntryOpen(ENTER_TEXT_COLOR_TEXTBOX, MANUAL_TEXT_COLOR_TICKBOX->value() == 1);
+    FieldLook::setOpen(ENTER_TEXT_COLOR_TEXTBOX, MANUAL_TEXT_COLOR_TICKBOX->value() == 1);
 }
 
 void QM_UTC_COLORS_WINDOW::MANUAL_BACKGROUND_COLOR_TICKBOX_Click()
 {
-    setEntryOpen(ENTER_BACKGROUND_COLOR_TEXTBOX, MANUAL_BACKGROUND_COLOR_TICKBOX->value() == 1);
+    FieldLook::setOpen(ENTER_BACKGROUND_COLOR_TEXTBOX,
+                       MANUAL_BACKGROUND_COLOR_TICKBOX->value() == 1);
 }
 
 void QM_UTC_COLORS_WINDOW::ENTER_TEXT_COLOR_TEXTBOX_Change()
 {
-    setFieldBackground(SHOW_TEXT_COLOR_TEXTBOX, colourValueOf(ENTER_TEXT_COLOR_TEXTBOX->value()));
+    FieldLook::setFace(SHOW_TEXT_COLOR_TEXTBOX, colourValueOf(ENTER_TEXT_COLOR_TEXTBOX->value()));
 }
 
 void QM_UTC_COLORS_WINDOW::ENTER_BACKGROUND_COLOR_TEXTBOX_Change()
 {
-    setFieldBackground(SHOW_BACKGROUND_COLOR_TEXTBOX,
+    FieldLook::setFace(SHOW_BACKGROUND_COLOR_TEXTBOX,
                        colourValueOf(ENTER_BACKGROUND_COLOR_TEXTBOX->value()));
 }
 

@@ -2,25 +2,21 @@
 #include "QM_UTC_SETTINGS.h"
 
 #include "QM_UTC_COLORS_WINDOW.h"
-#include "TitleLabel.h"
 #include "alarms/QM_UTC_ALARM_SETTINGS.h"
 #include "app/QM_UTC_MAIN.h"
 #include "platform/Timer.h"
-#include "platform/X11Window.h"
 #include "settings/SettingsKeys.h"
 #include "settings/SettingsStore.h"
+#include "widgets/BgrColour.h"
 #include "widgets/ColourLabel.h"
-#include "widgets/DesignFont.h"
 #include "widgets/FormControl.h"
 #include "widgets/TickBox.h"
+#include "widgets/TitleLabel.h"
 
 #include <QPushButton>
 #include <QVersionNumber>
 
 namespace {
-constexpr qint32 black = 0x000000;
-constexpr qint32 red = 0x0000FF;
-
 const Qt::WindowFlags frame =
     Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint;
 
@@ -45,7 +41,8 @@ QPushButton* button(QWidget* window, const char* name, const QString& caption, c
 QM_UTC_SETTINGS::QM_UTC_SETTINGS(QM_UTC_MAIN& strip, SettingsStore& settings)
     : FormDialog(&strip, frame, settings,
                  {SettingsKeys::MAIN_SETTINGS_Left, SettingsKeys::MAIN_SETTINGS_Top,
-                  SettingsKeys::MAIN_SETTINGS_Width, SettingsKeys::MAIN_SETTINGS_Height}),
+                  SettingsKeys::MAIN_SETTINGS_Width, SettingsKeys::MAIN_SETTINGS_Height},
+                 DeleteOnClose | SkipTaskbar | KeepOpenOnEscape),
       QM_TITLE_1(TitleLabel::place(this, "QM_TITLE_1", QStringLiteral("QUILL-MARSH"),
                                    {120, 120, 2295, 315})),
       QM_TITLE_2(TitleLabel::place(this, "QM_TITLE_2", QStringLiteral("GLIMMER-DIAL"),
@@ -74,21 +71,15 @@ QM_UTC_SETTINGS::QM_UTC_SETTINGS(QM_UTC_MAIN& strip, SettingsStore& settings)
 {
     setObjectName(QStringLiteral("QM_UTC_SETTINGS"));
     setWindowTitle(QStringLiteral("QM-UTC - SETTINGS"));
-    setAttribute(Qt::WA_DeleteOnClose);
-    keepOpenOnEscape();
     buildControls();
     connectHandlers();
     Form_Load();
-    X11Window::skipTaskbar(this);
 }
 
 QM_UTC_SETTINGS::~QM_UTC_SETTINGS() = default;
 
 void QM_UTC_SETTINGS::buildControls()
 {
-    // Controls without a face of their own (tick boxes, buttons) use the window's.
-    setFont(DesignFont::msSansSerif(8.25, QFont::Normal));
-
     // The states the boxes are laid out with; loading them from the store is a change of
     // state like any other wherever the stored value differs.
     AlwaysOnTop_TICKBOX->setValue(1);
@@ -180,9 +171,9 @@ void QM_UTC_SETTINGS::AUTOSTART_TICKBOX_Click()
     ColourLabel* uptime = m_strip.QM_UPTIME_DISPLAY_LABEL;
     if (on) {
         // The text stays until the next display tick writes the uptime again.
-        uptime->setBackColor(black);
+        uptime->setBackColor(BgrColour::black);
     } else {
-        uptime->setBackColor(red);
+        uptime->setBackColor(BgrColour::red);
         uptime->setText(QStringLiteral("TIMERS DISABLED"));
     }
     m_settings.writeFlag(SettingsKeys::AUTOSTART_TICKBOX, state);

@@ -2,6 +2,7 @@
 #include "FormDialog.h"
 
 #include "Accessibility.h"
+#include "DesignFont.h"
 #include "Emblem.h"
 #include "platform/X11Window.h"
 #include "settings/SettingsStore.h"
@@ -12,12 +13,17 @@
 #include <QPushButton>
 
 FormDialog::FormDialog(QWidget* owner, Qt::WindowFlags frame, SettingsStore& settings,
-                       PlacementKeys placement)
-    : QDialog(owner, frame), m_settings(settings), m_placement(std::move(placement))
+                       PlacementKeys placement, Options options)
+    : QDialog(owner, frame), m_settings(settings), m_placement(std::move(placement)),
+      m_escapeCloses(!options.testFlag(KeepOpenOnEscape))
 {
     setWindowIcon(Emblem::icon());
+    setFont(DesignFont::msSansSerif(8.25, QFont::Normal));
+    setAttribute(Qt::WA_DeleteOnClose, options.testFlag(DeleteOnClose));
     // Every secondary window has a fixed size and a close box alone.
     X11Window::offerCloseOnly(this);
+    if (options.testFlag(SkipTaskbar))
+        X11Window::skipTaskbar(this);
 }
 
 void FormDialog::placeFromStore()

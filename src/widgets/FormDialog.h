@@ -12,14 +12,27 @@ class SettingsStore;
 // timers. Their writes reach the disk together before the window is gone.
 //
 // Enter presses no button but one the window makes its default, and never while the user
-// types in a text field.
+// types in a text field. Controls without a face of their own (labels, tick boxes, buttons)
+// use the form's.
 class FormDialog : public QDialog
 {
     Q_OBJECT
 
 public:
+    // What sets a window apart from the others.
+    enum Option
+    {
+        // Made with new, gone once closed.
+        DeleteOnClose = 0x1,
+        // Without an entry in taskbars and pagers.
+        SkipTaskbar = 0x2,
+        // Escape leaves the window open: it closes by its own buttons and its close box alone.
+        KeepOpenOnEscape = 0x4,
+    };
+    Q_DECLARE_FLAGS(Options, Option)
+
     FormDialog(QWidget* owner, Qt::WindowFlags frame, SettingsStore& settings,
-               PlacementKeys placement);
+               PlacementKeys placement, Options options = {});
 
     // The closing steps have run; the window is on its way out.
     bool isUnloaded() const { return m_unloaded; }
@@ -39,9 +52,6 @@ protected:
     // The closing steps; the default writes the position. Runs inside one batch of writes.
     virtual void Form_Unload();
 
-    // Escape leaves the window open: it closes by its own buttons and its close box alone.
-    void keepOpenOnEscape() { m_escapeCloses = false; }
-
     void closeEvent(QCloseEvent* event) override;
     // Tells screen readers about the controls once they all exist.
     void showEvent(QShowEvent* event) override;
@@ -55,5 +65,7 @@ private:
     WindowPlacement m_placement;
     bool m_unloaded = false;
     bool m_described = false;
-    bool m_escapeCloses = true;
+    const bool m_escapeCloses;
 };
+
+Q_DECLARE_OPERATORS_FOR_FLAGS(FormDialog::Options)

@@ -6,7 +6,8 @@ class QString;
 class QWidget;
 struct TwipsRect;
 
-// The preference windows' captions: bold, green on black, like the strip.
+// The windows' captions (QUILL-MARSH, QM-UTC, ALARM SETTINGS...): bold, green on black, like
+// the strip.
 namespace TitleLabel {
 ColourLabel* place(QWidget* window, const char* name, const QString& caption, const TwipsRect& at);
 } // namespace TitleLabel
