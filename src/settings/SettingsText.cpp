@@ -146,41 +146,45 @@ std::optional<QString> SettingsText::Section::value(const QString& key) const
     return std::nullopt;
 }
 
-QByteArray SettingsText::withChanges(const QString& section, const Changes& changes) const
+SettingsText::Rewrite SettingsText::plan(const QString& section, const Changes& changes) const
 {
-    const QByteArray wanted = section.toUtf8();
-    QList<QByteArray> keys;
+    Rewrite rewrite;
+    rewrite.section = section.toUtf8();
     QHash<QByteArray, qsizetype> changeOf; // of a key changed twice, the later change counts
     for (qsizetype c = 0; c < changes.size(); ++c) {
-        keys.append(changes.at(c).first.toUtf8());
-        changeOf.insert(keys.last(), c);
+        rewrite.keys.append(changes.at(c).first.toUtf8());
+        changeOf.insert(rewrite.keys.last(), c);
     }
 
     // Where each key was last seen in the section, and the section's last key.
     std::vector<qsizetype> lastLine(changes.size(), -1);
-    qsizetype insertAfter = -1;
     bool inSection = false;
     forEachLine([&](const Line& line) {
         if (line.kind == Kind::Section) {
-            inSection = name(line) == wanted;
+            inSection = name(line) == rewrite.section;
             if (inSection)
-                insertAfter = line.begin;
+                rewrite.insertAfter = line.begin;
         } else if (inSection && line.kind == Kind::Entry) {
-            insertAfter = line.begin;
+            rewrite.insertAfter = line.begin;
             const QByteArrayView key = name(line);
             const auto change = changeOf.constFind(QByteArray::fromRawData(key.data(), key.size()));
             if (change != changeOf.cend())
                 lastLine[*change] = line.begin;
         }
     });
-    QHash<qsizetype, qsizetype> replacedAt; // line start -> change
     for (qsizetype c = 0; c < changes.size(); ++c) {
         if (lastLine[c] >= 0)
-            replacedAt.insert(lastLine[c], c);
+            rewrite.replacedAt.insert(lastLine[c], c);
+        else if (changeOf.value(rewrite.keys.at(c)) == c)
+            rewrite.added.append(c);
     }
+    return rewrite;
+}
 
+QByteArray SettingsText::write(const Rewrite& rewrite, const Changes& changes) const
+{
     QByteArray out;
-    qsizetype extra = wanted.size() + 8;
+    qsizetype extra = rewrite.section.size() + 8;
     for (const auto& [key, value] : changes)
         extra += key.size() + value.size() * 3 + 3;
     out.reserve(m_content.size() + extra);
@@ -190,24 +194,22 @@ QByteArray SettingsText::withChanges(const QString& section, const Changes& chan
     if (m_start < m_content.size())
         crlf = lineAt(m_content, m_start).crlf;
     const auto appendEntry = [&](qsizetype c, bool lineCrlf) {
-        out += keys.at(c);
+        out += rewrite.keys.at(c);
         out += '=';
         out += storable(changes.at(c).second).toUtf8();
         out += terminator(lineCrlf);
     };
-    const auto appendNewKeys = [&] {
-        for (qsizetype c = 0; c < changes.size(); ++c) {
-            if (lastLine[c] < 0 && changeOf.value(keys.at(c)) == c)
-                appendEntry(c, crlf);
-        }
+    const auto appendAdded = [&] {
+        for (const qsizetype c : rewrite.added)
+            appendEntry(c, crlf);
     };
 
     bool lastWasBlank = true;
     forEachLine([&](const Line& line) {
         if (line.kind == Kind::Unreadable)
             return;
-        const auto replaced = replacedAt.constFind(line.begin);
-        if (replaced != replacedAt.cend()) {
+        const auto replaced = rewrite.replacedAt.constFind(line.begin);
+        if (replaced != rewrite.replacedAt.cend()) {
             appendEntry(*replaced, line.crlf);
         } else {
             const QByteArrayView text = slice(line.begin, line.end);
@@ -220,17 +222,22 @@ QByteArray SettingsText::withChanges(const QString& section, const Changes& chan
             out += terminator(line.crlf);
         }
         lastWasBlank = line.kind == Kind::Blank;
-        if (line.begin == insertAfter)
-            appendNewKeys();
+        if (line.begin == rewrite.insertAfter)
+            appendAdded();
     });
-    if (insertAfter < 0 && !changes.isEmpty()) {
+    if (rewrite.insertAfter < 0 && !changes.isEmpty()) {
         if (!lastWasBlank)
             out += terminator(crlf);
-        out += '[' + wanted + ']';
+        out += '[' + rewrite.section + ']';
         out += terminator(crlf);
-        appendNewKeys();
+        appendAdded();
     }
     return out;
+}
+
+QByteArray SettingsText::withChanges(const QString& section, const Changes& changes) const
+{
+    return write(plan(section, changes), changes);
 }
 
 QString SettingsText::storable(const QString& value)

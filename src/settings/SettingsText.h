@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QHash>
 #include <QList>
 #include <QPair>
 #include <QString>
@@ -70,11 +71,22 @@ private:
         bool crlf; // ends in CR, with or without LF
     };
 
+    // What a rewrite does, found in one pass over the text; the writing is a second pass.
+    struct Rewrite
+    {
+        QByteArray section;
+        QList<QByteArray> keys;                 // of each change, in UTF-8
+        QHash<qsizetype, qsizetype> replacedAt; // line start -> the change written there
+        QList<qsizetype> added;     // changes of keys the section lacks, in order, each key once
+        qsizetype insertAfter = -1; // start of the section's last key or header; -1: no section
+    };
+
     template <typename Visit> void forEachLine(Visit visit) const;
     static Line lineAt(const QByteArray& content, qsizetype begin);
     QByteArrayView slice(qsizetype begin, qsizetype end) const;
     QByteArrayView name(const Line& line) const { return slice(line.nameBegin, line.nameEnd); }
-    bool inSection(const Line& line, const QByteArray& section) const;
+    Rewrite plan(const QString& section, const Changes& changes) const;
+    QByteArray write(const Rewrite& rewrite, const Changes& changes) const;
 
     QByteArray m_content;
     qsizetype m_start = 0; // after a byte order mark
