@@ -299,11 +299,6 @@ void QM_UTC_MAIN::QM_DISPLAY_UPDATE_TIMER_Timer()
     QM_UPTIME_DISPLAY_LABEL->setText(m_uptime.stageF());
 }
 
-void QM_UTC_MAIN::ALARM_TIMER_Timer(int n)
-{
-    m_alarms->ALARM_TIMER_Timer(n);
-}
-
 void QM_UTC_MAIN::closeEvent(QCloseEvent* event)
 {
     Form_Unload();

@@ -97,7 +97,6 @@ public slots:
     void MINUTE_UPTIME_TIMER_Timer();
     void SECOND_UPTIME_TIMER_Timer();
     void QM_DISPLAY_UPDATE_TIMER_Timer();
-    void ALARM_TIMER_Timer(int n);
 
 protected:
     void closeEvent(QCloseEvent* event) override;

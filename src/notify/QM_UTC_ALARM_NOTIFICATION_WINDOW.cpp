@@ -226,8 +226,6 @@ void QM_UTC_ALARM_NOTIFICATION_WINDOW::showCountdown()
     START_STOP_BUTTON->setText(m_countdown.caption());
     START_STOP_BUTTON->setEnabled(m_countdown.buttonEnabled());
     AUTOCLOSE_COUNTDOWN_TB->setText(m_countdown.field());
-    EX_LEFT_TEXTBOX->setAccessibleName(QStringLiteral("Alarm mark, left"));
-    EX_RIGHT_TEXTBOX->setAccessibleName(QStringLiteral("Alarm mark, right"));
 }
 
 void QM_UTC_ALARM_NOTIFICATION_WINDOW::ALARM_MESSAGE_AUTOCLOSE_TIMER_Timer()

@@ -55,7 +55,6 @@ public slots:
 
 private:
     void buildPalettes();
-    void buildManualSection();
     void connectHandlers();
     void Form_Load();
 
