@@ -89,8 +89,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const QString command = QString::fromUtf8(rest.data(), qsizetype(rest.size()));
 
     ProblemCapture problems;
-    const QString reason =
+    const LaunchResult result =
         LaunchRule::launch(launcher, requester, runCommand, runHidden, command, refusal);
+    const QString& reason = result.error;
 
     const bool wanted = runCommand == 1 && (runHidden == 0 || runHidden == 1);
     FUZZ_CHECK(LaunchRule::style(runCommand, runHidden).has_value() == wanted, "the rule");
@@ -104,6 +105,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     }
 
     const bool started = launcher.launches == 1 && !launcher.words.isEmpty() && launcher.start;
+    FUZZ_CHECK(result.started == started, "started exactly when the launcher started it");
     FUZZ_CHECK(reason.isEmpty() == (!wanted || started), "a reason exactly when it failed");
     if (wanted && !refusal.isEmpty())
         FUZZ_CHECK(reason == refusal, "the refusal is the reason");

@@ -61,7 +61,8 @@ void AlarmTrigger::ALARM_TIMER_Timer(int n)
     // The command first, so that it runs while the window is shown.
     const QString launchFailure =
         LaunchRule::launch(m_launcher, QStringLiteral("alarm %1").arg(n), slot.run_command,
-                           slot.run_hidden, slot.command, m_settings.commandRefusal());
+                           slot.run_hidden, slot.command, m_settings.commandRefusal())
+            .error;
     if (slot.display_message != 1)
         return;
     Announcement announcement = AlarmAnnouncement::of(n, slot);

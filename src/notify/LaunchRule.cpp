@@ -29,8 +29,9 @@ QString shortened(const QString& text, qsizetype shown = 200)
 }
 } // namespace
 
-QString LaunchRule::launch(CommandLauncher& launcher, const QString& requester, qint16 runCommand,
-                           qint16 runHidden, const QString& commandLine, const QString& refusal)
+LaunchResult LaunchRule::launch(CommandLauncher& launcher, const QString& requester,
+                                qint16 runCommand, qint16 runHidden, const QString& commandLine,
+                                const QString& refusal)
 {
     const std::optional<LaunchStyle> wanted = style(runCommand, runHidden);
     if (!wanted)
@@ -39,11 +40,11 @@ QString LaunchRule::launch(CommandLauncher& launcher, const QString& requester, 
     if (reason.isEmpty()) {
         const LaunchResult result = launcher.launch(commandLine, *wanted);
         if (result.started)
-            return {};
+            return {true, {}};
         reason = result.error.isEmpty() ? QStringLiteral("it could not be started")
                                         : shortened(result.error, 400);
     }
     ProblemReport::report(QStringLiteral("%1: cannot start the command \"%2\": %3")
                               .arg(requester, shortened(commandLine), reason));
-    return reason;
+    return {false, reason};
 }

@@ -14,8 +14,8 @@ std::optional<LaunchStyle> style(qint16 runCommand, qint16 runHidden);
 
 // Applies the rule and starts the command if wanted, unless a refusal says why it must not
 // run. A start that fails or is refused is reported as one line naming who asked (for example
-// "alarm 3") and the command; the reason is returned so a window can show it too. Returns an
-// empty text when nothing failed.
-QString launch(CommandLauncher& launcher, const QString& requester, qint16 runCommand,
-               qint16 runHidden, const QString& commandLine, const QString& refusal = {});
+// "alarm 3") and the command. Returns whether it started, and if not why, so that a window
+// can show it too: no reason when no start was wanted.
+LaunchResult launch(CommandLauncher& launcher, const QString& requester, qint16 runCommand,
+                    qint16 runHidden, const QString& commandLine, const QString& refusal = {});
 } // namespace LaunchRule

@@ -279,10 +279,12 @@ void QM_UTC_ALARM_NOTIFICATION_WINDOW::RUN_NOW_BUTTON_Click()
     // An alarm's own command, not the beginning of it that the field shows.
     const QString command =
         m_announcement.commandByHand ? ALARM_RUN_COMMAND_TEXTBOX->text() : m_announcement.command;
-    setLaunchFailure(LaunchRule::launch(
-        m_launcher, m_announcement.requester, ALARM_RUN_COMMAND_TICKBOX->value(),
-        RUN_HIDDEN_TICKBOX->value(), command,
-        m_announcement.commandByHand ? QString() : m_announcement.commandRefusal));
+    const QString refusal =
+        m_announcement.commandByHand ? QString() : m_announcement.commandRefusal;
+    const LaunchResult launch =
+        LaunchRule::launch(m_launcher, m_announcement.requester, ALARM_RUN_COMMAND_TICKBOX->value(),
+                           RUN_HIDDEN_TICKBOX->value(), command, refusal);
+    setLaunchFailure(launch.error);
 }
 
 void QM_UTC_ALARM_NOTIFICATION_WINDOW::setLaunchFailure(const QString& reason)

@@ -63,19 +63,21 @@ void tst_LaunchRule::flagsChooseStyleAndFailuresAreReported()
     FakeLauncher launcher;
     launcher.failWith = failWith;
     ProblemCapture problems;
-    const QString reason =
+    const LaunchResult result =
         LaunchRule::launch(launcher, QStringLiteral("alarm 3"), runCommand, runHidden, command);
 
     if (launched == none) {
         QVERIFY(launcher.launches.isEmpty());
-        QVERIFY(reason.isEmpty());
+        QVERIFY(!result.started);
+        QVERIFY(result.error.isEmpty());
         QVERIFY(problems.lines.isEmpty());
         return;
     }
     QCOMPARE(launcher.launches.size(), 1);
     QCOMPARE(launcher.launches.first().commandLine, command);
     QCOMPARE(int(launcher.launches.first().style), launched);
-    QCOMPARE(reason, failWith);
+    QCOMPARE(result.started, failWith.isEmpty());
+    QCOMPARE(result.error, failWith);
     if (failWith.isEmpty()) {
         QVERIFY(problems.lines.isEmpty());
         return;
@@ -115,17 +117,20 @@ void tst_LaunchRule::refusedOrHugeCommandsAreReportedBriefly()
     FakeLauncher launcher;
     ProblemCapture problems;
     const QString refusal = QStringLiteral("the settings file can be changed by other users");
-    QCOMPARE(
-        LaunchRule::launch(launcher, QStringLiteral("alarm 1"), 1, 0, QStringLiteral("x"), refusal),
-        refusal);
+    const LaunchResult refused =
+        LaunchRule::launch(launcher, QStringLiteral("alarm 1"), 1, 0, QStringLiteral("x"), refusal);
+    QVERIFY(!refused.started);
+    QCOMPARE(refused.error, refusal);
     QVERIFY(launcher.launches.isEmpty());
     QCOMPARE(
-        LaunchRule::launch(launcher, QStringLiteral("alarm 1"), 0, 0, QStringLiteral("x"), refusal),
+        LaunchRule::launch(launcher, QStringLiteral("alarm 1"), 0, 0, QStringLiteral("x"), refusal)
+            .error,
         QString());
 
     const QString huge(5'000'000, QLatin1Char('x'));
     launcher.failWith = QStringLiteral("program \"%1\" not found on PATH").arg(huge);
-    const QString reason = LaunchRule::launch(launcher, QStringLiteral("alarm 2"), 1, 0, huge);
+    const QString reason =
+        LaunchRule::launch(launcher, QStringLiteral("alarm 2"), 1, 0, huge).error;
     QVERIFY(reason.size() < 1000);
     QCOMPARE(problems.lines.size(), 2);
     QVERIFY2(problems.lines.last().size() < 1000, "a report quotes a huge command whole");
