@@ -2,11 +2,12 @@
 #pragma once
 
 #include "WindowStacking.h"
+#include "X11Root.h"
 
 #include <QAbstractNativeEventFilter>
 #include <QObject>
+#include <memory>
 #include <optional>
-#include <xcb/xcb.h>
 
 // The bands of an EWMH window manager: the active window is the root's _NET_ACTIVE_WINDOW,
 // and a window changes band by asking the manager for _NET_WM_STATE_ABOVE on or off. Nothing
@@ -24,6 +25,8 @@ class X11WindowStacking final : public QObject,
 public:
     // Null unless the program runs on X11 under a window manager that offers all of this.
     static X11WindowStacking* open(QObject* parent);
+    // The same over a given server.
+    static X11WindowStacking* over(std::unique_ptr<X11Root> root, QObject* parent);
     ~X11WindowStacking() override;
 
     bool canRestack() const override { return true; }
@@ -41,12 +44,12 @@ private:
         bool operator==(const Request&) const = default;
     };
 
-    X11WindowStacking(xcb_connection_t* c, QObject* parent);
+    X11WindowStacking(std::unique_ptr<X11Root> root, QObject* parent);
     bool managerOffersBands();
     void followRootNotices();
     void askForAbove(WId window, bool above, std::optional<Request>& last);
 
-    xcb_connection_t* const m_c;
+    const std::unique_ptr<X11Root> m_x;
     const xcb_window_t m_root;
     const xcb_atom_t m_activeWindow;
     const xcb_atom_t m_wmState;
