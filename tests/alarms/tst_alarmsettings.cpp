@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "MainWindowFixture.h"
 #include "TestTime.h"
+#include "TestWindows.h"
 #include "alarms/AlarmRow.h"
 #include "alarms/AlarmTimeField.h"
 #include "alarms/QM_UTC_ALARM_SETTINGS.h"
@@ -119,12 +120,7 @@ class AlarmSettingsTest : public QObject
 
 private slots:
     void init() { TestTime::pinUtcAndPlainFormat(); }
-    void cleanup()
-    {
-        for (QWidget* widget : QApplication::topLevelWidgets())
-            widget->close();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    }
+    void cleanup() { TestWindows::closeAll(); }
 
     void opensInTheStoredState_data()
     {

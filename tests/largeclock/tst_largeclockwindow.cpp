@@ -2,6 +2,7 @@
 #include "MainWindowFixture.h"
 #include "TestSettings.h"
 #include "TestTime.h"
+#include "TestWindows.h"
 #include "largeclock/QM_UTC_LARGE_CLOCK_WINDOW.h"
 #include "platform/Timer.h"
 #include "platform/WindowGeometry.h"
@@ -38,9 +39,7 @@ class LargeClockWindowTest : public QObject
 private slots:
     void cleanup()
     {
-        const QWidgetList left = QApplication::topLevelWidgets();
-        qDeleteAll(left);
-        QVERIFY2(left.isEmpty(), "a window was left behind");
+        QVERIFY2(TestWindows::deleteLeftOver().isEmpty(), "a window was left behind");
     }
     void opensFromTheStore_data();
     void opensFromTheStore();
@@ -131,7 +130,7 @@ void LargeClockWindowTest::bothWaysOfClosingWriteThePosition()
         window->QM_CLOSE_BUTTON->click();
     else
         window->close();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    TestWindows::discardClosed();
     QVERIFY(window.isNull());
 
     QCOMPARE(settings.onDisk(LARGE_CLOCK_Left.name), QStringLiteral("3600"));

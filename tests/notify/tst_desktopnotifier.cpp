@@ -2,6 +2,7 @@
 #include "MainWindowFixture.h"
 #include "ProblemCapture.h"
 #include "TestTime.h"
+#include "TestWindows.h"
 #include "notify/DesktopNotifier.h"
 #include "notify/QM_UTC_ALARM_NOTIFICATION_WINDOW.h"
 #include "settings/SettingsKeys.h"
@@ -132,9 +133,7 @@ void DesktopNotifierTest::init()
 
 void DesktopNotifierTest::cleanup()
 {
-    for (QWidget* widget : QApplication::topLevelWidgets())
-        widget->close();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    TestWindows::closeAll();
 }
 
 QDBusConnection DesktopNotifierTest::client(const QString& address)

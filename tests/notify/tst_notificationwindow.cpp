@@ -2,6 +2,7 @@
 #include "FakeLauncher.h"
 #include "ProblemCapture.h"
 #include "TestSettings.h"
+#include "TestWindows.h"
 #include "alarms/AlarmAnnouncement.h"
 #include "notify/QM_UTC_ALARM_NOTIFICATION_WINDOW.h"
 #include "platform/Timer.h"
@@ -49,11 +50,6 @@ QPointer<Window> openWindow(TestSettings& settings, CommandLauncher& launcher, i
     return window;
 }
 
-void discardClosed()
-{
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-}
-
 QColor markColour(const Window& window)
 {
     return window.EX_LEFT_TEXTBOX->palette().color(QPalette::Text);
@@ -67,10 +63,7 @@ class TestNotificationWindow : public QObject
 private slots:
     void cleanup()
     {
-        discardClosed();
-        const QWidgetList left = QApplication::topLevelWidgets();
-        qDeleteAll(left);
-        QVERIFY2(left.isEmpty(), "a window was left behind");
+        QVERIFY2(TestWindows::deleteLeftOver().isEmpty(), "a window was left behind");
     }
 
     void showsAlarmSeven_data()
@@ -162,7 +155,7 @@ private slots:
             QCOMPARE(window->AUTOCLOSE_COUNTDOWN_TB->text(), QStringLiteral("01"));
             window->ALARM_MESSAGE_AUTOCLOSE_TIMER->fire();
         }
-        discardClosed();
+        TestWindows::discardClosed();
         QVERIFY(window.isNull());
         QCOMPARE(settings.onDisk(key(AlarmField::NOTIFICATION_MESSAGE_Left, 5)), "3600");
         QCOMPARE(settings.onDisk(key(AlarmField::NOTIFICATION_MESSAGE_Top, 5)), "4950");
@@ -259,7 +252,7 @@ private slots:
         QVERIFY(window->testAttribute(Qt::WA_ShowWithoutActivating));
         window->RUN_NOW_BUTTON->setFocus();
         QTest::keyClick(window, Qt::Key_Return);
-        discardClosed();
+        TestWindows::discardClosed();
         QVERIFY(launcher.launches.isEmpty());
         QVERIFY(window.isNull());
     }
@@ -296,7 +289,7 @@ private slots:
 
         window->ALARM_MESSAGE_AUTO_CLOSE_TICKBOX->click();
         window->OK_BUTTON->click();
-        discardClosed();
+        TestWindows::discardClosed();
         // Only its position is kept.
         const QString stored = QString::fromUtf8(settings.readRaw());
         QCOMPARE(stored.count(QLatin1Char('=')), 2);

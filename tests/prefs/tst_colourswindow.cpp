@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "TestSettings.h"
+#include "TestWindows.h"
 #include "prefs/QM_UTC_COLORS_WINDOW.h"
 #include "settings/SettingsKeys.h"
 #include "settings/SettingsStore.h"
@@ -56,10 +57,7 @@ private slots:
 
 void ColoursWindowTest::cleanup()
 {
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    const QWidgetList left = QApplication::topLevelWidgets();
-    qDeleteAll(left);
-    QVERIFY2(left.isEmpty(), "a window was left behind");
+    QVERIFY2(TestWindows::deleteLeftOver().isEmpty(), "a window was left behind");
 }
 
 void ColoursWindowTest::previewFollowsEveryEdit()
@@ -130,7 +128,7 @@ void ColoursWindowTest::okStoresWhatTheClockShows()
         window->OK_BUTTON->click();
     else
         window->close();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    TestWindows::discardClosed();
     QVERIFY(window.isNull());
 
     QCOMPARE(clock.label.foreColor(), fore);

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "MainWindowFixture.h"
+#include "TestWindows.h"
 #include "alarms/QM_UTC_ALARM_SETTINGS.h"
 #include "platform/Timer.h"
 #include "platform/WindowGeometry.h"
@@ -66,11 +67,6 @@ QPointer<QM_UTC_SETTINGS> open(MainWindowFixture& fixture)
     window->show();
     return window;
 }
-
-void discardClosed()
-{
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-}
 } // namespace
 
 class SettingsWindowTest : public QObject
@@ -90,10 +86,7 @@ private slots:
 
 void SettingsWindowTest::cleanup()
 {
-    discardClosed();
-    const QWidgetList left = QApplication::topLevelWidgets();
-    qDeleteAll(left);
-    QVERIFY2(left.isEmpty(), "a window was left behind");
+    QVERIFY2(TestWindows::deleteLeftOver().isEmpty(), "a window was left behind");
 }
 
 void SettingsWindowTest::openingAppliesWhatDiffersFromTheLayout_data()
@@ -267,7 +260,7 @@ void SettingsWindowTest::emblemOpensTheChainModally()
                  {"QM_UTC_SETTINGS over QM_UTC_MAIN", "QM_UTC_COLORS_WINDOW over QM_UTC_SETTINGS",
                   "QM_UTC_SETTINGS over QM_UTC_MAIN", "QM_UTC_ALARM_SETTINGS over QM_UTC_SETTINGS",
                   "QM_UTC_SETTINGS over QM_UTC_MAIN"}));
-    discardClosed();
+    TestWindows::discardClosed();
     QCOMPARE(QApplication::topLevelWidgets(), QWidgetList{&strip});
     QCOMPARE(strip.LIVE_TIME_LABEL->foreColor(), 255);
     QCOMPARE(fixture.settings.onDisk("CLOCK_FORECOLOR"), QStringLiteral("255"));
@@ -339,7 +332,7 @@ void SettingsWindowTest::keysNeitherCloseNorOpenAWindow()
     watch.start(5);
     QTest::keyClick(control, Qt::Key(key));
     watch.stop();
-    discardClosed();
+    TestWindows::discardClosed();
     QVERIFY(shown && shown->isVisible());
     QCOMPARE(opened, QStringList());
     if (field)
