@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "X11Window.h"
 
+#include "Xcb.h"
+
 #include <QEvent>
 #include <QGuiApplication>
 #include <QWidget>
@@ -74,20 +76,6 @@ QByteArray windowManagerName(xcb_connection_t* c, xcb_window_t root)
     if (check.empty())
         return {};
     return text(c, check.front(), atom(c, "_NET_WM_NAME"), atom(c, "UTF8_STRING"));
-}
-
-void sendToRoot(xcb_connection_t* c, xcb_window_t root, xcb_window_t window, xcb_atom_t type,
-                std::initializer_list<uint32_t> data)
-{
-    xcb_client_message_event_t message{};
-    message.response_type = XCB_CLIENT_MESSAGE;
-    message.format = 32;
-    message.window = window;
-    message.type = type;
-    std::copy(data.begin(), data.end(), message.data.data32);
-    xcb_send_event(c, 0, root,
-                   XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
-                   reinterpret_cast<const char*>(&message));
 }
 
 namespace Motif {
@@ -226,8 +214,8 @@ private:
         // One message carries two states.
         for (std::size_t i = 0; i < states.size(); i += 2) {
             const uint32_t second = i + 1 < states.size() ? states[i + 1] : 0;
-            sendToRoot(c, rootOf(c, id), id, atom(c, "_NET_WM_STATE"),
-                       {add, states[i], second, fromApplication});
+            Xcb::sendToRoot(c, rootOf(c, id), id, atom(c, "_NET_WM_STATE"),
+                            {add, states[i], second, fromApplication});
         }
     }
 
@@ -365,8 +353,8 @@ bool X11Window::activateWindowOf(qint64 pid, const QString& title)
         } else {
             // Sent as a pager would: the user asked for it, so no focus-stealing rule applies.
             constexpr uint32_t fromPager = 2;
-            sendToRoot(c, root, found, atom(c, "_NET_ACTIVE_WINDOW"),
-                       {fromPager, serverTime(c, root), XCB_WINDOW_NONE});
+            Xcb::sendToRoot(c, root, found, atom(c, "_NET_ACTIVE_WINDOW"),
+                            {fromPager, serverTime(c, root), XCB_WINDOW_NONE});
         }
         // A round trip: the server may drop what a connection sent just before it closed.
         std::free(xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr));
