@@ -13,10 +13,10 @@
 #include "settings/SettingsKeys.h"
 #include "settings/SettingsStore.h"
 #include "widgets/Accessibility.h"
-#include "widgets/ColourLabel.h"
 #include "widgets/DesignFont.h"
 #include "widgets/Emblem.h"
 #include "widgets/FormControl.h"
+#include "widgets/LiveTextLabel.h"
 
 #include <QCloseEvent>
 #include <QPushButton>
@@ -36,8 +36,9 @@ TwipsRect inStrip(int left, int width)
 
 ColourLabel* clockLabel(QWidget* strip, const char* name, int left, int width)
 {
-    ColourLabel* label = Form::place(new ColourLabel(QString(), strip), name, inStrip(left, width),
-                                     {DesignFont::arial(12), std::nullopt, std::nullopt});
+    ColourLabel* label =
+        Form::place(new LiveTextLabel(QString(), strip), name, inStrip(left, width),
+                    {DesignFont::arial(12), std::nullopt, std::nullopt});
     // Texts that change every second: a fixed size spares the strip a layout request, and
     // plain text the rich-text guess, on each change.
     label->setFixedSize(label->size());

@@ -28,6 +28,8 @@ signals:
 
 protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override;
+    // The part of the label that a new text repaints, given the text it replaces.
+    virtual QRegion changedArea(const QString& before);
 
 private:
     void applyColours();
