@@ -1,8 +1,10 @@
 #include "LiveTextLabel.h"
 
 #include <QGlyphRun>
+#include <QPaintEngine>
 #include <QPaintEvent>
 #include <QPainter>
+#include <limits>
 
 namespace {
 // Antialiasing and the rounding of a glyph's pen position may reach a pixel beyond its
@@ -100,20 +102,24 @@ void LiveTextLabel::paintEvent(QPaintEvent* event)
 {
     const GlyphLayout::Line* line = shownLine();
     QPainter painter(this);
-    painter.fillRect(event->rect(), palette().color(backgroundRole()));
+    const QColor background = palette().color(backgroundRole());
+    painter.fillRect(event->rect(), background);
     if (!line) {
         painter.end();
         QLabel::paintEvent(event);
         return;
     }
-    // Only the glyphs that reach into the repainted part: the rest would be clipped away.
     const QRect area = contentsRect();
-    const qreal at = left(*line, area);
+    const QPointF at(left(*line, area), top(area));
     const QRegion& repainted = event->region();
+    painter.setPen(palette().color(foregroundRole()));
+    if (copyCells(painter, *line, at, repainted))
+        return;
+    // Only the glyphs that reach into the repainted part: the rest would be clipped away.
     QList<quint32> glyphs;
     QList<QPointF> positions;
     for (const GlyphLayout::Glyph& glyph : line->glyphs) {
-        if (!repainted.intersects(inkArea(glyph, at, area)))
+        if (!repainted.intersects(inkArea(glyph, at.x(), area)))
             continue;
         glyphs.append(glyph.index);
         positions.append(glyph.position);
@@ -124,8 +130,42 @@ void LiveTextLabel::paintEvent(QPaintEvent* event)
     run.setRawFont(m_layout->rawFont());
     run.setGlyphIndexes(glyphs);
     run.setPositions(positions);
-    painter.setPen(palette().color(foregroundRole()));
-    painter.drawGlyphRun(QPointF(at, top(area)), run);
+    painter.drawGlyphRun(at, run);
+}
+
+bool LiveTextLabel::copyCells(QPainter& painter, const GlyphLayout::Line& line, QPointF at,
+                              const QRegion& repainted)
+{
+    // Only onto an image, a whole number of pixels away from the label.
+    QPaintDevice* target = painter.paintEngine()->paintDevice();
+    const QTransform toTarget = painter.deviceTransform();
+    if (target->devType() != QInternal::Image || toTarget.type() > QTransform::TxTranslate ||
+        toTarget.dx() != qFloor(toTarget.dx()) || toTarget.dy() != qFloor(toTarget.dy()))
+        return false;
+    m_cells.use(m_layout->rawFont(), painter.pen().color(), palette().color(backgroundRole()),
+                static_cast<QImage*>(target)->format());
+    QVarLengthArray<std::pair<const GlyphCells::Cell*, QPoint>, 24> placed;
+    int inkedSoFar = std::numeric_limits<int>::min();
+    for (const GlyphLayout::Glyph& glyph : line.glyphs) {
+        const QPointF pen = at + glyph.position;
+        const GlyphCells::Cell& cell = m_cells.cell(glyph.index, pen);
+        if (cell.image.isNull())
+            continue;
+        const QPoint corner = QPoint(qFloor(pen.x()), qFloor(pen.y())) + cell.offset;
+        const QRect inked(corner, cell.image.size());
+        // A picture holds its glyph alone: where two glyphs ink the same pixels, Qt blends them.
+        if (inked.left() <= inkedSoFar)
+            return false;
+        inkedSoFar = inked.right();
+        placed.append({&cell, corner});
+    }
+    // The pictures are opaque: copied, not blended.
+    painter.setCompositionMode(QPainter::CompositionMode_Source);
+    for (const auto& [cell, corner] : placed) {
+        if (repainted.intersects(QRect(corner, cell->image.size())))
+            painter.drawImage(corner, cell->image);
+    }
+    return true;
 }
 
 void LiveTextLabel::changeEvent(QEvent* event)

@@ -1,14 +1,18 @@
 #pragma once
 
 #include "ColourLabel.h"
+#include "GlyphCells.h"
 #include "GlyphLayout.h"
 
 #include <memory>
 
+class QPainter;
+
 // A centred label whose text changes every second. It draws the same pixels as QLabel, but
-// from glyphs shaped once (GlyphLayout) rather than shaping each new text, and a new text
-// repaints only the glyphs that moved or changed: a new second is a digit or two. Texts that
-// GlyphLayout leaves to Qt, and looks it does not know (a frame, another alignment, a
+// from glyphs shaped once (GlyphLayout) rather than shaping each new text, as copies of
+// pictures of them drawn once (GlyphCells) rather than blending each glyph again, and a new
+// text repaints only the glyphs that moved or changed: a new second is a digit or two. Texts
+// that GlyphLayout leaves to Qt, and looks it does not know (a frame, another alignment, a
 // disabled label), are drawn by QLabel itself.
 class LiveTextLabel : public ColourLabel
 {
@@ -31,8 +35,13 @@ private:
     static qreal left(const GlyphLayout::Line& line, const QRect& area);
     qreal top(const QRect& area) const;
     static QRect inkArea(const GlyphLayout::Glyph& glyph, qreal left, const QRect& area);
+    // Draws the line's glyphs in the repainted part as copies of pictures drawn once, where
+    // that gives the pixels Qt would draw; false where it cannot, having drawn nothing.
+    bool copyCells(QPainter& painter, const GlyphLayout::Line& line, QPointF at,
+                   const QRegion& repainted);
 
     std::unique_ptr<GlyphLayout> m_layout;
+    GlyphCells m_cells;
     qreal m_layoutScale = 0;
     QString m_lineText;
     std::optional<GlyphLayout::Line> m_line;

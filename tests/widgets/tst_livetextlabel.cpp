@@ -23,7 +23,8 @@ template <typename Label> void lookLikeTheStrip(Label* label, const QFont& face,
 }
 
 // What Qt's own label draws for the text: the pixels the strip showed before.
-QImage asQLabelDraws(const QString& text, const QFont& face, int width, qint32 fore, qint32 back)
+QImage asQLabelDraws(const QString& text, const QFont& face, int width, qint32 fore, qint32 back,
+                     QImage::Format format = QImage::Format_RGB32)
 {
     QLabel label;
     lookLikeTheStrip(&label, face, width);
@@ -33,7 +34,7 @@ QImage asQLabelDraws(const QString& text, const QFont& face, int width, qint32 f
     label.setPalette(colours);
     label.setAutoFillBackground(true);
     label.setText(text);
-    QImage image(label.size(), QImage::Format_RGB32);
+    QImage image(label.size(), format);
     image.fill(Qt::white);
     label.render(&image);
     return image;
@@ -81,28 +82,43 @@ void LiveTextLabelTest::drawsWhatQLabelDraws_data()
     QTest::addColumn<QString>("family");
     QTest::addColumn<qint32>("fore");
     QTest::addColumn<qint32>("back");
+    // Windows' images are of either kind, depending on the display.
+    QTest::addColumn<QImage::Format>("format");
     const QString design;
-    QTest::newRow("24-hour") << "14:05:09" << 93 << design << green << black;
-    QTest::newRow("kerned ones") << "11:11:11" << 93 << design << green << black;
-    QTest::newRow("12-hour") << "02:05:09 PM" << 93 << design << green << black;
+    QTest::newRow("24-hour") << "14:05:09" << 93 << design << green << black
+                             << QImage::Format_RGB32;
+    QTest::newRow("24-hour, image with alpha")
+        << "14:05:09" << 93 << design << green << black << QImage::Format_ARGB32_Premultiplied;
+    QTest::newRow("uptime, image with alpha") << "0d, 0h, 0m, 40s" << 193 << design << green
+                                              << black << QImage::Format_ARGB32_Premultiplied;
+    QTest::newRow("kerned ones") << "11:11:11" << 93 << design << green << black
+                                 << QImage::Format_RGB32;
+    QTest::newRow("12-hour") << "02:05:09 PM" << 93 << design << green << black
+                             << QImage::Format_RGB32;
     QTest::newRow("12-hour without a leading zero")
-        << "2:05:09 am" << 93 << design << green << black;
-    QTest::newRow("uptime") << "0d, 0h, 0m, 40s" << 193 << design << green << black;
+        << "2:05:09 am" << 93 << design << green << black << QImage::Format_RGB32;
+    QTest::newRow("uptime") << "0d, 0h, 0m, 40s" << 193 << design << green << black
+                            << QImage::Format_RGB32;
     QTest::newRow("ten years of uptime")
-        << "3650d, 23h, 59m, 59s" << 193 << design << green << black;
-    QTest::newRow("other colours") << "23:59:59" << 93 << design << 0x0000FF << 0xFFFF00;
-    QTest::newRow("system colours")
-        << "23:59:59" << 93 << design << qint32(0x80000012) << qint32(0x8000000F);
-    QTest::newRow("fallback face") << "10:41:17" << 93 << "DejaVu Sans" << green << black;
+        << "3650d, 23h, 59m, 59s" << 193 << design << green << black << QImage::Format_RGB32;
+    QTest::newRow("other colours")
+        << "23:59:59" << 93 << design << 0x0000FF << 0xFFFF00 << QImage::Format_RGB32;
+    QTest::newRow("system colours") << "23:59:59" << 93 << design << qint32(0x80000012)
+                                    << qint32(0x8000000F) << QImage::Format_RGB32;
+    QTest::newRow("fallback face")
+        << "10:41:17" << 93 << "DejaVu Sans" << green << black << QImage::Format_RGB32;
     QTest::newRow("fallback face, uptime")
-        << "12d, 1h, 41m, 7s" << 193 << "DejaVu Sans" << green << black;
-    QTest::newRow("empty") << "" << 93 << design << green << black;
+        << "12d, 1h, 41m, 7s" << 193 << "DejaVu Sans" << green << black << QImage::Format_RGB32;
+    QTest::newRow("empty") << "" << 93 << design << green << black << QImage::Format_RGB32;
     // Drawn by QLabel itself.
-    QTest::newRow("letters beyond times") << "TIMERS DISABLED" << 193 << design << green << 255;
+    QTest::newRow("letters beyond times")
+        << "TIMERS DISABLED" << 193 << design << green << 255 << QImage::Format_RGB32;
     QTest::newRow("wider than the label")
-        << "123456789d, 23h, 59m, 59s" << 93 << design << green << black;
-    QTest::newRow("spaces at the ends") << " 14:05:09 " << 93 << design << green << black;
-    QTest::newRow("another script") << "14\u664205\u520609\u79d2" << 93 << design << green << black;
+        << "123456789d, 23h, 59m, 59s" << 93 << design << green << black << QImage::Format_RGB32;
+    QTest::newRow("spaces at the ends")
+        << " 14:05:09 " << 93 << design << green << black << QImage::Format_RGB32;
+    QTest::newRow("another script")
+        << "14\u664205\u520609\u79d2" << 93 << design << green << black << QImage::Format_RGB32;
 }
 
 void LiveTextLabelTest::drawsWhatQLabelDraws()
@@ -112,6 +128,7 @@ void LiveTextLabelTest::drawsWhatQLabelDraws()
     QFETCH(QString, family);
     QFETCH(qint32, fore);
     QFETCH(qint32, back);
+    QFETCH(QImage::Format, format);
     const QFont face = faceNamed(family);
 
     LiveTextLabel label(QStringLiteral("LIVE_TIME_LABEL"), nullptr);
@@ -119,11 +136,11 @@ void LiveTextLabelTest::drawsWhatQLabelDraws()
     label.setForeColor(fore);
     label.setBackColor(back);
     label.setText(text);
-    QImage drawn(label.size(), QImage::Format_RGB32);
+    QImage drawn(label.size(), format);
     drawn.fill(Qt::white);
     label.render(&drawn);
 
-    QCOMPARE(drawn, asQLabelDraws(text, face, width, fore, back));
+    QCOMPARE(drawn, asQLabelDraws(text, face, width, fore, back, format));
 }
 
 void LiveTextLabelTest::showsEachNewTextWhole_data()
