@@ -98,6 +98,8 @@ private:
     void Form_Unload();
     Timer* makeTimer(const char* name, bool createdOn);
     void openLargeClock();
+    void holdLabelFlushes();
+    void flushLabels();
 
     WindowPlacement m_placement;
     UptimeBreakdown m_uptime;

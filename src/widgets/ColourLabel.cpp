@@ -21,7 +21,7 @@ void ColourLabel::setText(const QString& text)
     setAttribute(Qt::WA_UpdatesDisabled, true);
     QLabel::setText(text);
     setAttribute(Qt::WA_UpdatesDisabled, held);
-    update(changedArea(before));
+    repaintLater(changedArea(before));
     emit changed();
 }
 

@@ -1,10 +1,14 @@
 #include "LiveTextLabel.h"
 
+#include <QBackingStore>
 #include <QGlyphRun>
 #include <QPaintEngine>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QWindow>
+#include <algorithm>
 #include <limits>
+#include <utility>
 
 namespace {
 // Antialiasing and the rounding of a glyph's pen position may reach a pixel beyond its
@@ -78,8 +82,9 @@ QRegion LiveTextLabel::changedArea(const QString& before)
     const GlyphLayout::Line* now = shownLine();
     if (!old || !now)
         return contentsRect();
-    // What a glyph in the same place covered and covers again needs no repainting.
-    QRegion changed;
+    // What a glyph in the same place covered and covers again needs no repainting; what
+    // changes is mostly a run of neighbours (the seconds), so one rectangle holds it.
+    QRect changed;
     const QRect area = contentsRect();
     const qreal oldLeft = left(*old, area);
     const qreal newLeft = left(*now, area);
@@ -91,9 +96,9 @@ QRegion LiveTextLabel::changedArea(const QString& before)
             oldLeft + was->position.x() == newLeft + is->position.x())
             continue;
         if (was)
-            changed += inkArea(*was, oldLeft, area);
+            changed |= inkArea(*was, oldLeft, area);
         if (is)
-            changed += inkArea(*is, newLeft, area);
+            changed |= inkArea(*is, newLeft, area);
     }
     return changed;
 }
@@ -102,8 +107,7 @@ void LiveTextLabel::paintEvent(QPaintEvent* event)
 {
     const GlyphLayout::Line* line = shownLine();
     QPainter painter(this);
-    const QColor background = palette().color(backgroundRole());
-    painter.fillRect(event->rect(), background);
+    painter.fillRect(event->rect(), palette().color(backgroundRole()));
     if (!line) {
         painter.end();
         QLabel::paintEvent(event);
@@ -113,8 +117,21 @@ void LiveTextLabel::paintEvent(QPaintEvent* event)
     const QPointF at(left(*line, area), top(area));
     const QRegion& repainted = event->region();
     painter.setPen(palette().color(foregroundRole()));
-    if (copyCells(painter, *line, at, repainted))
-        return;
+    // Pictures of the glyphs where the label is painted on an image, a whole number of
+    // pixels from it.
+    QPaintDevice* target = painter.paintEngine()->paintDevice();
+    const QTransform toTarget = painter.deviceTransform();
+    if (target->devType() == QInternal::Image && toTarget.type() <= QTransform::TxTranslate &&
+        toTarget.dx() == qFloor(toTarget.dx()) && toTarget.dy() == qFloor(toTarget.dy())) {
+        if (const auto placed =
+                placeCells(*line, at, repainted, static_cast<QImage*>(target)->format())) {
+            // The pictures are opaque: copied, not blended.
+            painter.setCompositionMode(QPainter::CompositionMode_Source);
+            for (const Placed& cell : *placed)
+                painter.drawImage(cell.corner, cell.image);
+            return;
+        }
+    }
     // Only the glyphs that reach into the repainted part: the rest would be clipped away.
     QList<quint32> glyphs;
     QList<QPointF> positions;
@@ -133,39 +150,116 @@ void LiveTextLabel::paintEvent(QPaintEvent* event)
     painter.drawGlyphRun(at, run);
 }
 
-bool LiveTextLabel::copyCells(QPainter& painter, const GlyphLayout::Line& line, QPointF at,
-                              const QRegion& repainted)
+std::optional<QVarLengthArray<LiveTextLabel::Placed, 24>>
+LiveTextLabel::placeCells(const GlyphLayout::Line& line, QPointF at, const QRegion& repainted,
+                          QImage::Format format)
 {
-    // Only onto an image, a whole number of pixels away from the label.
-    QPaintDevice* target = painter.paintEngine()->paintDevice();
-    const QTransform toTarget = painter.deviceTransform();
-    if (target->devType() != QInternal::Image || toTarget.type() > QTransform::TxTranslate ||
-        toTarget.dx() != qFloor(toTarget.dx()) || toTarget.dy() != qFloor(toTarget.dy()))
-        return false;
-    m_cells.use(m_layout->rawFont(), painter.pen().color(), palette().color(backgroundRole()),
-                static_cast<QImage*>(target)->format());
-    QVarLengthArray<std::pair<const GlyphCells::Cell*, QPoint>, 24> placed;
+    m_cells.use(m_layout->rawFont(), palette().color(foregroundRole()),
+                palette().color(backgroundRole()), format);
+    const QRect area = contentsRect();
+    const qsizetype count = line.glyphs.size();
+    // The glyphs that reach into the repainted part, and their neighbours, which might ink
+    // some of the same pixels.
+    QVarLengthArray<bool, 24> reaches(count);
+    for (qsizetype i = 0; i < count; ++i)
+        reaches[i] = repainted.intersects(inkArea(line.glyphs[i], at.x(), area));
+    QVarLengthArray<Placed, 24> placed;
     int inkedSoFar = std::numeric_limits<int>::min();
-    for (const GlyphLayout::Glyph& glyph : line.glyphs) {
-        const QPointF pen = at + glyph.position;
-        const GlyphCells::Cell& cell = m_cells.cell(glyph.index, pen);
+    for (qsizetype i = 0; i < count; ++i) {
+        if (!reaches[i] && !(i > 0 && reaches[i - 1]) && !(i + 1 < count && reaches[i + 1])) {
+            inkedSoFar = std::numeric_limits<int>::min();
+            continue;
+        }
+        const QPointF pen = at + line.glyphs[i].position;
+        const GlyphCells::Cell& cell = m_cells.cell(line.glyphs[i].index, pen);
         if (cell.image.isNull())
             continue;
-        const QPoint corner = QPoint(qFloor(pen.x()), qFloor(pen.y())) + cell.offset;
-        const QRect inked(corner, cell.image.size());
+        const QRect inked(QPoint(qFloor(pen.x()), qFloor(pen.y())) + cell.offset,
+                          cell.image.size());
         // A picture holds its glyph alone: where two glyphs ink the same pixels, Qt blends them.
         if (inked.left() <= inkedSoFar)
-            return false;
+            return std::nullopt;
         inkedSoFar = inked.right();
-        placed.append({&cell, corner});
+        if (repainted.intersects(inked))
+            placed.append({cell.image, inked.topLeft()});
     }
-    // The pictures are opaque: copied, not blended.
-    painter.setCompositionMode(QPainter::CompositionMode_Source);
-    for (const auto& [cell, corner] : placed) {
-        if (repainted.intersects(QRect(corner, cell->image.size())))
-            painter.drawImage(corner, cell->image);
+    return placed;
+}
+
+void LiveTextLabel::holdFlushes(bool held)
+{
+    m_held = held;
+}
+
+QRegion LiveTextLabel::takeUnflushed()
+{
+    return std::exchange(m_unflushed, QRegion());
+}
+
+void LiveTextLabel::repaintLater(const QRegion& area)
+{
+    if (m_held && drawIntoWindow(area))
+        m_unflushed += area.translated(mapTo(window(), QPoint()));
+    else
+        update(area);
+}
+
+bool LiveTextLabel::drawIntoWindow(const QRegion& area)
+{
+    QWidget* top = window();
+    QWindow* shown = top->windowHandle();
+    QBackingStore* store = top->backingStore();
+    const GlyphLayout::Line* line = shownLine();
+    const QColor background = palette().color(backgroundRole());
+    if (!line || !isVisible() || !shown || !shown->isExposed() || !store ||
+        devicePixelRatioF() != 1 || background.alpha() != 255)
+        return false;
+    const QPoint toWindow = mapTo(top, QPoint());
+    const QRegion onWindow = area.translated(toWindow);
+    bool drawn = false;
+    store->beginPaint(onWindow);
+    QPaintDevice* device = store->paintDevice();
+    auto* image = device->devType() == QInternal::Image ? static_cast<QImage*>(device) : nullptr;
+    // Pixels of four bytes, the background's whatever the kind: it is opaque.
+    if (image && (image->format() == QImage::Format_RGB32 ||
+                  image->format() == QImage::Format_ARGB32_Premultiplied)) {
+        const QRect inside = contentsRect();
+        const QPointF at(left(*line, inside), this->top(inside));
+        if (const auto placed = placeCells(*line, at, area, image->format())) {
+            uchar* bits = image->bits();
+            const qsizetype stride = image->bytesPerLine();
+            const auto row = [bits, stride](int y) {
+                return reinterpret_cast<quint32*>(bits + y * stride);
+            };
+            const quint32 fill = background.rgb();
+            for (const QRect& part : onWindow) {
+                const QRect pixels = part & image->rect();
+                for (int y = pixels.top(); y <= pixels.bottom(); ++y)
+                    std::fill_n(row(y) + pixels.left(), pixels.width(), fill);
+                for (const Placed& cell : *placed) {
+                    const QPoint corner = cell.corner + toWindow;
+                    const QRect copied = QRect(corner, cell.image.size()) & pixels;
+                    for (int y = copied.top(); y <= copied.bottom(); ++y) {
+                        const auto* from = reinterpret_cast<const quint32*>(
+                            cell.image.constScanLine(y - corner.y()));
+                        std::copy_n(from + copied.left() - corner.x(), copied.width(),
+                                    row(y) + copied.left());
+                    }
+                }
+            }
+            drawn = true;
+        }
     }
-    return true;
+    store->endPaint();
+    return drawn;
+}
+
+void LiveTextLabel::flush(QWidget* window, const QRegion& drawn)
+{
+    QWindow* shown = window->windowHandle();
+    if (drawn.isEmpty() || !shown || !shown->isExposed() || !window->backingStore())
+        return;
+    window->backingStore()->flush(drawn, shown);
 }
 
 void LiveTextLabel::changeEvent(QEvent* event)
