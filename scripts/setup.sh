@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what building, running and testing the clock needs on Debian 12, and nothing that
 # is already there. Uses sudo when not run as root.
+# Usage: scripts/setup.sh [--bench]   (--bench: also what bench/run compares and counts with)
 set -euo pipefail
 
 packages=(
@@ -10,6 +11,14 @@ packages=(
     xvfb openbox xdotool x11-utils x11-apps wmctrl
     desktop-file-utils appstream
 )
+case "${1:-}" in
+--bench) packages+=(dclock conky-std valgrind) ;;
+"") ;;
+*)
+    echo "usage: scripts/setup.sh [--bench]" >&2
+    exit 2
+    ;;
+esac
 # Regional time formats the tests compare: 24-hour ones and a 12-hour one.
 locales=(en_US.UTF-8 en_GB.UTF-8 de_DE.UTF-8)
 
