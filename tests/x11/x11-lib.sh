@@ -22,6 +22,8 @@ x11_start() {
     x11_require_tools || return 1
     x11_dir=$(mktemp -d)
     # -displayfd picks a free display number and writes it once the server accepts clients.
+    # The file is there before Xvfb starts, or the first read below can find none.
+    : >"$x11_dir/display"
     Xvfb -displayfd 3 -screen 0 "${size}x24" -nolisten tcp 3>"$x11_dir/display" \
         >"$x11_dir/xvfb.log" 2>&1 &
     x11_xvfb_pid=$!
