@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Times OK in the alarm settings window: the 93 writes, the copy into the live alarms and the
 // one save, over repeated openings against a throw-away settings file. Prints the median,
 // p90 and max in milliseconds; the aim is a median of at most 20 ms.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Runs the real clock strip and records, for every change of its clock text, how long after
 // the wall clock's second boundary the change came. Prints the offsets' median, p99 and max
 // and this process's own CPU time and wake-ups.

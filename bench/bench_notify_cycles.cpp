@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Opens and closes an alarm's notification window CYCLES times and reports this process's
 // resident memory before and after, to show whether anything of a closed window stays behind.
 // The baseline is taken after a few warm-up cycles, once fonts and styles have been loaded.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Loads a settings file holding a 5 MB command, a 4 MB message and 200 000 keys the program
 // does not know, reads every key, saves one, and prints how long each step took (best and
 // median of the runs).

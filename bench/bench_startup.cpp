@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Starts PROGRAM and measures, from outside, the time from exec to the first clock text on
 // screen: the strip's window is found by its title among the window manager's clients, then
 // the pixels of its clock label are read until some show the clock's default text colour

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # shellcheck shell=bash
 # Private X servers for the bench scripts, several at once: each program measured or compared
 # gets an Xvfb of its own with openbox on it, so that what its server and window manager do

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The colour value of any entry text, and of numbers written in each of its forms.
 //
 // Input: numbers to build texts from come from the end, the rest is a text as typed.

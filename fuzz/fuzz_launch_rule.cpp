@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // An alarm's command through the launch rule and the splitting into words, nothing started.
 //
 // Input: the flags, the launcher's answer and an optional refusal come from the end; the rest

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The typed reads on any text, and every typed value through its written form and back.
 //
 // Input: a few bytes for a flag, a colour and a twips number (taken from the end), the rest is

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Any bytes as a settings file: read them, rewrite them with changes, read the rewrite.
 //
 // Input: the file, optionally followed by "\n%%\n" and changes, one per line: first the

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs what the fuzz targets need on Debian 12 (clang, and its libFuzzer and sanitizer
 # runtimes) when missing. Kept out of scripts/setup.sh: the normal build and CI need neither.
 set -euo pipefail

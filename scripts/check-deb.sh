@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs the clock's Debian package on a fresh Debian 12 (bookworm) root made with debootstrap
 # and checks that it starts there from its desktop entry: apt-get resolves the dependencies, ldd
 # finds every library, without a display the Exec line prints one line and exits 1, and with an

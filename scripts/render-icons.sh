@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Renders the emblem's PNG icons from packaging/icons/qm-utc.svg. Run it after changing the
 # SVG and commit the PNGs; the build only installs them. Needs rsvg-convert (librsvg2-bin).
 set -euo pipefail

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Pictures of every window of the real program, framed as the window manager shows them, taken
 # on a private X server (Xvfb with openbox) into docs/screenshots/. With --scale 2 the program
 # runs with QT_SCALE_FACTOR=2 on a screen twice as large, into docs/screenshots/scale2/.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs what building, running and testing the clock needs on Debian 12, and nothing that
 # is already there. Uses sudo when not run as root.
 # Usage: scripts/setup.sh [--bench]   (--bench: also what bench/run compares and counts with)

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/QM_UTC_MAIN.h"
 #include "platform/DisplayCheck.h"
 #include "platform/MemoryTuning.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "QM_UTC_LARGE_CLOCK_WINDOW.h"
 
 #include "platform/Timer.h"

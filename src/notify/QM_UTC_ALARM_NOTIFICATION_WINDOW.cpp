@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "QM_UTC_ALARM_NOTIFICATION_WINDOW.h"
 
 #include "LaunchRule.h"

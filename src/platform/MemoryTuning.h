@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // Memory settings for a program that sits on screen all day and opens a window now and then:

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // Settings for Qt's X11 connection, made before the QApplication exists and taken back from

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "QM_UTC_SETTINGS.h"
 
 #include "QM_UTC_COLORS_WINDOW.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Started by launcher tests as the real child: records what it was given and what it inherited,
 // then exits. Usage: fd_probe REPORT_FILE [ARGS...]
 //

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Started by the crash test: saves the ten alarms' names and commands over and over, each save
 // one batch whose values all carry the save's number, until it is killed. Prints "saving" once
 // the first save is on disk. Usage: settings_writer SETTINGS_FILE

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Looks at a window of a running X server from outside, in device pixels, for the real-window
 // tests and the screenshots.
 //

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs the build into a throw-away DESTDIR and checks the tree a package would hold: the
 # program, its desktop entry, its icons and its metainfo, with both freedesktop validators.
 # Usage: check-install.sh BUILD_DIR [CMAKE]

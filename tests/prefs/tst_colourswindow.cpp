@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "TestSettings.h"
 #include "prefs/QM_UTC_COLORS_WINDOW.h"
 #include "settings/SettingsKeys.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "MainWindowFixture.h"
 #include "alarms/QM_UTC_ALARM_SETTINGS.h"
 #include "platform/Timer.h"

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Long run of the real clock (under tests/x11/with-x11.sh): alarms every 15 s (ten at most,
 # spread over a longer run), each appending its number to a file and opening a notification
 # window that closes itself; the large clock opened at start-up, closed, opened again by a

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "widgets/BgrColour.h"
 #include "widgets/DesignFont.h"
 #include "widgets/LiveTextLabel.h"

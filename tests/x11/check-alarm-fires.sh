@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # End-to-end check of a real alarm on a real X display (about 20 seconds, so not part of the
 # test suite): alarm 1 set four seconds ahead must run its command exactly once, at its
 # second, open its notification window, and close that window eleven seconds later with Auto

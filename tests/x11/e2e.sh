@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The whole program from outside, on an X server and window manager of its own: the real clock
 # with a throw-away settings folder, driven by clicks and keys at its controls' laid-out places,
 # its settings file read and written by hand, every process it starts ended by its id.

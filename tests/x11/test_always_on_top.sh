@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Always On Top on a real X server with a window manager: another program's window activated
 # over the strip, and one that made itself stay on top, are both under the strip again within
 # 1.5 s. Usage (under with-x11.sh): PROGRAM

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The large clock on a real X server with a window manager: opened by a double-click on the
 # strip's clock; its frame, no taskbar entry, modal and owned by the strip, and the position
 # it keeps when closed with the close box. Usage (under with-x11.sh): PROGRAM

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The real strip on a real X server with a window manager: placement, frame, ticking, and the
 # position it remembers across a close and a restart. Usage (under with-x11.sh): PROGRAM
 set -euo pipefail

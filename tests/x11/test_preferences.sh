@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The preferences on a real X server with a window manager: the emblem opens the settings
 # window and it the colours window, each owned by its opener, out of the taskbar, at its stored
 # place and size; Show UpTime narrows the strip at once; red on blue confirmed is stored and the

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # One clock per user, with the real program on a real X server: a second start with the same
 # settings folder says the clock is running, brings the strip to the front and ends at once,
 # leaving the first untouched; after the first is killed with SIGKILL a new start runs at once.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Window-manager hints read back on a real X server with a window manager: runs the X11 unit
 # test on the xcb platform. Usage (under with-x11.sh): PROGRAM (the test is built beside it).
 set -euo pipefail

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # shellcheck shell=bash
 # Shell functions shared by the real-window scripts: a private X server with a window manager,
 # and ways to find, measure, click and read the program's windows from outside. Source it
