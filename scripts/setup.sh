@@ -2,6 +2,7 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Installs what building, running and testing the clock needs on Debian 12, and nothing that
 # is already there. Uses sudo when not run as root.
+# Usage: scripts/setup.sh [--bench]   (--bench: also what bench/run compares and counts with)
 set -euo pipefail
 
 packages=(
@@ -13,6 +14,14 @@ packages=(
     desktop-file-utils appstream file
     dbus-daemon
 )
+case "${1:-}" in
+--bench) packages+=(dclock conky-std valgrind) ;;
+"") ;;
+*)
+    echo "usage: scripts/setup.sh [--bench]" >&2
+    exit 2
+    ;;
+esac
 # Regional time formats the tests compare: 24-hour ones, a 12-hour one and a Japanese one.
 locales=(en_US.UTF-8 en_GB.UTF-8 de_DE.UTF-8 ja_JP.UTF-8)
 

@@ -20,6 +20,7 @@
 #include "widgets/Emblem.h"
 #include "widgets/FittedText.h"
 #include "widgets/FormControl.h"
+#include "widgets/LiveTextLabel.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -36,10 +37,10 @@ TwipsRect inStrip(int left, int width)
     return {left, 120, width, 375};
 }
 
-ColourLabel* clockLabel(QWidget* strip, const char* name, int left, int width)
+LiveTextLabel* clockLabel(QWidget* strip, const char* name, int left, int width)
 {
-    ColourLabel* label = Form::place(new ColourLabel(QString(), strip), name, inStrip(left, width),
-                                     {DesignFont::arial(12), std::nullopt, std::nullopt});
+    auto* label = Form::place(new LiveTextLabel(QString(), strip), name, inStrip(left, width),
+                              {DesignFont::arial(12), std::nullopt, std::nullopt});
     // Texts that change every second: a fixed size spares the strip a layout request, and
     // plain text the rich-text guess, on each change.
     label->setFixedSize(label->size());
@@ -115,6 +116,10 @@ QM_UTC_MAIN::QM_UTC_MAIN(const AppContext& context, QWidget* parent)
             &QM_UTC_MAIN::QUILL_MARSH_BUTTON_Click);
     connect(LIVE_TIME_LABEL, &ColourLabel::doubleClicked, this,
             &QM_UTC_MAIN::LIVE_TIME_LABEL_DblClick);
+    // The clock and the uptime change in the same second: what their timers draw is shown
+    // together, once they have all run.
+    connect(&m_context.ticker, &SecondTicker::aboutToTick, this, &QM_UTC_MAIN::holdLabelFlushes);
+    connect(&m_context.ticker, &SecondTicker::ticked, this, &QM_UTC_MAIN::flushLabels);
     new NextAlarmTip(*m_alarms, m_context.time, LIVE_TIME_LABEL);
 
     Form_Load();
@@ -209,6 +214,23 @@ void QM_UTC_MAIN::CLOCK_TIMER_Timer()
     // The alarms compare the very second the label shows, in the 24-hour form their times
     // are written in, whatever the regional format.
     m_alarms->clockShown(now);
+}
+
+void QM_UTC_MAIN::holdLabelFlushes()
+{
+    for (ColourLabel* label : {LIVE_TIME_LABEL, QM_UPTIME_DISPLAY_LABEL})
+        static_cast<LiveTextLabel*>(label)->holdFlushes(true);
+}
+
+void QM_UTC_MAIN::flushLabels()
+{
+    QRegion drawn;
+    for (ColourLabel* label : {LIVE_TIME_LABEL, QM_UPTIME_DISPLAY_LABEL}) {
+        auto* live = static_cast<LiveTextLabel*>(label);
+        live->holdFlushes(false);
+        drawn += live->takeUnflushed();
+    }
+    LiveTextLabel::flush(this, drawn);
 }
 
 void QM_UTC_MAIN::LIVE_TIME_LABEL_DblClick()

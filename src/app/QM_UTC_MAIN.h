@@ -107,6 +107,8 @@ private:
     Timer* makeTimer(const char* name, bool createdOn);
     static bool ownWindow(WId window);
     void openLargeClock();
+    void holdLabelFlushes();
+    void flushLabels();
 
     WindowPlacement m_placement;
     UptimeBreakdown m_uptime;

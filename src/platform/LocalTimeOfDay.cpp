@@ -17,10 +17,11 @@ LocalTimeOfDay LocalTimeOfDay::at(qint64 msSinceEpoch)
 
     LocalTimeOfDay reading;
     reading.date = QDate(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday);
-    reading.text24 = QStringLiteral("%1:%2:%3")
-                         .arg(local.tm_hour, 2, 10, QLatin1Char('0'))
-                         .arg(local.tm_min, 2, 10, QLatin1Char('0'))
-                         .arg(local.tm_sec, 2, 10, QLatin1Char('0'));
+    // Put together by hand, as every second: QString::arg() reads its pattern each time.
+    const char text24[] = {char('0' + local.tm_hour / 10), char('0' + local.tm_hour % 10), ':',
+                           char('0' + local.tm_min / 10),  char('0' + local.tm_min % 10),  ':',
+                           char('0' + local.tm_sec / 10),  char('0' + local.tm_sec % 10)};
+    reading.text24 = QString::fromLatin1(text24, sizeof text24);
     // The wide variant decodes whatever encoding the user's locale has.
     wchar_t buffer[64];
     const size_t length = wcsftime(buffer, sizeof buffer / sizeof buffer[0], L"%X", &local);

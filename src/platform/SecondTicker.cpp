@@ -33,11 +33,13 @@ void SecondTicker::tick()
 {
     // Aim first: a handler that waits in a modal window must not hold up the next second.
     arm();
+    emit aboutToTick();
     const QList<QPointer<Timer>> timers = m_timers;
     for (const QPointer<Timer>& timer : timers) {
         if (timer)
             timer->fire();
     }
+    emit ticked();
 }
 
 int SecondTicker::delayToNextSecond(qint64 msSinceEpoch)

@@ -42,6 +42,11 @@ public:
 
     static int delayToNextSecond(qint64 msSinceEpoch);
 
+signals:
+    // Around each second's timers, so that what they change can be shown together, once.
+    void aboutToTick();
+    void ticked();
+
 private:
     void arm();
     bool anyActive() const;

@@ -2,6 +2,7 @@
 #include "UptimeBreakdown.h"
 
 #include <algorithm>
+#include <charconv>
 #include <limits>
 
 namespace {
@@ -64,11 +65,20 @@ void UptimeBreakdown::stageE()
 
 QString UptimeBreakdown::stageF() const
 {
-    return QStringLiteral("%1d, %2h, %3m, %4s")
-        .arg(DAYS_ROUNDED_TB)
-        .arg(HOURS_ROUNDED_TB)
-        .arg(MINUTES_DIFFERENCE_ROUNDED_TB)
-        .arg(SECONDS_DIFFERENCE_ROUNDED_TB);
+    // Put together by hand: it is done every second, and QString::arg() reads its pattern
+    // and allocates for each number.
+    QString text;
+    text.reserve(48);
+    const auto put = [&text](qint32 value, QLatin1String unit) {
+        char digits[12];
+        const char* end = std::to_chars(digits, digits + sizeof digits, value).ptr;
+        text.append(QLatin1String(digits, end - digits)).append(unit);
+    };
+    put(DAYS_ROUNDED_TB, QLatin1String("d, "));
+    put(HOURS_ROUNDED_TB, QLatin1String("h, "));
+    put(MINUTES_DIFFERENCE_ROUNDED_TB, QLatin1String("m, "));
+    put(SECONDS_DIFFERENCE_ROUNDED_TB, QLatin1String("s"));
+    return text;
 }
 
 QString UptimeBreakdown::update(quint64 ms)

@@ -16,7 +16,13 @@ void ColourLabel::setText(const QString& text)
 {
     if (text == QLabel::text())
         return;
+    const QString before = QLabel::text();
+    // QLabel would repaint all of itself; the label repaints what the new text changes.
+    const bool held = testAttribute(Qt::WA_UpdatesDisabled);
+    setAttribute(Qt::WA_UpdatesDisabled, true);
     QLabel::setText(text);
+    setAttribute(Qt::WA_UpdatesDisabled, held);
+    repaintLater(changedArea(before));
     emit changed();
 }
 
@@ -43,6 +49,11 @@ void ColourLabel::mouseDoubleClickEvent(QMouseEvent* event)
     if (event->button() == Qt::LeftButton)
         emit doubleClicked();
     QLabel::mouseDoubleClickEvent(event);
+}
+
+QRegion ColourLabel::changedArea(const QString&)
+{
+    return contentsRect();
 }
 
 void ColourLabel::applyColours()

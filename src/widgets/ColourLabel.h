@@ -29,6 +29,9 @@ signals:
 
 protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override;
+    // The part of the label that a new text repaints, given the text it replaces, and how.
+    virtual QRegion changedArea(const QString& before);
+    virtual void repaintLater(const QRegion& area) { update(area); }
 
 private:
     void applyColours();

@@ -2,6 +2,7 @@
 #include "uptime/UptimeBreakdown.h"
 
 #include <QTest>
+#include <limits>
 
 class UptimeBreakdownTest : public QObject
 {
@@ -11,6 +12,8 @@ private slots:
     void text_data();
     void text();
     void fractionsKeepTheirFormulas();
+    void textOfFieldsAsTheyStand_data();
+    void textOfFieldsAsTheyStand();
 };
 
 void UptimeBreakdownTest::text_data()
@@ -72,6 +75,35 @@ void UptimeBreakdownTest::fractionsKeepTheirFormulas()
     QVERIFY(qAbs(b.HOURS_LEFT_TB - 5.1192777) < 1e-6);
     QVERIFY(qAbs(b.MINUTES_DIFFERENCE_LEFT_TB - 7.1566666) < 1e-6);
     QVERIFY(qAbs(b.SECONDS_DIFFERENCE_TB - 9.4) < 1e-6);
+}
+
+void UptimeBreakdownTest::textOfFieldsAsTheyStand_data()
+{
+    QTest::addColumn<qint32>("days");
+    QTest::addColumn<qint32>("hours");
+    QTest::addColumn<qint32>("minutes");
+    QTest::addColumn<qint32>("seconds");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("a passing 60m") << 0 << 0 << 60 << 0 << "0d, 0h, 60m, 0s";
+    QTest::newRow("stages out of order") << -1 << 23 << -1 << 59 << "-1d, 23h, -1m, 59s";
+    QTest::newRow("the ends of 32 bits")
+        << std::numeric_limits<qint32>::min() << std::numeric_limits<qint32>::max() << 0 << 0
+        << "-2147483648d, 2147483647h, 0m, 0s";
+}
+
+// Stage F writes whatever the fields hold, in plain decimal.
+void UptimeBreakdownTest::textOfFieldsAsTheyStand()
+{
+    UptimeBreakdown b;
+    QFETCH(qint32, days);
+    QFETCH(qint32, hours);
+    QFETCH(qint32, minutes);
+    QFETCH(qint32, seconds);
+    b.DAYS_ROUNDED_TB = days;
+    b.HOURS_ROUNDED_TB = hours;
+    b.MINUTES_DIFFERENCE_ROUNDED_TB = minutes;
+    b.SECONDS_DIFFERENCE_ROUNDED_TB = seconds;
+    QTEST(b.stageF(), "text");
 }
 
 QTEST_APPLESS_MAIN(UptimeBreakdownTest)

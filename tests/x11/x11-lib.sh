@@ -31,6 +31,8 @@ x11_start() {
     # Made here: the background job below may open it only after the loop first reads it.
     : >"$x11_dir/display"
     # -displayfd picks a free display number and writes it once the server accepts clients.
+    # The file is there before Xvfb starts, or the first read below can find none.
+    : >"$x11_dir/display"
     Xvfb -displayfd 3 -screen 0 "${size}x24" -nolisten tcp 3>"$x11_dir/display" \
         >"$x11_dir/xvfb.log" 2>&1 &
     x11_xvfb_pid=$!
