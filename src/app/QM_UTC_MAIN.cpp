@@ -18,7 +18,7 @@
 #include "widgets/ColourLabel.h"
 #include "widgets/DesignFont.h"
 #include "widgets/Emblem.h"
-#include "widgets/FittedText.h"
+#include "widgets/FittedLine.h"
 #include "widgets/FormControl.h"
 #include "widgets/LiveTextLabel.h"
 
@@ -71,7 +71,7 @@ QM_UTC_MAIN::QM_UTC_MAIN(const AppContext& context, QWidget* parent)
                    SettingsKeys::CLOCK_MAIN_Top,
                    {},
                    SettingsKeys::CLOCK_MAIN_Height}),
-      m_clockFace(LIVE_TIME_LABEL->font())
+      m_clockFit(LIVE_TIME_LABEL->font(), LIVE_TIME_LABEL->contentsRect().width())
 {
     setObjectName(QStringLiteral("QM_UTC_MAIN"));
     setWindowTitle(QStringLiteral("QM-GLIMMER-DIAL"));
@@ -206,8 +206,7 @@ void QM_UTC_MAIN::CLOCK_TIMER_Timer()
 {
     const LocalTimeOfDay now = m_context.time.localTimeOfDay();
     // Some regional formats write the time longer than the label was laid out for.
-    const QFont fitted =
-        FittedText::line(m_clockFace, now.regionalText, LIVE_TIME_LABEL->contentsRect().width());
+    const QFont& fitted = m_clockFit.fontFor(now.regionalText);
     if (fitted != LIVE_TIME_LABEL->font())
         LIVE_TIME_LABEL->setFont(fitted);
     LIVE_TIME_LABEL->setText(now.regionalText);

@@ -6,6 +6,7 @@
 #include "notify/AlarmNotifier.h"
 #include "notify/Announcement.h"
 #include "uptime/UptimeBreakdown.h"
+#include "widgets/FittedLine.h"
 #include "widgets/WindowPlacement.h"
 
 #include <QFont>
@@ -113,5 +114,5 @@ private:
     WindowPlacement m_placement;
     UptimeBreakdown m_uptime;
     QPointer<QM_UTC_LARGE_CLOCK_WINDOW> m_largeClock;
-    const QFont m_clockFace;
+    FittedLine m_clockFit;
 };

@@ -8,7 +8,6 @@
 #include "widgets/DesignFont.h"
 #include "widgets/ElidedField.h"
 #include "widgets/Emblem.h"
-#include "widgets/FittedText.h"
 #include "widgets/FormControl.h"
 
 #include <QLineEdit>
@@ -31,7 +30,8 @@ QM_UTC_LARGE_CLOCK_WINDOW::QM_UTC_LARGE_CLOCK_WINDOW(const ColourLabel& clock,
                                     "TIME_LABEL_MIRROR", {600, 120, 2295, 660},
                                     {DesignFont::arial(26.25), Qt::green, Qt::black})),
       TIME_LABEL_MIRROR_TIMER(new Timer(QStringLiteral("TIME_LABEL_MIRROR_TIMER"), true, this)),
-      m_clock(clock), m_face(TIME_LABEL_MIRROR->font())
+      m_clock(clock),
+      m_fit(TIME_LABEL_MIRROR->font(), ElidedField::textRect(TIME_LABEL_MIRROR).width())
 {
     setObjectName(QStringLiteral("QM_UTC_LARGE_CLOCK_WINDOW"));
     setWindowTitle(QStringLiteral("QM-GLIMMER-DIAL"));
@@ -69,8 +69,7 @@ void QM_UTC_LARGE_CLOCK_WINDOW::Form_Load()
 void QM_UTC_LARGE_CLOCK_WINDOW::TIME_LABEL_MIRROR_TIMER_Timer()
 {
     const QString time = m_clock.text();
-    const QFont fitted =
-        FittedText::line(m_face, time, ElidedField::textRect(TIME_LABEL_MIRROR).width());
+    const QFont& fitted = m_fit.fontFor(time);
     if (fitted != TIME_LABEL_MIRROR->font())
         TIME_LABEL_MIRROR->setFont(fitted);
     TIME_LABEL_MIRROR->setText(time);

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "widgets/FittedLine.h"
 #include "widgets/FormDialog.h"
 
 #include <QFont>
@@ -35,5 +36,5 @@ public slots:
 
 private:
     const ColourLabel& m_clock;
-    const QFont m_face;
+    FittedLine m_fit;
 };
