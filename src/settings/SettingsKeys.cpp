@@ -21,6 +21,10 @@ SettingKey text(const char* name, const char* defaultValue)
 {
     return {QLatin1String(name), SettingKind::Text, QLatin1String(defaultValue)};
 }
+SettingKey minutes(const char* name, int defaultValue)
+{
+    return {QLatin1String(name), SettingKind::Minutes, QString::number(defaultValue)};
+}
 } // namespace
 
 const SettingKey CLOCK_MAIN_Left = twips("CLOCK-MAIN-Left", 1000);
@@ -53,6 +57,7 @@ const SettingKey LARGE_CLOCK_Height = twips("LARGE_CLOCK-Height", 1215);
 
 const SettingKey ENABLE_ALARMS_TICKBOX = flag("ENABLE_ALARMS_TICKBOX", 0);
 const SettingKey DESKTOP_NOTIFICATIONS = flag("DESKTOP_NOTIFICATIONS", 1);
+const SettingKey SNOOZE_MINUTES = minutes("SNOOZE_MINUTES", 5);
 
 const SettingKey ALARM_SETTINGS_Left = twips("ALARM-SETTINGS-Left", 1000);
 const SettingKey ALARM_SETTINGS_Top = twips("ALARM-SETTINGS-Top", 1000);
@@ -105,6 +110,10 @@ SettingKey alarm(AlarmField field, int n)
         return {geometryKey("Width"), SettingKind::Twips, QStringLiteral("8745")};
     case AlarmField::NOTIFICATION_MESSAGE_Height:
         return {geometryKey("Height"), SettingKind::Twips, QStringLiteral("3420")};
+    case AlarmField::DAYS:
+        return {fieldKey("DAYS"), SettingKind::Text, QStringLiteral("Mon Tue Wed Thu Fri Sat Sun")};
+    case AlarmField::SNOOZED_UNTIL:
+        return {fieldKey("SNOOZED_UNTIL"), SettingKind::Text, QString()};
     }
     Q_UNREACHABLE();
 }
@@ -139,6 +148,7 @@ const QList<SettingKey>& all()
                                   LARGE_CLOCK_Height,
                                   ENABLE_ALARMS_TICKBOX,
                                   DESKTOP_NOTIFICATIONS,
+                                  SNOOZE_MINUTES,
                                   ALARM_SETTINGS_Left,
                                   ALARM_SETTINGS_Top,
                                   ALARM_SETTINGS_Width,
@@ -148,8 +158,7 @@ const QList<SettingKey>& all()
                                   ALARM_TEST_NOTIFICATION_MESSAGE_Width,
                                   ALARM_TEST_NOTIFICATION_MESSAGE_Height};
         for (int n = 1; n <= alarmCount; ++n) {
-            for (int f = int(AlarmField::TICKBOX);
-                 f <= int(AlarmField::NOTIFICATION_MESSAGE_Height); ++f)
+            for (int f = int(AlarmField::TICKBOX); f <= int(AlarmField::SNOOZED_UNTIL); ++f)
                 keys.append(alarm(AlarmField(f), n));
         }
         return keys;

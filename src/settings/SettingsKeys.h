@@ -38,6 +38,8 @@ extern const SettingKey LARGE_CLOCK_Height;
 extern const SettingKey ENABLE_ALARMS_TICKBOX;
 // An alarm's window is repeated as a desktop notification.
 extern const SettingKey DESKTOP_NOTIFICATIONS;
+// How long Snooze puts an alarm off.
+extern const SettingKey SNOOZE_MINUTES;
 
 enum class AlarmField
 {
@@ -54,6 +56,8 @@ enum class AlarmField
     NOTIFICATION_MESSAGE_Top,
     NOTIFICATION_MESSAGE_Width,
     NOTIFICATION_MESSAGE_Height,
+    DAYS,
+    SNOOZED_UNTIL,
 };
 inline constexpr int alarmCount = 10;
 // Alarm n (1 to 10), for example ALARM_3_TIME_TEXTBOX or ALARM_3-NOTIFICATION-MESSAGE-Top.

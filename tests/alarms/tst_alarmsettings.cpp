@@ -76,7 +76,7 @@ QStringList linesOnDisk(const TestSettings& settings)
 
 QStringList fields(const AlarmSlot& slot)
 {
-    QStringList all{slot.name, slot.time, slot.message, slot.command};
+    QStringList all{slot.name, slot.time, slot.message, slot.command, slot.days};
     for (qint16 flag :
          {slot.enabled, slot.display_message, slot.auto_close, slot.run_command, slot.run_hidden})
         all << QString::number(flag);
@@ -344,7 +344,9 @@ private slots:
                            "ALARM_10_TICKBOX=1",
                            "ALARM_10_NAME_TEXTBOX= Tea, milk; \"no\" sugar ",
                            "RUN_HIDDEN_4_TICKBOX=1",
-                           "ALARM_5_TIME_TEXTBOX=7:30"}
+                           "ALARM_5_TIME_TEXTBOX=7:30",
+                           "ALARM_2_DAYS=fri, MON",
+                           "ALARM_10_DAYS=weekdays"}
             << QList<int>{2, 10};
         // Longer than a window can show, and than a text field holds by itself.
         QTest::newRow("texts longer than a window shows")
@@ -371,9 +373,9 @@ private slots:
         window->OK_BUTTON->click();
 
         QTEST(activeTimers(main), "timers");
-        // Every key rewritten, on disk as the handler returns.
+        // Every key rewritten, the ten alarms' days too, on disk as the handler returns.
         const QStringList lines = linesOnDisk(fixture.settings);
-        QCOMPARE(lines.size(), 93);
+        QCOMPARE(lines.size(), 103);
         QVERIFY(lines.contains(QStringLiteral("ALARM-SETTINGS-Top=1000")));
         fixture.settings.reopen();
         const AlarmSlots savedSlots = loadAlarmSlots(fixture.settings.store());
