@@ -15,6 +15,7 @@ void AlarmMatcher::arm(const ShownSeconds& shown)
     m_seenUpTo = shown.lastSerial();
     const std::optional<ShownSeconds::Second> last = shown.last();
     m_armedAt = last ? std::optional<qint64>(last->wall) : std::nullopt;
+    m_armed = true;
 }
 
 AlarmMatcher::Outcome AlarmMatcher::check(const ShownSeconds& shown, const QString& alarmTime,
@@ -35,12 +36,20 @@ AlarmMatcher::Outcome AlarmMatcher::check(const ShownSeconds& shown, const QStri
         outcome.snoozeSpent = true;
         return Missed{snooze->date, snooze->text24, cause, true};
     };
-    if (repeats && m_armedAt && repeat <= *m_armedAt)
-        outcome.missed = missedRepeat(ShownSeconds::GapCause::NotRunning);
-    m_armedAt.reset();
+    const QList<ShownSeconds::Second> seconds = shown.since(m_seenUpTo);
+    if (m_armed) {
+        // Due before the timer started (the last second shown then, or before the first one
+        // shown since): due while the clock did not run.
+        std::optional<qint64> startedAt = m_armedAt;
+        if (!startedAt && !seconds.isEmpty())
+            startedAt = seconds.first().wall - 1;
+        if (repeats && startedAt && repeat <= *startedAt)
+            outcome.missed = missedRepeat(ShownSeconds::GapCause::NotRunning);
+        m_armed = !startedAt;
+    }
 
     const std::optional<qint64> ownTime = ShownSeconds::wallOf(QDate(2000, 1, 1), alarmTime);
-    for (const ShownSeconds::Second& second : shown.since(m_seenUpTo)) {
+    for (const ShownSeconds::Second& second : seconds) {
         if (second.gapFrom) {
             std::optional<Missed> own;
             if (ownTime) {

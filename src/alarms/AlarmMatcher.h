@@ -48,6 +48,7 @@ private:
 
     quint64 m_seenUpTo = 0;
     std::optional<qint64> m_armedAt;
+    bool m_armed = false; // started, and no second seen since
     QString m_checkedTime;
     QDate m_firedOn;
 };
