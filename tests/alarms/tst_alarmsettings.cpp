@@ -242,6 +242,7 @@ private slots:
         MainWindowFixture fixture;
         store(fixture, {"ENABLE_ALARMS_TICKBOX=1", "ALARM_1_TICKBOX=1", "ALARM_3_TICKBOX=1",
                         "ALARM_3_TIME_TEXTBOX=07:30:00", "ALARM_3_RUN_COMMAND_TICKBOX=1"});
+        fixture.time.setEpochMs(utcMs(7, 29, 0));
         QM_UTC_MAIN& main = fixture.open();
         QCOMPARE(activeTimers(main), (QList<int>{1, 3}));
         QPointer<Window> window = openSettings(fixture);
@@ -400,8 +401,8 @@ private slots:
         store(fixture, {"ENABLE_ALARMS_TICKBOX=1", "ALARM_2_TICKBOX=1",
                         "ALARM_2_NAME_TEXTBOX=<b>Tea</b>", "ALARM_2_TIME_TEXTBOX=07:30:00",
                         "ALARM_2_RUN_COMMAND_TICKBOX=1", "ALARM_2_RUN_COMMAND_TEXTBOX=wake"});
-        QM_UTC_MAIN& main = fixture.open();
         fixture.time.setEpochMs(TestTime::utcMs(2026, 12, 8, 4, 18, 0));
+        QM_UTC_MAIN& main = fixture.open();
         QCOMPARE(shownTip(main.LIVE_TIME_LABEL),
                  QStringLiteral("Next alarm: <b>Tea</b> at 07:30:00, in 3 h 12 min"));
         fixture.tickAt(utcMs(7, 30, 0));

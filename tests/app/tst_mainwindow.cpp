@@ -275,6 +275,7 @@ void MainWindowTest::snoozeInTheWindowBringsTheAlarmBack()
                                   {alarm(AlarmField::TIME_TEXTBOX, 2).name, "07:30:00"},
                                   {alarm(AlarmField::DISPLAY_MESSAGE_TICKBOX, 2).name, "1"},
                                   {alarm(AlarmField::RUN_COMMAND_TICKBOX, 2).name, "1"}});
+    fixture.time.setEpochMs(TestTime::utcMs(2026, 12, 8, 7, 29, 59, 1));
     QM_UTC_MAIN& window = fixture.open();
     const QString name = QStringLiteral("QM_UTC_ALARM_2_NOTIFICATION_WINDOW");
     fixture.tickAt(TestTime::utcMs(2026, 12, 8, 7, 30, 0, 1));
