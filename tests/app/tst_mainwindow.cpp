@@ -2,8 +2,6 @@
 #include "MainWindowFixture.h"
 #include "ProblemCapture.h"
 #include "TestTime.h"
-#include "alarms/NextAlarmTip.h"
-#include "notify/QM_UTC_ALARM_NOTIFICATION_WINDOW.h"
 #include "platform/Timer.h"
 #include "platform/Twips.h"
 #include "platform/WindowGeometry.h"
@@ -47,7 +45,6 @@ private slots:
     void unreachablePlacesGiveTheDefault_data();
     void unreachablePlacesGiveTheDefault();
     void storedAlarmSlotsAreLoaded();
-    void snoozeInTheWindowBringsTheAlarmBack();
     void clockTextFollowsTheSeconds_data();
     void clockTextFollowsTheSeconds();
     void closingWritesOnlyThePosition_data();
@@ -262,37 +259,6 @@ void MainWindowTest::storedAlarmSlotsAreLoaded()
     QCOMPARE(ten.display_message, qint16(0));
     QCOMPARE(window.alarmSlot(9).display_message, qint16(1));
     QCOMPARE(window.alarmSlot(9).name, QStringLiteral("Alarm Name"));
-}
-
-// Snooze in the alarm's window, as the strip wires it: the tooltip says so, and five minutes
-// later the alarm fires again with its command and window.
-void MainWindowTest::snoozeInTheWindowBringsTheAlarmBack()
-{
-    MainWindowFixture fixture;
-    fixture.settings.writeValues({{ENABLE_ALARMS_TICKBOX.name, "1"},
-                                  {alarm(AlarmField::TICKBOX, 2).name, "1"},
-                                  {alarm(AlarmField::NAME_TEXTBOX, 2).name, "Tea"},
-                                  {alarm(AlarmField::TIME_TEXTBOX, 2).name, "07:30:00"},
-                                  {alarm(AlarmField::DISPLAY_MESSAGE_TICKBOX, 2).name, "1"},
-                                  {alarm(AlarmField::RUN_COMMAND_TICKBOX, 2).name, "1"}});
-    fixture.time.setEpochMs(TestTime::utcMs(2026, 12, 8, 7, 29, 59, 1));
-    QM_UTC_MAIN& window = fixture.open();
-    const QString name = QStringLiteral("QM_UTC_ALARM_2_NOTIFICATION_WINDOW");
-    fixture.tickAt(TestTime::utcMs(2026, 12, 8, 7, 30, 0, 1));
-    QPointer<QM_UTC_ALARM_NOTIFICATION_WINDOW> notification = window.notifier().openWindow(name);
-    QVERIFY(notification);
-    notification->SNOOZE_BUTTON->click();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    QVERIFY(notification.isNull());
-    QCOMPARE(window.findChild<NextAlarmTip*>()->text(),
-             QStringLiteral("Next alarm: Tea, snoozed, at 07:35:00, in 4 min"));
-    fixture.tickAt(TestTime::utcMs(2026, 12, 8, 7, 34, 59, 1));
-    QCOMPARE(fixture.launcher.launches.size(), 1);
-    fixture.tickAt(TestTime::utcMs(2026, 12, 8, 7, 35, 0, 1));
-    QCOMPARE(fixture.launcher.launches.size(), 2);
-    QVERIFY(window.notifier().openWindow(name));
-    QCOMPARE(fixture.settings.onDisk(alarm(AlarmField::SNOOZED_UNTIL, 2).name), QString());
-    window.notifier().openWindow(name)->close();
 }
 
 void MainWindowTest::clockTextFollowsTheSeconds_data()
