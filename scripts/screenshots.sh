@@ -74,8 +74,9 @@ shoot_area() {
 
 shoot() { shoot_area "${3:-still}" "$2" "$1"; }
 
-# A few alarms to show, one of them firing a few seconds after the start, and one time the
-# clock can never show (it turns red).
+# A few alarms to show, one of them firing a few seconds after the start (its window offers
+# Snooze), some on certain days of the week only, and one time the clock can never show (it
+# turns red).
 at=$(date -d '+6 seconds' +%H:%M:%S)
 cat >"$config/QM_UTC.ini" <<INI
 [qm-utc]
@@ -93,6 +94,7 @@ ALARM_2_NAME_TEXTBOX=Stand-up
 ALARM_2_TIME_TEXTBOX=09:15:00
 ALARM_2_DISPLAY_MESSAGE_TICKBOX=1
 ALARM_2_MESSAGE_TEXTBOX=Daily meeting, room 2
+ALARM_2_DAYS=Mon Tue Wed Thu Fri
 ALARM_3_TICKBOX=1
 ALARM_3_NAME_TEXTBOX=Backup
 ALARM_3_TIME_TEXTBOX=12:30:00
@@ -109,6 +111,7 @@ ALARM_6_RUN_COMMAND_TEXTBOX=notify-send "Time to leave" "Bus at 17:20"
 ALARM_7_TICKBOX=1
 ALARM_7_NAME_TEXTBOX=Gym
 ALARM_7_TIME_TEXTBOX=7:30
+ALARM_7_DAYS=Mon Wed Fri
 INI
 chmod 600 "$config/QM_UTC.ini"
 

@@ -10,7 +10,7 @@ packages=(
     qt6-base-dev libxcb1-dev
     fonts-liberation2 fonts-dejavu-core locales
     xvfb openbox xfwm4 metacity dbus-x11 xdotool x11-utils x11-apps wmctrl
-    tesseract-ocr tesseract-ocr-eng
+    tesseract-ocr tesseract-ocr-eng faketime
     desktop-file-utils appstream file
     dbus-daemon
 )

@@ -9,6 +9,7 @@ Announcement AlarmAnnouncement::of(int n, const AlarmSlot& slot)
     using SettingsKeys::AlarmField;
     Announcement a;
     a.windowName = QStringLiteral("QM_UTC_ALARM_%1_NOTIFICATION_WINDOW").arg(n);
+    a.alarmNumber = n;
     a.title = QStringLiteral("QM-UTC - !!! ALARM NOTIFICATION - !!! - ") + slot.name;
     a.requester = QStringLiteral("alarm %1").arg(n);
     a.badge = Announcement::alarmBadge(n);

@@ -1,25 +1,54 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "AlarmDays.h"
+#include "ShownSeconds.h"
+
 #include <QDate>
 #include <QString>
 
-class ShownSeconds;
-
 // Decides, tick by tick, whether one daily alarm fires: once for each second the clock showed
-// its time since the previous tick, and at most once per date for a given time, so that a
-// clock set back or the hour repeated at the end of summer time does not fire it twice.
+// its time on one of its days since the previous tick, and at most once per date for a given
+// time, so that a clock set back or the hour repeated at the end of summer time does not fire
+// it twice. A snoozed repeat fires once, in the second the clock shows it. Where a gap in the
+// shown seconds swallowed the alarm's time or its repeat, it says so, once per gap.
 class AlarmMatcher
 {
 public:
-    // The alarm's timer has just started: only seconds shown from now on count.
+    // The last moment of the alarm that the clock could not show.
+    struct Missed
+    {
+        QDate date;
+        QString time24;
+        ShownSeconds::GapCause cause = ShownSeconds::GapCause::Unknown;
+        bool snoozed = false; // the repeat of a Snooze rather than the alarm's own time
+    };
+
+    struct Outcome
+    {
+        bool fires = false;
+        // The snoozed repeat fired or was missed: it is spent.
+        bool snoozeSpent = false;
+        std::optional<Missed> missed;
+    };
+
+    // The alarm's timer has just started: only seconds shown from now on count, and a repeat
+    // due before now was due while the alarm could not fire.
     void arm(const ShownSeconds& shown);
 
-    // One tick: true when the alarm fires now.
-    bool check(const ShownSeconds& shown, const QString& alarmTime);
+    // One tick, with the alarm's time and days and its snoozed repeat, if any.
+    Outcome check(const ShownSeconds& shown, const QString& alarmTime,
+                  const AlarmDays& days = AlarmDays::everyDay(),
+                  const std::optional<LocalTimeOfDay>& snooze = std::nullopt);
 
 private:
+    // The last date whose showing of the time falls inside the gap, on one of the days.
+    std::optional<QDate> lastInGap(qint64 from, qint64 to, qint64 secondOfDay,
+                                   const AlarmDays& days) const;
+
     quint64 m_seenUpTo = 0;
+    std::optional<qint64> m_armedAt;
+    bool m_armed = false; // started, and no second seen since
     QString m_checkedTime;
     QDate m_firedOn;
 };

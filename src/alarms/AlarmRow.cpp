@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "AlarmRow.h"
 
+#include "AlarmDaysField.h"
 #include "AlarmTimeField.h"
 #include "widgets/DesignFont.h"
 #include "widgets/FieldLook.h"
@@ -89,9 +90,11 @@ AlarmRow::AlarmRow(int n, QWidget* window)
                                  {2400, 1200, 1215, 255}, false)),
       RUN_COMMAND_TEXTBOX(textField(new StoredTextField(window, QStringLiteral("Run Command")), n,
                                     "ALARM_%1_RUN_COMMAND_TEXTBOX", {720, 1440, 5895, 285})),
+      DAYS(placed(new AlarmDaysField(n, window), n, "ALARM_%1_DAYS", {3720, 1200, 2820, 225})),
       m_n(n)
 {
     TIME_TEXTBOX->load(QStringLiteral("00:00:00"));
+    DAYS->setEnabled(false);
     RUN_COMMAND_TEXTBOX->setToolTip(
         QStringLiteral("A program and its arguments, started in your home folder without a "
                        "shell. To ring a bell:\npaplay "
@@ -119,6 +122,7 @@ AlarmSlot AlarmRow::slot() const
     slot.run_command = RUN_COMMAND_TICKBOX->value();
     slot.command = RUN_COMMAND_TEXTBOX->value();
     slot.run_hidden = RUN_HIDDEN_TICKBOX->value();
+    slot.days = DAYS->value();
     return slot;
 }
 
@@ -131,6 +135,8 @@ void AlarmRow::TICKBOX_Click()
     RUN_COMMAND_TICKBOX->setEnabled(on);
     RUN_HIDDEN_TICKBOX->setEnabled(on);
     MESSAGE_AUTO_CLOSE_TICKBOX->setEnabled(on);
+    // Kept as they are, like the texts.
+    DAYS->setEnabled(on);
     if (on)
         return;
     // Switched off, the row keeps its texts but none of its flags; clearing a flag runs its

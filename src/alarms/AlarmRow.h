@@ -5,6 +5,7 @@
 
 #include <QObject>
 
+class AlarmDaysField;
 class AlarmTimeField;
 class QLineEdit;
 class StoredTextField;
@@ -13,8 +14,8 @@ class QWidget;
 
 // The controls of alarm n in the alarm settings window, placed in its block (alarms 1 to 5
 // down the left column, 6 to 10 down the right), and the reactions of its tick boxes. The
-// row tick box switches the row's fields on and off; the message and the command fields
-// follow their own tick boxes.
+// row tick box switches the row's fields and days on and off; the message and the command
+// fields follow their own tick boxes.
 class AlarmRow : public QObject
 {
     Q_OBJECT
@@ -37,6 +38,8 @@ public:
     TickBox* const RUN_COMMAND_TICKBOX;
     TickBox* const RUN_HIDDEN_TICKBOX;
     StoredTextField* const RUN_COMMAND_TEXTBOX;
+    // The days of the week, in the free room right of Run Hidden.
+    AlarmDaysField* const DAYS;
 
     // ALARM_n_TICKBOX_Click, ALARM_n_DISPLAY_MESSAGE_TICKBOX_Click and
     // ALARM_n_RUN_COMMAND_TICKBOX_Click.

@@ -1,8 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "AlarmSlot.h"
 
+#include "AlarmDays.h"
+#include "platform/ProblemReport.h"
 #include "settings/SettingsKeys.h"
 #include "settings/SettingsStore.h"
+#include "widgets/ShownText.h"
 
 AlarmSlots loadAlarmSlots(const SettingsStore& store)
 {
@@ -26,5 +29,14 @@ AlarmSlots loadAlarmSlots(const SettingsStore& store)
     eachText(AlarmField::RUN_COMMAND_TEXTBOX, &AlarmSlot::command);
     eachFlag(AlarmField::MESSAGE_AUTO_CLOSE_TICKBOX, &AlarmSlot::auto_close);
     eachFlag(AlarmField::RUN_HIDDEN_TICKBOX, &AlarmSlot::run_hidden);
+    eachText(AlarmField::DAYS, &AlarmSlot::days);
+    for (int n = 1; n <= SettingsKeys::alarmCount; ++n) {
+        if (!AlarmDays::fromText(loaded[n - 1].days))
+            ProblemReport::report(
+                QStringLiteral("alarm %1: %2=%3 names no days of the week (write them as \"Mon "
+                               "Tue Wed Thu Fri\"); it fires every day")
+                    .arg(QString::number(n), alarm(AlarmField::DAYS, n).name,
+                         ShownText::cut(loaded[n - 1].days, ShownText::inLine)));
+    }
     return loaded;
 }

@@ -19,11 +19,14 @@ struct AlarmSlot
     qint16 run_command = 0;
     QString command;
     qint16 run_hidden = 0;
+    // The days it fires on, as stored (see AlarmDays).
+    QString days;
 
     bool operator==(const AlarmSlot&) const = default;
 };
 
 using AlarmSlots = std::array<AlarmSlot, 10>;
 
-// Reads all ten slots field by field, alarm 1 to 10 within each field.
+// Reads all ten slots field by field, alarm 1 to 10 within each field. Days that cannot be read
+// are said once on standard error; they count as every day.
 AlarmSlots loadAlarmSlots(const SettingsStore& store);

@@ -2,10 +2,49 @@
 #include "AlarmTrigger.h"
 
 #include "AlarmAnnouncement.h"
+#include "AlarmSnooze.h"
 #include "notify/LaunchRule.h"
+#include "platform/ProblemReport.h"
 #include "platform/Timer.h"
 #include "settings/SettingsKeys.h"
 #include "settings/SettingsStore.h"
+#include "widgets/ShownText.h"
+
+#include <QLocale>
+
+using SettingsKeys::alarm;
+using SettingsKeys::AlarmField;
+
+namespace {
+QString because(ShownSeconds::GapCause cause)
+{
+    switch (cause) {
+    case ShownSeconds::GapCause::Asleep:
+        return QStringLiteral("the computer was asleep or the clock was stopped");
+    case ShownSeconds::GapCause::ClockSetForward:
+        return QStringLiteral("the system clock was set forward");
+    case ShownSeconds::GapCause::ZoneChanged:
+        return QStringLiteral("summer time or a new time zone moved the clock forward");
+    case ShownSeconds::GapCause::NotRunning:
+        return QStringLiteral("the clock was not running");
+    case ShownSeconds::GapCause::Unknown:
+        break;
+    }
+    return QStringLiteral("the clock could not show the time");
+}
+
+// "Missed at 07:30:00", naming the day where it was not today.
+QString missedText(const AlarmMatcher::Missed& missed, QDate today)
+{
+    QString text = QStringLiteral("Missed at %1").arg(missed.time24);
+    const qint64 daysAgo = missed.date.daysTo(today);
+    if (daysAgo > 0 && daysAgo < 7)
+        text += QStringLiteral(" on ") + QLocale::c().dayName(missed.date.dayOfWeek());
+    else if (daysAgo != 0)
+        text += QStringLiteral(" on ") + missed.date.toString(Qt::ISODate);
+    return text;
+}
+} // namespace
 
 AlarmTrigger::AlarmTrigger(SettingsStore& settings, CommandLauncher& launcher, QObject* parent)
     : QObject(parent), m_settings(settings), m_launcher(launcher)
@@ -28,20 +67,43 @@ void AlarmTrigger::load(const SettingsStore& store)
 {
     ENABLE_ALARMS_TICKBOX = store.readFlag(SettingsKeys::ENABLE_ALARMS_TICKBOX);
     m_slots = loadAlarmSlots(store);
+    for (int n = 1; n <= SettingsKeys::alarmCount; ++n) {
+        const QString stored = store.readText(alarm(AlarmField::SNOOZED_UNTIL, n));
+        m_snoozes[n - 1] = AlarmSnooze::fromText(stored);
+        if (!m_snoozes[n - 1] && !stored.trimmed().isEmpty())
+            ProblemReport::report(
+                QStringLiteral("alarm %1: %2=%3 is no date and time such as 2026-12-08T07:35:00; "
+                               "its snooze is dropped")
+                    .arg(QString::number(n), alarm(AlarmField::SNOOZED_UNTIL, n).name,
+                         ShownText::cut(stored, ShownText::inLine)));
+    }
 }
 
 void AlarmTrigger::arm()
 {
-    for (int n = 1; n <= SettingsKeys::alarmCount; ++n)
-        timer(n)->setEnabled(ENABLE_ALARMS_TICKBOX == 1 && alarmSlot(n).enabled == 1);
+    for (int n = 1; n <= SettingsKeys::alarmCount; ++n) {
+        const bool on = ENABLE_ALARMS_TICKBOX == 1 && alarmSlot(n).enabled == 1;
+        timer(n)->setEnabled(on);
+        if (!on)
+            setSnooze(n, std::nullopt);
+    }
 }
 
 QList<ArmedAlarm> AlarmTrigger::armedAlarms() const
 {
     QList<ArmedAlarm> armed;
     for (int n = 1; n <= SettingsKeys::alarmCount; ++n) {
-        if (timer(n)->isActive())
-            armed.append({n, alarmSlot(n).name, alarmSlot(n).time});
+        if (!timer(n)->isActive())
+            continue;
+        const AlarmSlot& slot = alarmSlot(n);
+        ArmedAlarm alarm;
+        alarm.number = n;
+        alarm.name = slot.name;
+        alarm.time = slot.time;
+        alarm.days = AlarmDays::of(slot.days);
+        if (m_snoozes[n - 1])
+            alarm.snoozedUntil = AlarmSnooze::toDateTime(*m_snoozes[n - 1]);
+        armed.append(alarm);
     }
     return armed;
 }
@@ -56,8 +118,19 @@ void AlarmTrigger::clockShown(const LocalTimeOfDay& reading)
 void AlarmTrigger::ALARM_TIMER_Timer(int n)
 {
     const AlarmSlot& slot = alarmSlot(n);
-    if (!m_matchers[n - 1].check(m_shownSeconds, slot.time))
-        return;
+    const AlarmMatcher::Outcome outcome = m_matchers[n - 1].check(
+        m_shownSeconds, slot.time, AlarmDays::of(slot.days), m_snoozes[n - 1]);
+    if (outcome.snoozeSpent)
+        setSnooze(n, std::nullopt);
+    if (outcome.missed)
+        reportMissed(n, *outcome.missed);
+    if (outcome.fires)
+        fire(n);
+}
+
+void AlarmTrigger::fire(int n)
+{
+    const AlarmSlot& slot = alarmSlot(n);
     // The command first, so that it runs while the window is shown.
     const QString launchFailure =
         LaunchRule::launch(m_launcher, QStringLiteral("alarm %1").arg(n), slot.run_command,
@@ -68,4 +141,48 @@ void AlarmTrigger::ALARM_TIMER_Timer(int n)
     Announcement announcement = AlarmAnnouncement::of(n, slot);
     announcement.commandRefusal = m_settings.commandRefusal();
     emit announce(announcement, launchFailure);
+}
+
+void AlarmTrigger::reportMissed(int n, const AlarmMatcher::Missed& missed)
+{
+    const AlarmSlot& slot = alarmSlot(n);
+    const std::optional<ShownSeconds::Second> now = m_shownSeconds.last();
+    const QString text = missedText(missed, now ? now->date : missed.date);
+    // A backup or a sound hours late could surprise: the command waits for RUN NOW.
+    ProblemReport::report(
+        QStringLiteral("alarm %1 \"%2\": %3%4 on %5: %6%7")
+            .arg(QString::number(n), ShownText::cut(slot.name, ShownText::inLine),
+                 QStringLiteral("missed at ") + missed.time24,
+                 missed.snoozed ? QStringLiteral(" (snoozed)") : QString(),
+                 missed.date.toString(Qt::ISODate), because(missed.cause),
+                 slot.run_command == 1 ? QStringLiteral("; its command was not run") : QString()));
+    if (slot.display_message != 1 && slot.run_command != 1)
+        return;
+    Announcement announcement = AlarmAnnouncement::of(n, slot);
+    announcement.commandRefusal = m_settings.commandRefusal();
+    announcement.missed = text;
+    // Open until the user has seen it.
+    announcement.autoClose.reset();
+    emit announce(announcement, QString());
+}
+
+void AlarmTrigger::snooze(int n)
+{
+    if (!timer(n)->isActive())
+        return;
+    const qint64 delay = qint64(AlarmSnooze::minutes(m_settings)) * 60;
+    // From the second the clock shows, as every alarm counts.
+    const std::optional<qint64> epoch = m_shownSeconds.lastEpochSecond();
+    if (epoch)
+        setSnooze(n, LocalTimeOfDay::at((*epoch + delay) * 1000));
+}
+
+void AlarmTrigger::setSnooze(int n, const std::optional<LocalTimeOfDay>& until)
+{
+    const SettingKey key = alarm(AlarmField::SNOOZED_UNTIL, n);
+    const QString text = until ? AlarmSnooze::toText(*until) : QString();
+    m_snoozes[n - 1] = until;
+    // Nothing written for an alarm that was never snoozed, so old files stay as they were.
+    if (m_settings.readText(key) != text)
+        m_settings.writeText(key, text);
 }

@@ -16,10 +16,12 @@ class Timer;
 struct LocalTimeOfDay;
 
 // The alarm engine: the live copies of the ten alarms and the master switch, the ten alarm
-// timers, and what happens when one fires. The clock feeds it every reading it shows; each
-// alarm timer that is on then looks at the seconds shown since its previous tick, so an alarm
-// fires once for its second whatever the order of wake-ups. It launches the commands itself
-// and leaves the windows to whoever listens to announce().
+// timers, the snoozed repeats, and what happens when one fires. The clock feeds it every
+// reading it shows; each alarm timer that is on then looks at the seconds shown since its
+// previous tick, so an alarm fires once for its second whatever the order of wake-ups. An
+// alarm whose second the clock could not show (asleep, stalled, set forward) is announced as
+// missed, without its command. It launches the commands itself and leaves the windows to
+// whoever listens to announce().
 class AlarmTrigger : public QObject
 {
     Q_OBJECT
@@ -53,16 +55,28 @@ public:
     // The tick of ALARM_n_TIMER.
     void ALARM_TIMER_Timer(int n);
 
+    // Brings alarm n back once, SNOOZE_MINUTES after the second the clock shows now, as it
+    // fires (command and window as its flags say). Kept in the settings file until it fires,
+    // is missed or is cancelled: by switching the alarm or Enable Alarms off. An alarm that is
+    // not armed is not snoozed.
+    void snooze(int n);
+    std::optional<LocalTimeOfDay> snoozedUntil(int n) const { return m_snoozes.at(n - 1); }
+
 signals:
     // An alarm whose message is wanted has fired, after its command was launched: what its
     // window announces, and why the command did not start (empty when it did or none was due).
     void announce(const Announcement& announcement, const QString& launchFailure);
 
 private:
+    void fire(int n);
+    void reportMissed(int n, const AlarmMatcher::Missed& missed);
+    void setSnooze(int n, const std::optional<LocalTimeOfDay>& until);
+
     SettingsStore& m_settings;
     CommandLauncher& m_launcher;
     AlarmSlots m_slots;
     std::array<Timer*, 10> m_timers{};
     ShownSeconds m_shownSeconds;
     std::array<AlarmMatcher, 10> m_matchers;
+    std::array<std::optional<LocalTimeOfDay>, 10> m_snoozes;
 };

@@ -4,6 +4,8 @@
 #include "AlarmTimeText.h"
 #include "widgets/ShownText.h"
 
+#include <QLocale>
+
 namespace {
 // The first moment on the date at which the local clock shows the time, if it shows it at all.
 std::optional<QDateTime> firstShowing(QDate date, QTime time)
@@ -21,20 +23,25 @@ std::optional<QDateTime> firstShowing(QDate date, QTime time)
     return at;
 }
 
-std::optional<QDateTime> nextFiring(QTime time, const QDateTime& now)
+std::optional<QDateTime> nextFiring(QTime time, const AlarmDays& days, const QDateTime& now)
 {
-    // A skipped time is back the next date: three dates always find it.
-    for (int day = 0; day < 3; ++day) {
-        const std::optional<QDateTime> at = firstShowing(now.date().addDays(day), time);
+    // A week ahead, and a day more for a time skipped on the one day it fires.
+    for (int day = 0; day < 9; ++day) {
+        const QDate date = now.date().addDays(day);
+        if (!days.contains(date))
+            continue;
+        const std::optional<QDateTime> at = firstShowing(date, time);
         if (at && *at > now)
             return at;
     }
     return std::nullopt;
 }
 
-QString inText(qint64 ms)
+QString inText(qint64 ms, bool inDays)
 {
     const qint64 minutes = ms / 60000;
+    if (inDays)
+        return QStringLiteral("in %1 d %2 h").arg(minutes / (24 * 60)).arg(minutes / 60 % 24);
     if (minutes < 1)
         return QStringLiteral("in less than a minute");
     if (minutes < 60)
@@ -48,15 +55,19 @@ std::optional<Upcoming> find(const QList<ArmedAlarm>& armed, const QDateTime& no
 {
     const QDateTime localNow = now.toLocalTime();
     std::optional<Upcoming> next;
+    const auto consider = [&](const ArmedAlarm& alarm, const QDateTime& at, bool snoozed) {
+        if (!next || at < next->at || (at == next->at && alarm.number < next->alarm.number))
+            next = Upcoming{alarm, at, snoozed};
+    };
     for (const ArmedAlarm& alarm : armed) {
+        if (alarm.snoozedUntil && *alarm.snoozedUntil > localNow)
+            consider(alarm, *alarm.snoozedUntil, true);
         if (!isRealAlarmTime(alarm.time))
             continue;
-        const std::optional<QDateTime> at =
-            nextFiring(QTime::fromString(alarm.time, QStringLiteral("HH:mm:ss")), localNow);
-        if (!at)
-            continue;
-        if (!next || *at < next->at || (*at == next->at && alarm.number < next->alarm.number))
-            next = Upcoming{alarm, *at};
+        const std::optional<QDateTime> at = nextFiring(
+            QTime::fromString(alarm.time, QStringLiteral("HH:mm:ss")), alarm.days, localNow);
+        if (at)
+            consider(alarm, *at, false);
     }
     return next;
 }
@@ -69,7 +80,16 @@ QString describe(const QList<ArmedAlarm>& armed, const QDateTime& now)
     const QString name = next->alarm.name.trimmed().isEmpty()
                              ? QStringLiteral("Alarm %1").arg(next->alarm.number)
                              : ShownText::cut(next->alarm.name, ShownText::inLine);
+    if (next->snoozed)
+        return QStringLiteral("Next alarm: %1, snoozed, at %2, %3")
+            .arg(name, next->at.time().toString(QStringLiteral("HH:mm:ss")),
+                 inText(now.msecsTo(next->at), false));
+    // Today's and tomorrow's need no day; later ones are days away.
+    if (now.toLocalTime().date().daysTo(next->at.date()) >= 2)
+        return QStringLiteral("Next alarm: %1 on %2 at %3, %4")
+            .arg(name, QLocale::c().dayName(next->at.date().dayOfWeek()), next->alarm.time,
+                 inText(now.msecsTo(next->at), true));
     return QStringLiteral("Next alarm: %1 at %2, %3")
-        .arg(name, next->alarm.time, inText(now.msecsTo(next->at)));
+        .arg(name, next->alarm.time, inText(now.msecsTo(next->at), false));
 }
 } // namespace NextAlarm

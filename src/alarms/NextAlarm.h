@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "AlarmDays.h"
+
 #include <QDateTime>
 #include <QList>
 #include <QString>
@@ -12,26 +14,33 @@ struct ArmedAlarm
     int number = 0;
     QString name;
     QString time;
+    AlarmDays days = AlarmDays::everyDay();
+    // When a Snooze brings it back, if it was snoozed.
+    std::optional<QDateTime> snoozedUntil;
 };
 
 // Which armed alarm fires next, and when, in the local wall time the clock shows.
 //
 // An alarm fires at the first moment of a date at which the clock shows its time: later today
 // if that moment is still ahead (the second now shown counts as passed), else on the next date
-// that has it. A time skipped by a jump to summer time does not fire that date, and a time the
-// clock shows twice when it goes back counts from its first showing, as the alarm timers do.
-// Alarms whose time is not a real HH:MM:SS never fire and are left out; of two alarms due at
-// the same moment the lower number comes first.
+// that has it, among the alarm's days of the week. A time skipped by a jump to summer time does
+// not fire that date, and a time the clock shows twice when it goes back counts from its first
+// showing, as the alarm timers do. A snoozed alarm also comes back when its snooze ends.
+// Alarms whose time is not a real HH:MM:SS, or that have no day, never fire and are left out;
+// of two alarms due at the same moment the lower number comes first.
 namespace NextAlarm {
 struct Upcoming
 {
     ArmedAlarm alarm;
     QDateTime at;
+    bool snoozed = false; // it is the snoozed repeat that comes
 };
 
 std::optional<Upcoming> find(const QList<ArmedAlarm>& armed, const QDateTime& now);
 
 // "Next alarm: Tea at 07:30:00, in 3 h 12 min" (or "in 12 min", "in less than a minute",
-// whole minutes rounded down), or "No alarm armed". An alarm without a name is "Alarm 3".
+// whole minutes rounded down), "Next alarm: Tea, snoozed, at 07:35:00, in 4 min", from the day
+// after tomorrow on "Next alarm: Gym on Monday at 07:30:00, in 2 d 3 h", or "No alarm armed".
+// An alarm without a name is "Alarm 3".
 QString describe(const QList<ArmedAlarm>& armed, const QDateTime& now);
 } // namespace NextAlarm

@@ -1,9 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "QM_UTC_ALARM_SETTINGS.h"
 
+#include "AlarmDaysField.h"
 #include "AlarmRow.h"
 #include "AlarmTimeField.h"
 #include "AlarmTrigger.h"
+#include "DayToggle.h"
 #include "notify/QM_UTC_ALARM_NOTIFICATION_WINDOW.h"
 #include "platform/X11Window.h"
 #include "settings/SettingsKeys.h"
@@ -95,8 +97,11 @@ void QM_UTC_ALARM_SETTINGS::setFocusOrder()
               << row->DISPLAY_MESSAGE_TICKBOX << row->RUN_COMMAND_TICKBOX
               << row->RUN_COMMAND_TEXTBOX;
     order << ENABLE_ALARMS_TICKBOX;
-    for (AlarmRow* row : m_rows)
+    for (AlarmRow* row : m_rows) {
         order << row->TIME_TEXTBOX;
+        for (QWidget* day : row->DAYS->toggles())
+            order << day;
+    }
     for (AlarmRow* row : m_rows)
         order << row->MESSAGE_AUTO_CLOSE_TICKBOX;
     order << TEST_ALARM_WINDOW_BUTTON;
@@ -123,6 +128,8 @@ void QM_UTC_ALARM_SETTINGS::Form_Load()
     for (AlarmRow* row : m_rows)
         row->TIME_TEXTBOX->load(
             m_settings.readText(alarm(AlarmField::TIME_TEXTBOX, row->number())));
+    for (AlarmRow* row : m_rows)
+        row->DAYS->load(m_settings.readText(alarm(AlarmField::DAYS, row->number())));
     for (AlarmRow* row : m_rows)
         row->DISPLAY_MESSAGE_TICKBOX->setValue(
             m_settings.readFlag(alarm(AlarmField::DISPLAY_MESSAGE_TICKBOX, row->number())));
@@ -253,6 +260,8 @@ void QM_UTC_ALARM_SETTINGS::writeAll()
     for (AlarmRow* row : m_rows)
         m_settings.writeFlag(alarm(AlarmField::RUN_HIDDEN_TICKBOX, row->number()),
                              row->RUN_HIDDEN_TICKBOX->value());
+    for (AlarmRow* row : m_rows)
+        m_settings.writeText(alarm(AlarmField::DAYS, row->number()), row->DAYS->value());
 }
 
 void QM_UTC_ALARM_SETTINGS::applyToAlarms()

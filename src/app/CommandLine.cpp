@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "CommandLine.h"
 
+#include "alarms/AlarmDays.h"
 #include "alarms/AlarmSlot.h"
+#include "alarms/AlarmSnooze.h"
 #include "alarms/NextAlarm.h"
 #include "platform/TimeSource.h"
 #include "settings/SettingsKeys.h"
@@ -30,8 +32,19 @@ QList<ArmedAlarm> armedAlarms(const SettingsStore& store)
         return armed;
     const AlarmSlots alarms = loadAlarmSlots(store);
     for (int n = 1; n <= SettingsKeys::alarmCount; ++n) {
-        if (alarms[n - 1].enabled == 1)
-            armed.append({n, alarms[n - 1].name, alarms[n - 1].time});
+        const AlarmSlot& slot = alarms[n - 1];
+        if (slot.enabled != 1)
+            continue;
+        ArmedAlarm alarm;
+        alarm.number = n;
+        alarm.name = slot.name;
+        alarm.time = slot.time;
+        alarm.days = AlarmDays::of(slot.days);
+        const std::optional<LocalTimeOfDay> snoozed = AlarmSnooze::fromText(
+            store.readText(SettingsKeys::alarm(SettingsKeys::AlarmField::SNOOZED_UNTIL, n)));
+        if (snoozed)
+            alarm.snoozedUntil = AlarmSnooze::toDateTime(*snoozed);
+        armed.append(alarm);
     }
     return armed;
 }
@@ -64,7 +77,7 @@ std::optional<int> CommandLine::run(const QStringList& arguments, QTextStream& o
     const QCommandLineOption list(
         QStringLiteral("list"),
         QStringLiteral("Print the ten alarms, one a line, tab-separated: number, on or off, "
-                       "time, name, command."));
+                       "time, name, command, days of the week."));
     parser.addOptions({help, version, next, list});
 
     const auto usage = [&](const QString& problem) {
@@ -110,6 +123,7 @@ void CommandLine::printList(QTextStream& out) const
     for (int n = 1; n <= SettingsKeys::alarmCount; ++n) {
         const AlarmSlot& slot = alarms[n - 1];
         out << n << '\t' << (slot.enabled == 1 ? "on" : "off") << '\t' << oneField(slot.time)
-            << '\t' << oneField(slot.name) << '\t' << oneField(slot.command) << '\n';
+            << '\t' << oneField(slot.name) << '\t' << oneField(slot.command) << '\t'
+            << AlarmDays::of(slot.days).text() << '\n';
     }
 }

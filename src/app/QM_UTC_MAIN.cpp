@@ -101,6 +101,7 @@ QM_UTC_MAIN::QM_UTC_MAIN(const AppContext& context, QWidget* parent)
         timer->followSeconds(m_context.ticker);
 
     connect(m_alarms, &AlarmTrigger::announce, m_notifier, &AlarmNotifier::announce);
+    connect(m_notifier, &AlarmNotifier::snooze, m_alarms, &AlarmTrigger::snooze);
     connect(CLOCK_TIMER, &Timer::timeout, this, &QM_UTC_MAIN::CLOCK_TIMER_Timer);
     connect(AlwaysOnTopTimer, &Timer::timeout, this, &QM_UTC_MAIN::AlwaysOnTopTimer_Timer);
     connect(UPTIME_TIMER, &Timer::timeout, this, &QM_UTC_MAIN::UPTIME_TIMER_Timer);

@@ -46,11 +46,13 @@ QM_UTC_ALARM_NOTIFICATION_WINDOW* AlarmNotifier::announce(const Announcement& an
     QM_UTC_ALARM_NOTIFICATION_WINDOW* window = openWindow(announcement.windowName);
     if (window) {
         window->setLaunchFailure(launchFailure);
+        window->setMissed(announcement.missed);
         window->raise();
         return window;
     }
     window = new QM_UTC_ALARM_NOTIFICATION_WINDOW(announcement, m_settings, m_launcher, m_owner);
     window->setLaunchFailure(launchFailure);
+    connect(window, &QM_UTC_ALARM_NOTIFICATION_WINDOW::snoozed, this, &AlarmNotifier::snooze);
     placeClearOfOthers(window);
     m_windows.emplace_back(window);
     X11Window::keepAboveOthers(window);
@@ -58,7 +60,10 @@ QM_UTC_ALARM_NOTIFICATION_WINDOW* AlarmNotifier::announce(const Announcement& an
     // seconds, so the same alarm tomorrow still runs its command and brings the window back.
     showModal(window);
     if (m_settings.readFlag(SettingsKeys::DESKTOP_NOTIFICATIONS) == 1)
-        m_desktop->post(window, announcement.name, announcement.message);
+        m_desktop->post(window, announcement.name,
+                        announcement.missed.isEmpty()
+                            ? announcement.message
+                            : announcement.missed + QLatin1Char('\n') + announcement.message);
     return window;
 }
 

@@ -27,12 +27,17 @@ public:
     ~AlarmNotifier() override;
 
     // Shows the announcement's window, or brings back the open one of the same name; either
-    // way it shows why the command did not start (nothing when the reason is empty).
+    // way it shows why the command did not start (nothing when the reason is empty) and
+    // whether the alarm was missed.
     QM_UTC_ALARM_NOTIFICATION_WINDOW* announce(const Announcement& announcement,
                                                const QString& launchFailure);
 
     // The window of that name while it is open.
     QM_UTC_ALARM_NOTIFICATION_WINDOW* openWindow(const QString& windowName) const;
+
+signals:
+    // Snooze was pressed in alarm n's window.
+    void snooze(int n);
 
 private:
     void placeClearOfOthers(QM_UTC_ALARM_NOTIFICATION_WINDOW* window) const;

@@ -17,6 +17,11 @@ struct Announcement
     static QString testBadge() { return QStringLiteral("T"); }
 
     QString windowName;
+    // Alarm n, 1 to 10, which its window can snooze; 0 for the test, which has no Snooze.
+    int alarmNumber = 0;
+    // "Missed at 07:30:00" when the clock could not show the alarm's time; its command was not
+    // run, and the window does not close itself.
+    QString missed;
     QString title;
     QString requester; // who asked for a launch, as problem reports name it
     QString badge;

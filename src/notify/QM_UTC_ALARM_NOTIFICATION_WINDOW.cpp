@@ -36,6 +36,13 @@ void showWhole(QLineEdit* field, const QString& text)
     field->setCursorPosition(0);
     ElidedField::attach(field);
 }
+
+// The room right of the two command tick boxes: the launch failure flows there and on under the
+// command; an alarm's window keeps its right end for Snooze, and the mark of a missed alarm
+// takes the rest.
+constexpr TwipsRect besideTickBoxes{4200, 1515, 3015, 390};
+constexpr TwipsRect besideSnooze{4200, 1515, 1875, 390};
+constexpr TwipsRect underCommand{1440, 2205, 5775, 195};
 } // namespace
 
 QM_UTC_ALARM_NOTIFICATION_WINDOW::QM_UTC_ALARM_NOTIFICATION_WINDOW(const Announcement& announcement,
@@ -74,10 +81,8 @@ QM_UTC_ALARM_NOTIFICATION_WINDOW::QM_UTC_ALARM_NOTIFICATION_WINDOW(const Announc
       ALARM_RUN_COMMAND_TEXTBOX(Form::place(
           new QLineEdit(QStringLiteral("Run Command"), this), "ALARM_RUN_COMMAND_TEXTBOX",
           {1440, 1920, 5775, 285}, {DesignFont::msSansSerif(8.25), {}, QColor(224, 224, 224)})),
-      // Flows over the free space: right of the two command tick boxes, then under the
-      // command.
-      RUN_COMMAND_ERROR_LABEL(new FlowLabel(
-          {Form::pixels({4200, 1515, 3015, 390}), Form::pixels({1440, 2205, 5775, 195})}, 6, this)),
+      RUN_COMMAND_ERROR_LABEL(
+          new FlowLabel({Form::pixels(besideTickBoxes), Form::pixels(underCommand)}, 6, this)),
       RUN_NOW_BUTTON(Form::place(new QPushButton(QStringLiteral("RUN NOW"), this), "RUN_NOW_BUTTON",
                                  {240, 2400, 975, 495})),
       ALARM_MESSAGE_AUTO_CLOSE_TICKBOX(Form::place(new TickBox(QStringLiteral("Auto Close"), this),
@@ -93,6 +98,10 @@ QM_UTC_ALARM_NOTIFICATION_WINDOW::QM_UTC_ALARM_NOTIFICATION_WINDOW(const Announc
                                     "START_STOP_BUTTON", {5280, 2400, 975, 495})),
       OK_BUTTON(Form::place(new QPushButton(QStringLiteral("OK"), this), "OK_BUTTON",
                             {6480, 2400, 1935, 495})),
+      SNOOZE_BUTTON(Form::place(new QPushButton(QStringLiteral("Snooze"), this), "SNOOZE_BUTTON",
+                                {6135, 1545, 1080, 345})),
+      // Over two lines where it names the day.
+      MISSED_AT_LABEL(new FlowLabel({Form::pixels({4470, 1515, 1605, 390})}, 6, this)),
       ALARM_MESSAGE_AUTOCLOSE_TIMER(
           new Timer(QStringLiteral("ALARM_MESSAGE_AUTOCLOSE_TIMER"), true, this)),
       FLASH_ON_TIMER(new Timer(QStringLiteral("FLASH_ON_TIMER"), true, this)),
@@ -106,6 +115,7 @@ QM_UTC_ALARM_NOTIFICATION_WINDOW::QM_UTC_ALARM_NOTIFICATION_WINDOW(const Announc
     buildControls();
     connectHandlers();
     Form_Load();
+    setMissed(m_announcement.missed);
 }
 
 QM_UTC_ALARM_NOTIFICATION_WINDOW::~QM_UTC_ALARM_NOTIFICATION_WINDOW() = default;
@@ -130,6 +140,14 @@ void QM_UTC_ALARM_NOTIFICATION_WINDOW::buildControls()
     RUN_COMMAND_ERROR_LABEL->setPalette(errorColours);
     RUN_COMMAND_ERROR_LABEL->hide();
 
+    // An alarm can be put off; the test cannot.
+    SNOOZE_BUTTON->setVisible(m_announcement.alarmNumber > 0);
+    SNOOZE_BUTTON->setAutoDefault(false);
+    MISSED_AT_LABEL->setObjectName(QStringLiteral("MISSED_AT_LABEL"));
+    MISSED_AT_LABEL->setFont(DesignFont::msSansSerif(8.25));
+    MISSED_AT_LABEL->setPalette(errorColours);
+    MISSED_AT_LABEL->hide();
+
     // Enter acknowledges; only a deliberate click or Space runs the command again.
     OK_BUTTON->setDefault(true);
     RUN_NOW_BUTTON->setAutoDefault(false);
@@ -151,6 +169,7 @@ void QM_UTC_ALARM_NOTIFICATION_WINDOW::connectHandlers()
     connect(START_STOP_BUTTON, &QPushButton::clicked, this, &Window::START_STOP_BUTTON_Click);
     connect(OK_BUTTON, &QPushButton::clicked, this, &Window::OK_BUTTON_Click);
     connect(RUN_NOW_BUTTON, &QPushButton::clicked, this, &Window::RUN_NOW_BUTTON_Click);
+    connect(SNOOZE_BUTTON, &QPushButton::clicked, this, &Window::SNOOZE_BUTTON_Click);
     AUTOCLOSE_COUNTDOWN_TB->installEventFilter(this);
 }
 
@@ -266,6 +285,17 @@ void QM_UTC_ALARM_NOTIFICATION_WINDOW::AUTOCLOSE_COUNTDOWN_TB_DblClick()
 
 void QM_UTC_ALARM_NOTIFICATION_WINDOW::OK_BUTTON_Click()
 {
+    closeByButton();
+}
+
+void QM_UTC_ALARM_NOTIFICATION_WINDOW::SNOOZE_BUTTON_Click()
+{
+    emit snoozed(m_announcement.alarmNumber);
+    closeByButton();
+}
+
+void QM_UTC_ALARM_NOTIFICATION_WINDOW::closeByButton()
+{
     {
         SettingsStore::Batch batch(m_settings);
         writePosition();
@@ -292,6 +322,32 @@ void QM_UTC_ALARM_NOTIFICATION_WINDOW::setLaunchFailure(const QString& reason)
     RUN_COMMAND_ERROR_LABEL->setText(ShownText::cut(reason));
     RUN_COMMAND_ERROR_LABEL->setToolTip(ShownText::tip(reason));
     RUN_COMMAND_ERROR_LABEL->setVisible(!reason.isEmpty());
+}
+
+void QM_UTC_ALARM_NOTIFICATION_WINDOW::setMissed(const QString& missed)
+{
+    MISSED_AT_LABEL->setText(missed);
+    MISSED_AT_LABEL->setToolTip(missed.isEmpty()
+                                    ? QString()
+                                    : missed + QStringLiteral(": the clock could not show the "
+                                                              "alarm's time, so its command "
+                                                              "was not run. RUN NOW runs it."));
+    MISSED_AT_LABEL->setVisible(!missed.isEmpty());
+    RUN_COMMAND_ERROR_LABEL->setAreas(failureAreas());
+    // Left to count down, it would close before anyone saw it; the stored choice stays.
+    if (!missed.isEmpty() && m_countdown.timerRunning()) {
+        m_countdown.countdownDoubleClicked();
+        showCountdown();
+    }
+}
+
+QList<QRect> QM_UTC_ALARM_NOTIFICATION_WINDOW::failureAreas() const
+{
+    if (!MISSED_AT_LABEL->isHidden())
+        return {Form::pixels(underCommand)};
+    if (!SNOOZE_BUTTON->isHidden())
+        return {Form::pixels(besideSnooze), Form::pixels(underCommand)};
+    return {Form::pixels(besideTickBoxes), Form::pixels(underCommand)};
 }
 
 bool QM_UTC_ALARM_NOTIFICATION_WINDOW::eventFilter(QObject* watched, QEvent* event)

@@ -15,8 +15,9 @@ class Timer;
 
 // The window that announces a firing alarm, or the test of it: name, message, number and
 // command, two flashing marks, RUN NOW, and an optional eleven-second auto-close countdown.
-// It remembers its position (and an alarm's Auto Close choice) and is discarded when it closes.
-// It shows without taking the keyboard from the program the user is typing in.
+// An alarm's window also offers Snooze, and says when the alarm was missed. It remembers its
+// position (and an alarm's Auto Close choice) and is discarded when it closes. It shows
+// without taking the keyboard from the program the user is typing in.
 class QM_UTC_ALARM_NOTIFICATION_WINDOW : public FormDialog
 {
     Q_OBJECT
@@ -28,6 +29,9 @@ public:
 
     // Why the last start of the command failed, shown until the next; empty hides it.
     void setLaunchFailure(const QString& reason);
+    // "Missed at 07:30:00", shown until the alarm fires in time again; empty hides it. A window
+    // marked so does not close itself.
+    void setMissed(const QString& missed);
 
     ColourLabel* const QM_UTC_TITLE_1;
     ColourLabel* const QM_UTC_TITLE_2;
@@ -48,6 +52,8 @@ public:
     QLineEdit* const AUTOCLOSE_COUNTDOWN_TB;
     QPushButton* const START_STOP_BUTTON;
     QPushButton* const OK_BUTTON;
+    QPushButton* const SNOOZE_BUTTON;
+    FlowLabel* const MISSED_AT_LABEL;
 
     Timer* const ALARM_MESSAGE_AUTOCLOSE_TIMER;
     Timer* const FLASH_ON_TIMER;
@@ -64,6 +70,11 @@ public slots:
     void AUTOCLOSE_COUNTDOWN_TB_DblClick();
     void OK_BUTTON_Click();
     void RUN_NOW_BUTTON_Click();
+    void SNOOZE_BUTTON_Click();
+
+signals:
+    // Snooze was pressed: the alarm is to come back later. The window closes.
+    void snoozed(int alarmNumber);
 
 protected:
     void Form_Unload() override;
@@ -75,6 +86,8 @@ private:
     void showCountdown();
     void setExColour(const QColor& colour);
     void writeAutoClose();
+    void closeByButton();
+    QList<QRect> failureAreas() const;
 
     const Announcement m_announcement;
     CommandLauncher& m_launcher;

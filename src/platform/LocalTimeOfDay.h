@@ -14,6 +14,8 @@ struct LocalTimeOfDay
     int msOfSecond = 0;
     // The second since the epoch it was read in; none for a reading made up by hand.
     std::optional<qint64> epochSecond;
+    // The uptime, time asleep included, when it was read; none where no clock was asked.
+    std::optional<quint64> msSinceBoot;
 
     // Converts with the C library's LC_TIME locale and the local time zone as it is now.
     static LocalTimeOfDay at(qint64 msSinceEpoch);

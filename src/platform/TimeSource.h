@@ -15,5 +15,10 @@ public:
     // Includes time spent suspended, so the uptime keeps counting across a sleep.
     virtual quint64 msSinceBoot() const = 0;
 
-    LocalTimeOfDay localTimeOfDay() const { return LocalTimeOfDay::at(msSinceEpoch()); }
+    LocalTimeOfDay localTimeOfDay() const
+    {
+        LocalTimeOfDay reading = LocalTimeOfDay::at(msSinceEpoch());
+        reading.msSinceBoot = msSinceBoot();
+        return reading;
+    }
 };

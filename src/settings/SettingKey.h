@@ -8,7 +8,8 @@ enum class SettingKind
     Flag,
     Twips,
     Colour,
-    Text
+    Text,
+    Minutes
 };
 
 // A key of the settings store with the kind of value it holds and the value a reader gets

@@ -43,6 +43,8 @@
     KEY(ENABLE_ALARMS_TICKBOX, "ENABLE_ALARMS_TICKBOX", Flag, 0)                                   \
     /* An alarm's window is repeated as a desktop notification. */                                 \
     KEY(DESKTOP_NOTIFICATIONS, "DESKTOP_NOTIFICATIONS", Flag, 1)                                   \
+    /* How long Snooze puts an alarm off. */                                                       \
+    KEY(SNOOZE_MINUTES, "SNOOZE_MINUTES", Minutes, 5)                                              \
     /* Alarm settings and test windows. */                                                         \
     KEY(ALARM_SETTINGS_Left, "ALARM-SETTINGS-Left", Twips, 1000)                                   \
     KEY(ALARM_SETTINGS_Top, "ALARM-SETTINGS-Top", Twips, 1000)                                     \
@@ -72,7 +74,9 @@
     KEY(NOTIFICATION_MESSAGE_Left, "ALARM_%1-NOTIFICATION-MESSAGE-Left", Twips, 1000)              \
     KEY(NOTIFICATION_MESSAGE_Top, "ALARM_%1-NOTIFICATION-MESSAGE-Top", Twips, 1000)                \
     KEY(NOTIFICATION_MESSAGE_Width, "ALARM_%1-NOTIFICATION-MESSAGE-Width", Twips, 8745)            \
-    KEY(NOTIFICATION_MESSAGE_Height, "ALARM_%1-NOTIFICATION-MESSAGE-Height", Twips, 3420)
+    KEY(NOTIFICATION_MESSAGE_Height, "ALARM_%1-NOTIFICATION-MESSAGE-Height", Twips, 3420)          \
+    KEY(DAYS, "ALARM_%1_DAYS", Text, "Mon Tue Wed Thu Fri Sat Sun")                                \
+    KEY(SNOOZED_UNTIL, "ALARM_%1_SNOOZED_UNTIL", Text, "")
 
 namespace SettingsKeys {
 #define QMUTC_DECLARE_KEY(identifier, name, kind, defaultValue) extern const SettingKey identifier;

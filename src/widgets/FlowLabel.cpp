@@ -54,6 +54,12 @@ QString breakable(const QString& text)
 FlowLabel::FlowLabel(const QList<QRect>& areas, qreal smallestPoints, QWidget* window)
     : QLabel(window), m_smallest(smallestPoints)
 {
+    setAreas(areas);
+}
+
+void FlowLabel::setAreas(const QList<QRect>& areas)
+{
+    m_areas.clear();
     QRect bounds;
     for (const QRect& area : areas)
         bounds |= area;
@@ -64,6 +70,8 @@ FlowLabel::FlowLabel(const QList<QRect>& areas, qreal smallestPoints, QWidget* w
         covered += m_areas.last();
     }
     setMask(covered);
+    if (!text().isEmpty())
+        setText(text());
 }
 
 void FlowLabel::setText(const QString& text)

@@ -18,6 +18,8 @@ public:
     FlowLabel(const QList<QRect>& areas, qreal smallestPoints, QWidget* window);
 
     void setText(const QString& text);
+    // Other areas, for a window whose free room changes; the text flows anew.
+    void setAreas(const QList<QRect>& areas);
 
     // What the label shows: the text, or its beginning and "…".
     const QString& shownText() const { return m_shown; }

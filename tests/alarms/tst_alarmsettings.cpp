@@ -1,9 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "MainWindowFixture.h"
+#include "ProblemCapture.h"
 #include "TestTime.h"
 #include "TestWindows.h"
+#include "alarms/AlarmDaysField.h"
 #include "alarms/AlarmRow.h"
 #include "alarms/AlarmTimeField.h"
+#include "alarms/DayToggle.h"
 #include "alarms/QM_UTC_ALARM_SETTINGS.h"
 #include "notify/QM_UTC_ALARM_NOTIFICATION_WINDOW.h"
 #include "platform/Timer.h"
@@ -12,6 +15,7 @@
 #include "settings/SettingsKeys.h"
 #include "settings/SettingsStore.h"
 #include "widgets/ColourLabel.h"
+#include "widgets/FittedText.h"
 #include "widgets/ShownText.h"
 #include "widgets/StoredTextField.h"
 #include "widgets/TickBox.h"
@@ -77,7 +81,7 @@ QStringList linesOnDisk(const TestSettings& settings)
 
 QStringList fields(const AlarmSlot& slot)
 {
-    QStringList all{slot.name, slot.time, slot.message, slot.command};
+    QStringList all{slot.name, slot.time, slot.message, slot.command, slot.days};
     for (qint16 flag :
          {slot.enabled, slot.display_message, slot.auto_close, slot.run_command, slot.run_hidden})
         all << QString::number(flag);
@@ -201,7 +205,10 @@ private slots:
                 row.MESSAGE_AUTO_CLOSE_TICKBOX->isChecked());
         row.DISPLAY_MESSAGE_TICKBOX->click();
 
+        row.DAYS->toggle(Qt::Sunday)->click();
         row.TICKBOX->click();
+        QVERIFY(!row.DAYS->isEnabled());
+        QCOMPARE(row.DAYS->value(), QStringLiteral("Mon Tue Wed Thu Fri Sat"));
         for (TickBox* box : subFlags)
             QVERIFY2(box->value() == 0 && !box->isEnabled(), qPrintable(box->objectName()));
         for (QLineEdit* field : QList<QLineEdit*>{row.NAME_TEXTBOX, row.TIME_TEXTBOX,
@@ -231,6 +238,7 @@ private slots:
         MainWindowFixture fixture;
         store(fixture, {"ENABLE_ALARMS_TICKBOX=1", "ALARM_1_TICKBOX=1", "ALARM_3_TICKBOX=1",
                         "ALARM_3_TIME_TEXTBOX=07:30:00", "ALARM_3_RUN_COMMAND_TICKBOX=1"});
+        fixture.time.setEpochMs(utcMs(7, 29, 0));
         QM_UTC_MAIN& main = fixture.open();
         QCOMPARE(activeTimers(main), (QList<int>{1, 3}));
         QPointer<Window> window = openSettings(fixture);
@@ -340,7 +348,9 @@ private slots:
                            "ALARM_10_TICKBOX=1",
                            "ALARM_10_NAME_TEXTBOX= Tea, milk; \"no\" sugar ",
                            "RUN_HIDDEN_4_TICKBOX=1",
-                           "ALARM_5_TIME_TEXTBOX=7:30"}
+                           "ALARM_5_TIME_TEXTBOX=7:30",
+                           "ALARM_2_DAYS=fri, MON",
+                           "ALARM_10_DAYS=weekdays"}
             << QList<int>{2, 10};
         // Longer than a window can show, and than a text field holds by itself.
         QTest::newRow("texts longer than a window shows")
@@ -367,9 +377,9 @@ private slots:
         window->OK_BUTTON->click();
 
         QTEST(activeTimers(main), "timers");
-        // Every key rewritten, on disk as the handler returns.
+        // Every key rewritten, the ten alarms' days too, on disk as the handler returns.
         const QStringList lines = linesOnDisk(fixture.settings);
-        QCOMPARE(lines.size(), 93);
+        QCOMPARE(lines.size(), 103);
         QVERIFY(lines.contains(QStringLiteral("ALARM-SETTINGS-Top=1000")));
         fixture.settings.reopen();
         const AlarmSlots savedSlots = loadAlarmSlots(fixture.settings.store());
@@ -387,8 +397,8 @@ private slots:
         store(fixture, {"ENABLE_ALARMS_TICKBOX=1", "ALARM_2_TICKBOX=1",
                         "ALARM_2_NAME_TEXTBOX=<b>Tea</b>", "ALARM_2_TIME_TEXTBOX=07:30:00",
                         "ALARM_2_RUN_COMMAND_TICKBOX=1", "ALARM_2_RUN_COMMAND_TEXTBOX=wake"});
-        QM_UTC_MAIN& main = fixture.open();
         fixture.time.setEpochMs(TestTime::utcMs(2026, 12, 8, 4, 18, 0));
+        QM_UTC_MAIN& main = fixture.open();
         QCOMPARE(shownTip(main.LIVE_TIME_LABEL),
                  QStringLiteral("Next alarm: <b>Tea</b> at 07:30:00, in 3 h 12 min"));
         fixture.tickAt(utcMs(7, 30, 0));
@@ -461,6 +471,98 @@ private slots:
         QCOMPARE(field->toolTip().contains(QLatin1String("never fire")), neverFires);
         window->OK_BUTTON->click();
         QCOMPARE(main.alarmSlot(1).time, kept);
+    }
+
+    // Days of the week: shown from the file, switched by a click, saved by OK with the row.
+    void daysAreSavedWithTheRow_data()
+    {
+        QTest::addColumn<QString>("stored"); // "-": no key
+        QTest::addColumn<QStringList>("clicked");
+        QTest::addColumn<QString>("shown");
+        QTest::addColumn<QString>("saved");
+        QTest::addColumn<int>("problems");
+        const QString everyDay = QStringLiteral("Mon Tue Wed Thu Fri Sat Sun");
+        const auto row = [](const char* name, const char* stored, const QStringList& clicked,
+                            const QString& shown, const char* saved, int problems = 0) {
+            QTest::newRow(name) << QString(stored) << clicked << shown << QString(saved)
+                                << problems;
+        };
+        row("no key: every day", "-", {}, everyDay, "Mon Tue Wed Thu Fri Sat Sun");
+        row("weekend switched off", "-", {"SAT", "SUN"}, everyDay, "Mon Tue Wed Thu Fri");
+        row("written by hand: kept", "fri, MON", {}, "Mon Fri", "fri, MON");
+        row("written by hand, switched", "fri, MON", {"WED"}, "Mon Fri", "Mon Wed Fri");
+        row("switched and back: kept", "fri, MON", {"WED", "WED"}, "Mon Fri", "fri, MON");
+        row("unreadable: every day, said once, kept", "weekdays", {}, everyDay, "weekdays", 1);
+        row("the last day off: none", "Tue", {"TUE"}, "Tue", "");
+    }
+
+    void daysAreSavedWithTheRow()
+    {
+        QFETCH(QString, stored);
+        QFETCH(QStringList, clicked);
+        QFETCH(QString, saved);
+        MainWindowFixture fixture;
+        store(fixture, {"ENABLE_ALARMS_TICKBOX=1", "ALARM_7_TICKBOX=1"});
+        if (stored != "-")
+            store(fixture, {"ALARM_7_DAYS=" + stored});
+        ProblemCapture problems;
+        QM_UTC_MAIN& main = fixture.open();
+        QPointer<Window> window = openSettings(fixture);
+        AlarmDaysField* days = window->row(7).DAYS;
+        QVERIFY(days->isEnabled());
+        QTEST(days->days().text(), "shown");
+        for (const QString& day : clicked)
+            QTest::mouseClick(window->findChild<DayToggle*>("ALARM_7_DAYS_" + day + "_TICKBOX"),
+                              Qt::LeftButton);
+        const QString opened =
+            stored == "-" ? QStringLiteral("Mon Tue Wed Thu Fri Sat Sun") : stored;
+        QCOMPARE(window->hasUnsavedEdits(), saved != opened);
+        window->OK_BUTTON->click();
+        QCOMPARE(fixture.settings.onDisk("ALARM_7_DAYS"), saved);
+        QCOMPARE(main.alarmSlot(7).days, saved);
+        QTEST(int(problems.lines.size()), "problems");
+    }
+
+    // Short names and the first day of the week as the region has them, in the row's free room.
+    void daysFollowTheRegionalFormat_data()
+    {
+        QTest::addColumn<QString>("locale");
+        QTest::addColumn<QString>("first");
+        QTest::addColumn<Qt::DayOfWeek>("firstDay");
+        QTest::newRow("British") << "en_GB"
+                                 << "Mon" << Qt::Monday;
+        QTest::newRow("American") << "en_US"
+                                  << "Sun" << Qt::Sunday;
+        QTest::newRow("French") << "fr_FR"
+                                << "lun." << Qt::Monday;
+        QTest::newRow("Japanese") << "ja_JP" << QString::fromUtf8("\xe6\x97\xa5") << Qt::Sunday;
+    }
+
+    void daysFollowTheRegionalFormat()
+    {
+        QFETCH(QString, locale);
+        QFETCH(Qt::DayOfWeek, firstDay);
+        const QLocale before;
+        QLocale::setDefault(QLocale(locale));
+        MainWindowFixture fixture;
+        fixture.open();
+        QPointer<Window> window = openSettings(fixture);
+        QLocale::setDefault(before);
+        for (int n = 1; n <= alarmCount; ++n) {
+            AlarmDaysField* days = window->row(n).DAYS;
+            QTEST(days->toggles().first()->text(), "first");
+            QCOMPARE(days->toggles().first()->day(), firstDay);
+            for (DayToggle* toggle : days->toggles()) {
+                const QFont shown =
+                    FittedText::line(toggle->font(), toggle->text(), toggle->width() - 4);
+                QVERIFY2(shown.pointSizeF() >= 6, qPrintable(toggle->text()));
+            }
+            for (QWidget* other : window->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+                if (other != days && other->isVisibleTo(window))
+                    QVERIFY2(!days->geometry().intersects(other->geometry()),
+                             qPrintable(days->objectName() + " covers " + other->objectName()));
+            }
+        }
     }
 
     void testButtonOpensTheTestWindowOverThis()

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "FakeLauncher.h"
+#include "FakeTimeSource.h"
 #include "ProblemCapture.h"
 #include "TestSettings.h"
 #include "TestTime.h"
@@ -59,11 +60,22 @@ struct Armed
     }
 
     void tickAt(qint64 epochMs) { trigger.clockShown(LocalTimeOfDay::at(epochMs)); }
+    // The clock shows what the fake time source says, its uptime included.
+    void tick() { trigger.clockShown(time.localTimeOfDay()); }
+    // One tick a second, from the time source's second on to the given one.
+    void tickEachSecondUntil(qint64 epochMs)
+    {
+        while (time.msSinceEpoch() < epochMs) {
+            time.advanceMs(1000);
+            tick();
+        }
+    }
 
     Announcement announcement(int i) const { return announced.at(i).at(0).value<Announcement>(); }
     QString launchFailure(int i) const { return announced.at(i).at(1).toString(); }
 
     FakeLauncher launcher;
+    FakeTimeSource time;
     AlarmTrigger trigger;
     QSignalSpy announced;
 };
@@ -85,6 +97,10 @@ private slots:
     void noCommandFromAFileOthersCanWrite();
     void timerSwitchedOnDuringASecondLeavesThatSecond_data();
     void timerSwitchedOnDuringASecondLeavesThatSecond();
+    void missedAlarmIsSaidOnceWithoutItsCommand_data();
+    void missedAlarmIsSaidOnceWithoutItsCommand();
+    void snoozeBringsTheAlarmBackOnce_data();
+    void snoozeBringsTheAlarmBackOnce();
 };
 
 void AlarmTriggerTest::launchThenAnnounce_data()
@@ -251,6 +267,133 @@ void AlarmTriggerTest::timerSwitchedOnDuringASecondLeavesThatSecond()
     armed.tickAt(utcMs(7, 30, 0, 900));
     armed.tickAt(utcMs(7, 30, 1));
     QTEST(int(armed.launcher.launches.size()), "launches");
+}
+
+void AlarmTriggerTest::missedAlarmIsSaidOnceWithoutItsCommand_data()
+{
+    QTest::addColumn<QString>("display");
+    QTest::addColumn<QString>("runCommand");
+    QTest::addColumn<bool>("uptimeGoesOn"); // false: the system clock was set
+    QTest::addColumn<QString>("said");      // in the one line on standard error
+    QTest::addColumn<bool>("announced");    // a window marked as missed
+    // clang-format off
+    QTest::newRow("asleep over it")            << "1" << "1" << true << "missed at 07:30:00 on 2026-12-08: the computer was asleep" << true;
+    QTest::newRow("clock set forward over it") << "1" << "1" << false << "the system clock was set forward" << true;
+    QTest::newRow("a command alone: its window, to run it by hand") << "0" << "1" << true << "its command was not run" << true;
+    QTest::newRow("nothing to show or run: only said") << "0" << "0" << true << "missed at 07:30:00" << false;
+    // clang-format on
+}
+
+// From 07:29:00 to 07:31:30 without a second shown, then on.
+void AlarmTriggerTest::missedAlarmIsSaidOnceWithoutItsCommand()
+{
+    QFETCH(QString, display);
+    QFETCH(QString, runCommand);
+    QFETCH(bool, uptimeGoesOn);
+    QFETCH(QString, said);
+    QFETCH(bool, announced);
+    TestSettings settings;
+    QList<QPair<QString, QString>> values = alarmAt(3, runCommand, "0", display);
+    values.append({alarm(AlarmField::MESSAGE_AUTO_CLOSE_TICKBOX, 3).name, "1"});
+    settings.writeValues(values);
+    Armed armed(settings);
+    ProblemCapture problems;
+    armed.time.setBootMs(3600 * 1000);
+    armed.time.setEpochMs(utcMs(7, 29, 0));
+    armed.tick();
+    if (uptimeGoesOn)
+        armed.time.advanceMs(150 * 1000);
+    else
+        armed.time.setEpochMs(utcMs(7, 31, 30));
+    armed.tick();
+    armed.tickEachSecondUntil(utcMs(7, 31, 35));
+
+    QVERIFY(armed.launcher.launches.isEmpty());
+    QCOMPARE(problems.lines.size(), 1);
+    QVERIFY2(problems.lines.first().contains(said), qPrintable(problems.lines.first()));
+    QCOMPARE(armed.announced.size(), announced ? 1 : 0);
+    if (announced) {
+        const Announcement a = armed.announcement(0);
+        QCOMPARE(a.missed, QStringLiteral("Missed at 07:30:00"));
+        QCOMPARE(a.runCommand, qint16(runCommand.toShort())); // RUN NOW runs it by hand
+        QVERIFY(!a.autoClose);                                // it stays open
+    }
+}
+
+void AlarmTriggerTest::snoozeBringsTheAlarmBackOnce_data()
+{
+    QTest::addColumn<QString>("minutes"); // SNOOZE_MINUTES, "-" for none
+    QTest::addColumn<QString>("then");
+    QTest::addColumn<int>("repeats");
+    QTest::addColumn<QString>("missed");
+    QTest::addColumn<int>("problems");
+    // Snoozed at 07:30:10: until 07:35:10, or 07:31:10 by the key.
+    // clang-format off
+    QTest::newRow("five minutes")                         << "-" << "wait" << 1 << "" << 0;
+    QTest::newRow("one minute by the key")                << "1" << "wait" << 1 << "" << 0;
+    QTest::newRow("a bad value: five minutes, said once") << "0" << "wait" << 1 << "" << 1;
+    QTest::newRow("kept over a restart")                  << "-" << "restart" << 1 << "" << 0;
+    QTest::newRow("restarted after it was due")           << "-" << "restart late" << 0 << "Missed at 07:35:10" << 1;
+    QTest::newRow("alarm switched off")                   << "-" << "untick" << 0 << "" << 0;
+    QTest::newRow("Enable Alarms switched off")           << "-" << "master off" << 0 << "" << 0;
+    QTest::newRow("clock set forward over it")            << "-" << "forward" << 0 << "Missed at 07:35:10" << 1;
+    // clang-format on
+}
+
+void AlarmTriggerTest::snoozeBringsTheAlarmBackOnce()
+{
+    QFETCH(QString, minutes);
+    QFETCH(QString, then);
+    QFETCH(QString, missed);
+    TestSettings settings;
+    settings.writeValues(alarmAt(2, "1", "0", "1"));
+    if (minutes != "-")
+        settings.writeValues({{SNOOZE_MINUTES.name, minutes}});
+    auto armed = std::make_unique<Armed>(settings);
+    ProblemCapture problems;
+    armed->time.setEpochMs(utcMs(7, 30, 0));
+    armed->tick();
+    QCOMPARE(armed->launcher.launches.size(), 1);
+    armed->tickEachSecondUntil(utcMs(7, 30, 10));
+    armed->trigger.snooze(2);
+    const QString key = alarm(AlarmField::SNOOZED_UNTIL, 2).name;
+    QCOMPARE(settings.onDisk(key),
+             QStringLiteral("2026-12-08T07:%1:10").arg(minutes == "1" ? 31 : 35));
+    QVERIFY(armed->trigger.armedAlarms().first().snoozedUntil);
+
+    if (then.startsWith("restart")) {
+        settings.reopen();
+        armed = std::make_unique<Armed>(settings);
+        armed->time.setEpochMs(then == "restart" ? utcMs(7, 30, 20) : utcMs(7, 40, 0));
+        armed->tick();
+    } else if (then == "untick") {
+        armed->trigger.alarmSlot(2).enabled = 0;
+        armed->trigger.arm();
+        armed->trigger.alarmSlot(2).enabled = 1;
+        armed->trigger.arm(); // switched on again, the snooze stays gone
+    } else if (then == "master off") {
+        armed->trigger.ENABLE_ALARMS_TICKBOX = 0;
+        armed->trigger.arm();
+        armed->trigger.ENABLE_ALARMS_TICKBOX = 1;
+        armed->trigger.arm();
+    } else if (then == "forward") {
+        armed->time.setEpochMs(utcMs(7, 40, 0));
+        armed->tick();
+    }
+    const qsizetype launchesBefore = armed->launcher.launches.size();
+    armed->tickEachSecondUntil(utcMs(7, 41, 0));
+    // Snooze on the window that came back snoozes again.
+    armed->trigger.snooze(2);
+    QTEST(int(armed->launcher.launches.size() - launchesBefore), "repeats");
+    QStringList marks;
+    for (int i = 0; i < armed->announced.size(); ++i) {
+        if (!armed->announcement(i).missed.isEmpty())
+            marks << armed->announcement(i).missed;
+    }
+    QCOMPARE(marks.join(", "), missed);
+    QTEST(int(problems.lines.size()), "problems");
+    QCOMPARE(settings.onDisk(key),
+             QStringLiteral("2026-12-08T07:%1:00").arg(minutes == "1" ? 42 : 46));
 }
 
 QTEST_GUILESS_MAIN(AlarmTriggerTest)

@@ -6,8 +6,8 @@
 
 using TestTime::utcMs;
 
-// Alarms are written "number|name|time". London keeps UTC in winter, so winter rows read as
-// local wall time.
+// Alarms are written "number|name|time", and optionally "|days|snoozed until". London keeps
+// UTC in winter, so winter rows read as local wall time.
 class NextAlarmTest : public QObject
 {
     Q_OBJECT
@@ -74,6 +74,23 @@ void NextAlarmTest::describe_data()
     QTest::newRow("shown twice, after the first showing: tomorrow")
         << utcMs(2026, 10, 25, 1, 10, 0) << QStringList{"1|Twice|01:45:00"}
         << "Next alarm: Twice at 01:45:00, in 24 h 35 min";
+    // 2026-12-08 is a Tuesday.
+    QTest::newRow("weekdays, on a Saturday: Monday's")
+        << utcMs(2026, 12, 12, 4, 18, 0) << QStringList{"3|Gym|07:30:00|Mon Tue Wed Thu Fri"}
+        << "Next alarm: Gym on Monday at 07:30:00, in 2 d 3 h";
+    QTest::newRow("weekdays, on a Sunday: tomorrow's form")
+        << utcMs(2026, 12, 13, 8, 0, 0) << QStringList{"3|Gym|07:30:00|Mon Tue Wed Thu Fri"}
+        << "Next alarm: Gym at 07:30:00, in 23 h 30 min";
+    QTest::newRow("its one day has passed: a week ahead")
+        << utcMs(2026, 12, 8, 8, 0, 0) << QStringList{"3|Gym|07:30:00|Tue"}
+        << "Next alarm: Gym on Tuesday at 07:30:00, in 6 d 23 h";
+    QTest::newRow("no day") << morning << QStringList{"3|Gym|07:30:00|"} << "No alarm armed";
+    QTest::newRow("snoozed")
+        << morning << QStringList{"5|Tea|07:30:00|Mon Tue Wed Thu Fri Sat Sun|2026-12-08T04:25:00"}
+        << "Next alarm: Tea, snoozed, at 04:25:00, in 7 min";
+    QTest::newRow("a snooze that has ended counts no more")
+        << morning << QStringList{"5|Tea|07:30:00|Mon Tue Wed Thu Fri Sat Sun|2026-12-08T04:10:00"}
+        << "Next alarm: Tea at 07:30:00, in 3 h 12 min";
 }
 
 void NextAlarmTest::describe()
@@ -85,7 +102,15 @@ void NextAlarmTest::describe()
     QList<ArmedAlarm> armed;
     for (const QString& alarm : alarms) {
         const QStringList parts = alarm.split(u'|');
-        armed.append({parts[0].toInt(), parts[1], parts[2]});
+        ArmedAlarm armedAlarm;
+        armedAlarm.number = parts[0].toInt();
+        armedAlarm.name = parts[1];
+        armedAlarm.time = parts[2];
+        if (parts.size() > 3)
+            armedAlarm.days = *AlarmDays::fromText(parts[3]);
+        if (parts.size() > 4)
+            armedAlarm.snoozedUntil = QDateTime::fromString(parts[4], Qt::ISODate);
+        armed.append(armedAlarm);
     }
     QCOMPARE(NextAlarm::describe(armed, QDateTime::fromMSecsSinceEpoch(nowUtc)), text);
 }

@@ -25,14 +25,16 @@ struct Outcome
     QString err;
 };
 
+const QString everyDay = QStringLiteral("Mon Tue Wed Thu Fri Sat Sun");
+
 // The ten lines of --list for a file without alarms, with the given lines replaced.
 QString listOf(const QMap<int, QString>& changed)
 {
     QString text;
     for (int n = 1; n <= 10; ++n)
-        text +=
-            changed.value(n, QStringLiteral("%1\toff\t00:00:00\tAlarm Name\tRun Command").arg(n)) +
-            QLatin1Char('\n');
+        text += changed.value(n, QStringLiteral("%1\toff\t00:00:00\tAlarm Name\tRun Command\t%2")
+                                     .arg(QString::number(n), everyDay)) +
+                QLatin1Char('\n');
     return text;
 }
 } // namespace
@@ -126,16 +128,18 @@ void CommandLineTest::alarmsFromTheFile_data()
                         {"ALARM_3_NAME_TEXTBOX", "Tea"},
                         {"ALARM_3_TIME_TEXTBOX", "07:30:00"},
                         {"ALARM_3_RUN_COMMAND_TEXTBOX", "paplay \"/tmp/a b.oga\""}};
-    const QString teaLine = QStringLiteral("3\ton\t07:30:00\tTea\tpaplay \"/tmp/a b.oga\"");
+    const QString teaLine =
+        QStringLiteral("3\ton\t07:30:00\tTea\tpaplay \"/tmp/a b.oga\"\t") + everyDay;
+    const Values armed = tea + Values{{"ENABLE_ALARMS_TICKBOX", "1"}};
 
     QTest::newRow("no file") << Values{} << "No alarm armed" << listOf({});
     QTest::newRow("alarms switched off") << tea << "No alarm armed" << listOf({{3, teaLine}});
-    QTest::newRow("armed") << tea + Values{{"ENABLE_ALARMS_TICKBOX", "1"}}
-                           << "Next alarm: Tea at 07:30:00, in 3 h 12 min"
+    QTest::newRow("armed") << armed << "Next alarm: Tea at 07:30:00, in 3 h 12 min"
                            << listOf({{3, teaLine}});
     QTest::newRow("only its own switch off")
         << Values{{"ENABLE_ALARMS_TICKBOX", "1"}, {"ALARM_3_TIME_TEXTBOX", "07:30:00"}}
-        << "No alarm armed" << listOf({{3, "3\toff\t07:30:00\tAlarm Name\tRun Command"}});
+        << "No alarm armed"
+        << listOf({{3, "3\toff\t07:30:00\tAlarm Name\tRun Command\t" + everyDay}});
     QTest::newRow("flag 2 is off")
         << Values{{"ENABLE_ALARMS_TICKBOX", "1"}, {"ALARM_10_TICKBOX", "2"}} << "No alarm armed"
         << listOf({});
@@ -146,7 +150,17 @@ void CommandLineTest::alarmsFromTheFile_data()
                   {"ALARM_1_TIME_TEXTBOX", "23:00:00"},
                   {"ALARM_1_RUN_COMMAND_TEXTBOX", ""}}
         << "Next alarm: Tea\tbreak at 23:00:00, in 18 h 42 min"
-        << listOf({{1, "1\ton\t23:00:00\tTea break\t"}});
+        << listOf({{1, "1\ton\t23:00:00\tTea break\t\t" + everyDay}});
+    // The clock reads Tuesday 04:18.
+    QTest::newRow("on Mondays only") << armed + Values{{"ALARM_3_DAYS", "monday"}}
+                                     << "Next alarm: Tea on Monday at 07:30:00, in 6 d 3 h"
+                                     << listOf({{3, teaLine.chopped(everyDay.size()) + "Mon"}});
+    QTest::newRow("days that cannot be read: every day")
+        << armed + Values{{"ALARM_3_DAYS", "weekdays"}}
+        << "Next alarm: Tea at 07:30:00, in 3 h 12 min" << listOf({{3, teaLine}});
+    QTest::newRow("snoozed") << armed + Values{{"ALARM_3_SNOOZED_UNTIL", "2026-12-08T04:25:00"}}
+                             << "Next alarm: Tea, snoozed, at 04:25:00, in 7 min"
+                             << listOf({{3, teaLine}});
 }
 
 void CommandLineTest::alarmsFromTheFile()
@@ -172,8 +186,8 @@ void CommandLineTest::aDamagedFileIsOnlyRead()
 
     ProblemCapture problems;
     const Outcome outcome = run({QStringLiteral("--list")});
-    QVERIFY(outcome.out.startsWith(QLatin1String("1\toff\t00:00:00\tAlarm Name\tRun Command\n"
-                                                 "2\ton\t")));
+    QVERIFY(outcome.out.startsWith("1\toff\t00:00:00\tAlarm Name\tRun Command\t" + everyDay +
+                                   "\n2\ton\t"));
     QCOMPARE(problems.lines.size(), 1);
     QVERIFY2(problems.lines.first().contains(QLatin1String("is damaged")),
              qPrintable(problems.lines.first()));

@@ -12,6 +12,7 @@
 #include <QLabel>
 #include <QPointer>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTest>
 
 using Window = QM_UTC_ALARM_NOTIFICATION_WINDOW;
@@ -94,6 +95,29 @@ private slots:
         discardClosed();
         QVERIFY(!notifier.openWindow(QStringLiteral("QM_UTC_ALARM_6_NOTIFICATION_WINDOW")));
         QVERIFY(notifier.announce(alarmNumber(6), {}) != nullptr);
+    }
+
+    // Snooze reaches the owner as alarm n's; the mark of a missed alarm follows the latest news.
+    void snoozeAndMissedMarkOfAnOpenWindow()
+    {
+        TestSettings settings;
+        FakeLauncher launcher;
+        Owner owner;
+        AlarmNotifier notifier(settings.store(), launcher, &owner.strip);
+        QSignalSpy snoozed(&notifier, &AlarmNotifier::snooze);
+        Announcement missed = alarmNumber(4);
+        missed.missed = QStringLiteral("Missed at 07:30:00");
+        QPointer<Window> window = notifier.announce(alarmNumber(4), {});
+        QVERIFY(!window->MISSED_AT_LABEL->isVisibleTo(window));
+        QCOMPARE(notifier.announce(missed, {}), window.data());
+        QVERIFY(window->MISSED_AT_LABEL->isVisibleTo(window));
+        QCOMPARE(notifier.announce(alarmNumber(4), {}), window.data());
+        QVERIFY(!window->MISSED_AT_LABEL->isVisibleTo(window));
+        window->SNOOZE_BUTTON->click();
+        discardClosed();
+        QVERIFY(window.isNull());
+        QCOMPARE(snoozed.size(), 1);
+        QCOMPARE(snoozed.first().first().toInt(), 4);
     }
 
     void onlyTheNotificationWindowsTakeInput()

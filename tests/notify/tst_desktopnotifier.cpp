@@ -257,6 +257,8 @@ void DesktopNotifierTest::anAlarmWindowIsPostedUnlessSwitchedOff()
                                   {alarm(AlarmField::DISPLAY_MESSAGE_TICKBOX, 3).name, "1"}});
     if (!key.isEmpty())
         fixture.settings.writeValues({{DESKTOP_NOTIFICATIONS.name, key}});
+    // Started on the alarm's day: a clock that jumped there from 1970 would report it missed.
+    fixture.time.setEpochMs(TestTime::utcMs(2026, 12, 8, 7, 29, 58, 1));
     QM_UTC_MAIN& strip = fixture.open();
     fixture.tickAt(TestTime::utcMs(2026, 12, 8, 7, 29, 59, 1));
     fixture.tickAt(TestTime::utcMs(2026, 12, 8, 7, 30, 0, 1));

@@ -18,6 +18,7 @@
 #include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTest>
 #include <QTextDocument>
 #include <QTimer>
@@ -106,6 +107,7 @@ private slots:
                 !window->RUN_HIDDEN_TICKBOX->isEnabled());
         QCOMPARE(WindowGeometry::outerSize(window), Twips::toPixelSize(8745, 3420));
         QCOMPARE(window->minimumSize(), window->maximumSize());
+        QVERIFY(window->SNOOZE_BUTTON->isVisible() && !window->MISSED_AT_LABEL->isVisible());
         window->close();
     }
 
@@ -124,6 +126,7 @@ private slots:
         row("close box after unticking", "1", true, "close box", "0");
         row("Escape", "1", false, "escape", "1");
         row("end of countdown", "1", false, "countdown", "1");
+        row("Snooze", "1", true, "snooze", "0");
     }
 
     void everyCloseStoresPlaceAndAutoClose()
@@ -143,8 +146,11 @@ private slots:
         if (clickAutoClose)
             window->ALARM_MESSAGE_AUTO_CLOSE_TICKBOX->click();
 
+        QSignalSpy snoozed(window.data(), &Window::snoozed);
         if (how == "ok")
             window->OK_BUTTON->click();
+        else if (how == "snooze")
+            window->SNOOZE_BUTTON->click();
         else if (how == "close box")
             window->close();
         else if (how == "escape")
@@ -161,6 +167,9 @@ private slots:
         QCOMPARE(settings.onDisk(key(AlarmField::NOTIFICATION_MESSAGE_Top, 5)), "4950");
         QTEST(settings.onDisk(key(AlarmField::MESSAGE_AUTO_CLOSE_TICKBOX, 5)), "written");
         QVERIFY(!settings.hasOnDisk(key(AlarmField::NOTIFICATION_MESSAGE_Width, 5)));
+        QCOMPARE(snoozed.size(), how == "snooze" ? 1 : 0);
+        if (how == "snooze")
+            QCOMPARE(snoozed.first().first().toInt(), 5);
     }
 
     void placeIsKeptPerAlarm()
@@ -268,6 +277,7 @@ private slots:
                  QStringLiteral("QM-UTC !!! TEST ALARM NOTIFICATION - "
                                 "MANUAL COMMAND ONLY - SETTINGS NOT SAVED !!!"));
         QCOMPARE(window->ALARM_NUMBER_RIGHT_TEXTBOX->text(), QStringLiteral("T"));
+        QVERIFY(!window->SNOOZE_BUTTON->isVisible());
         QCOMPARE(window->AUTOCLOSE_COUNTDOWN_TB->text(), QStringLiteral("OFF"));
         QVERIFY(!window->RUN_NOW_BUTTON->isEnabled() && !window->RUN_HIDDEN_TICKBOX->isEnabled());
         QVERIFY(window->ALARM_RUN_COMMAND_TEXTBOX->isReadOnly());
@@ -294,6 +304,49 @@ private slots:
         const QString stored = QString::fromUtf8(settings.readRaw());
         QCOMPARE(stored.count(QLatin1Char('=')), 2);
         QVERIFY(settings.hasOnDisk(QStringLiteral("ALARM-TEST-NOTIFICATION-MESSAGE-Left")));
+    }
+
+    // Stored Auto Close 1: a missed alarm's window neither reads nor changes it, and stays open.
+    void missedAlarmIsMarkedAndStaysOpen()
+    {
+        TestSettings settings;
+        settings.writeValues({{key(AlarmField::MESSAGE_AUTO_CLOSE_TICKBOX, 3), "1"}});
+        FakeLauncher launcher;
+        Announcement missed = AlarmAnnouncement::of(3, slotWith("Backup", 1, 1));
+        missed.missed = QStringLiteral("Missed at 07:30:00 on Sunday");
+        missed.autoClose.reset();
+        QPointer<Window> window = new Window(missed, settings.store(), launcher, nullptr);
+        window->show();
+        QVERIFY(window->MISSED_AT_LABEL->isVisible());
+        QCOMPARE(window->MISSED_AT_LABEL->shownText(), missed.missed); // whole
+        QVERIFY(window->MISSED_AT_LABEL->shownFont().pointSizeF() >= 7);
+        QCOMPARE(window->AUTOCLOSE_COUNTDOWN_TB->text(), QStringLiteral("OFF"));
+        for (int tick = 0; tick < 12; ++tick)
+            window->ALARM_MESSAGE_AUTOCLOSE_TIMER->fire();
+        QVERIFY(window->isVisible());
+        // New controls sit in free room: none covers a laid-out one.
+        for (QWidget* added : {static_cast<QWidget*>(window->SNOOZE_BUTTON),
+                               static_cast<QWidget*>(window->MISSED_AT_LABEL)}) {
+            for (QWidget* control : window->findChildren<QWidget*>()) {
+                if (control != added && control->parentWidget() == window &&
+                    control != window->RUN_COMMAND_ERROR_LABEL && !control->objectName().isEmpty())
+                    QVERIFY2(!added->geometry().intersects(control->geometry()),
+                             qPrintable(added->objectName() + " covers " + control->objectName()));
+            }
+        }
+        // The failure of a run by hand still shows whole, under the command.
+        launcher.failWith = QStringLiteral("No such file or directory");
+        window->RUN_NOW_BUTTON->click();
+        QCOMPARE(launcher.launches.size(), 1);
+        QCOMPARE(window->RUN_COMMAND_ERROR_LABEL->shownText(), launcher.failWith);
+        QVERIFY(!window->RUN_COMMAND_ERROR_LABEL->geometry().intersects(
+            window->MISSED_AT_LABEL->geometry()));
+        // The alarm fired in time again: the mark goes.
+        window->setMissed({});
+        QVERIFY(!window->MISSED_AT_LABEL->isVisible());
+        window->OK_BUTTON->click();
+        discardClosed();
+        QCOMPARE(settings.onDisk(key(AlarmField::MESSAGE_AUTO_CLOSE_TICKBOX, 3)), "1");
     }
 
     void failedStartIsShown_data()

@@ -43,6 +43,8 @@ void SettingsKeysTest::alarmKeys_data()
     row(AlarmField::NOTIFICATION_MESSAGE_Top, 3, "ALARM_3-NOTIFICATION-MESSAGE-Top", "1000");
     row(AlarmField::NOTIFICATION_MESSAGE_Width, 9, "ALARM_9-NOTIFICATION-MESSAGE-Width", "8745");
     row(AlarmField::NOTIFICATION_MESSAGE_Height, 1, "ALARM_1-NOTIFICATION-MESSAGE-Height", "3420");
+    row(AlarmField::DAYS, 10, "ALARM_10_DAYS", "Mon Tue Wed Thu Fri Sat Sun");
+    row(AlarmField::SNOOZED_UNTIL, 2, "ALARM_2_SNOOZED_UNTIL", "");
 }
 
 void SettingsKeysTest::alarmKeys()
@@ -63,8 +65,8 @@ void SettingsKeysTest::tableHoldsEveryKeyOnce()
     for (const SettingKey& key : table)
         names.insert(key.name);
     QCOMPARE(names.size(), table.size());
-    // 35 keys of their own, 13 for each of the ten alarms.
-    QCOMPARE(table.size(), 35 + 13 * 10);
+    // 36 keys of their own, 15 for each of the ten alarms.
+    QCOMPARE(table.size(), 36 + 15 * 10);
     QVERIFY(names.contains(QStringLiteral("CLOCK-MAIN-Left")));
     QVERIFY(names.contains(QStringLiteral("ALARM-TEST-NOTIFICATION-MESSAGE-Height")));
     QVERIFY(names.contains(QStringLiteral("RUN_HIDDEN_1_TICKBOX")));
@@ -83,6 +85,8 @@ void SettingsKeysTest::everyKeyIsDocumented()
             return QStringLiteral("colour");
         case SettingKind::Text:
             return QStringLiteral("text");
+        case SettingKind::Minutes:
+            return QStringLiteral("minutes");
         }
         return QString();
     };
