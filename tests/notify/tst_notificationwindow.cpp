@@ -345,7 +345,7 @@ private slots:
         window->setMissed({});
         QVERIFY(!window->MISSED_AT_LABEL->isVisible());
         window->OK_BUTTON->click();
-        discardClosed();
+        TestWindows::discardClosed();
         QCOMPARE(settings.onDisk(key(AlarmField::MESSAGE_AUTO_CLOSE_TICKBOX, 3)), "1");
     }
 
