@@ -77,12 +77,15 @@ colours_in() {
     "$grab" "$1" "$(twips_px "$2")" "$(twips_px "$3")" "$(twips_px "$4")" "$(twips_px "$5")"
 }
 
-# The text in a control laid out at LEFT TOP WIDTH HEIGHT twips of window $1, read from the
-# screen SCALE times as large; digits, colons, AM and PM only.
-read_text() {
-    "$grab" "$1" "$config/read.png" "$(twips_px "$2")" "$(twips_px "$3")" "$(twips_px "$4")" \
-        "$(twips_px "$5")" "$6"
-    tesseract "$config/read.png" - --psm 7 -c tessedit_char_whitelist='0123456789:APM ' 2>/dev/null |
+# Grabs a control laid out at LEFT TOP WIDTH HEIGHT twips of window $1 into FILE $6, SCALE ($7)
+# times as large.
+grab_control() {
+    "$grab" "$1" "$6" "$(twips_px "$2")" "$(twips_px "$3")" "$(twips_px "$4")" "$(twips_px "$5")" "$7"
+}
+
+# The text of an image grabbed by grab_control: digits, colons, AM and PM only.
+image_text() {
+    tesseract "$1" - --psm 7 -c tessedit_char_whitelist='0123456789:APM ' 2>/dev/null |
         tr -s ' ' | sed 's/^ //; s/ $//' | head -n1
 }
 
@@ -534,9 +537,13 @@ step_large_clock_12_hour() {
     write_settings CLOCK-MAIN-Left=1500 CLOCK-MAIN-Top=9000
     LC_ALL=en_US.UTF-8 start_clock
     large=$(large_clock "$strip")
-    for _ in 1 2 3; do
-        strip_text=$(read_text "$strip" 960 120 1395 375 4)   # LIVE_TIME_LABEL
-        large_text=$(read_text "$large" 600 120 2295 660 2)   # TIME_LABEL_MIRROR
+    # Both grabbed before either is read, so that a second turning between them is rare; a
+    # try that straddles one is repeated.
+    for _ in 1 2 3 4 5; do
+        grab_control "$strip" 960 120 1395 375 "$config/strip.png" 4 # LIVE_TIME_LABEL
+        grab_control "$large" 600 120 2295 660 "$config/large.png" 2 # TIME_LABEL_MIRROR
+        strip_text=$(image_text "$config/strip.png")
+        large_text=$(image_text "$config/large.png")
         [ "$strip_text" = "$large_text" ] && break
     done
     echo "  the strip reads '$strip_text', the large clock '$large_text'"
