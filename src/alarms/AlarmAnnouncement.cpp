@@ -15,8 +15,8 @@ Announcement AlarmAnnouncement::of(int n, const AlarmSlot& slot)
     a.badge = Announcement::alarmBadge(n);
     a.name = slot.name;
     a.message = slot.message;
-    a.runCommand = slot.run_command;
-    a.runHidden = slot.run_hidden;
+    a.runCommand = slot.runCommand;
+    a.runHidden = slot.runHidden;
     a.command = slot.command;
     a.placement = {alarm(AlarmField::NOTIFICATION_MESSAGE_Left, n),
                    alarm(AlarmField::NOTIFICATION_MESSAGE_Top, n),

@@ -116,12 +116,12 @@ AlarmSlot AlarmRow::slot() const
     slot.enabled = TICKBOX->value();
     slot.name = NAME_TEXTBOX->value();
     slot.time = TIME_TEXTBOX->value();
-    slot.display_message = DISPLAY_MESSAGE_TICKBOX->value();
+    slot.displayMessage = DISPLAY_MESSAGE_TICKBOX->value();
     slot.message = MESSAGE_TEXTBOX->value();
-    slot.auto_close = MESSAGE_AUTO_CLOSE_TICKBOX->value();
-    slot.run_command = RUN_COMMAND_TICKBOX->value();
+    slot.autoClose = MESSAGE_AUTO_CLOSE_TICKBOX->value();
+    slot.runCommand = RUN_COMMAND_TICKBOX->value();
     slot.command = RUN_COMMAND_TEXTBOX->value();
-    slot.run_hidden = RUN_HIDDEN_TICKBOX->value();
+    slot.runHidden = RUN_HIDDEN_TICKBOX->value();
     slot.days = DAYS->value();
     return slot;
 }

@@ -23,12 +23,12 @@ AlarmSlots loadAlarmSlots(const SettingsStore& store)
     eachFlag(AlarmField::TICKBOX, &AlarmSlot::enabled);
     eachText(AlarmField::NAME_TEXTBOX, &AlarmSlot::name);
     eachText(AlarmField::TIME_TEXTBOX, &AlarmSlot::time);
-    eachFlag(AlarmField::DISPLAY_MESSAGE_TICKBOX, &AlarmSlot::display_message);
+    eachFlag(AlarmField::DISPLAY_MESSAGE_TICKBOX, &AlarmSlot::displayMessage);
     eachText(AlarmField::MESSAGE_TEXTBOX, &AlarmSlot::message);
-    eachFlag(AlarmField::RUN_COMMAND_TICKBOX, &AlarmSlot::run_command);
+    eachFlag(AlarmField::RUN_COMMAND_TICKBOX, &AlarmSlot::runCommand);
     eachText(AlarmField::RUN_COMMAND_TEXTBOX, &AlarmSlot::command);
-    eachFlag(AlarmField::MESSAGE_AUTO_CLOSE_TICKBOX, &AlarmSlot::auto_close);
-    eachFlag(AlarmField::RUN_HIDDEN_TICKBOX, &AlarmSlot::run_hidden);
+    eachFlag(AlarmField::MESSAGE_AUTO_CLOSE_TICKBOX, &AlarmSlot::autoClose);
+    eachFlag(AlarmField::RUN_HIDDEN_TICKBOX, &AlarmSlot::runHidden);
     eachText(AlarmField::DAYS, &AlarmSlot::days);
     for (int n = 1; n <= SettingsKeys::alarmCount; ++n) {
         if (!AlarmDays::fromText(loaded[n - 1].days))

@@ -133,10 +133,10 @@ void AlarmTrigger::fire(int n)
     const AlarmSlot& slot = alarmSlot(n);
     // The command first, so that it runs while the window is shown.
     const QString launchFailure =
-        LaunchRule::launch(m_launcher, QStringLiteral("alarm %1").arg(n), slot.run_command,
-                           slot.run_hidden, slot.command, m_settings.commandRefusal())
+        LaunchRule::launch(m_launcher, QStringLiteral("alarm %1").arg(n), slot.runCommand,
+                           slot.runHidden, slot.command, m_settings.commandRefusal())
             .error;
-    if (slot.display_message != 1)
+    if (slot.displayMessage != 1)
         return;
     Announcement announcement = AlarmAnnouncement::of(n, slot);
     announcement.commandRefusal = m_settings.commandRefusal();
@@ -155,8 +155,8 @@ void AlarmTrigger::reportMissed(int n, const AlarmMatcher::Missed& missed)
                  QStringLiteral("missed at ") + missed.time24,
                  missed.snoozed ? QStringLiteral(" (snoozed)") : QString(),
                  missed.date.toString(Qt::ISODate), because(missed.cause),
-                 slot.run_command == 1 ? QStringLiteral("; its command was not run") : QString()));
-    if (slot.display_message != 1 && slot.run_command != 1)
+                 slot.runCommand == 1 ? QStringLiteral("; its command was not run") : QString()));
+    if (slot.displayMessage != 1 && slot.runCommand != 1)
         return;
     Announcement announcement = AlarmAnnouncement::of(n, slot);
     announcement.commandRefusal = m_settings.commandRefusal();

@@ -75,8 +75,8 @@ private:
     SettingsStore& m_settings;
     CommandLauncher& m_launcher;
     AlarmSlots m_slots;
-    std::array<Timer*, 10> m_timers{};
+    std::array<Timer*, SettingsKeys::alarmCount> m_timers{};
     ShownSeconds m_shownSeconds;
-    std::array<AlarmMatcher, 10> m_matchers;
-    std::array<std::optional<LocalTimeOfDay>, 10> m_snoozes;
+    std::array<AlarmMatcher, SettingsKeys::alarmCount> m_matchers;
+    std::array<std::optional<LocalTimeOfDay>, SettingsKeys::alarmCount> m_snoozes;
 };

@@ -62,7 +62,7 @@ private:
 
     AlarmTrigger& m_alarms;
     CommandLauncher& m_launcher;
-    std::array<AlarmRow*, 10> m_rows{};
+    std::array<AlarmRow*, SettingsKeys::alarmCount> m_rows{};
     AlarmSlots m_opened;
     QPointer<QMessageBox> m_question;
     bool m_dropEdits = false;

@@ -83,7 +83,7 @@ QStringList fields(const AlarmSlot& slot)
 {
     QStringList all{slot.name, slot.time, slot.message, slot.command, slot.days};
     for (qint16 flag :
-         {slot.enabled, slot.display_message, slot.auto_close, slot.run_command, slot.run_hidden})
+         {slot.enabled, slot.displayMessage, slot.autoClose, slot.runCommand, slot.runHidden})
         all << QString::number(flag);
     return all;
 }

@@ -121,7 +121,7 @@ void AlarmTriggerTest::launchThenAnnounce_data()
     row("window only", "0", "1", "1", 0, LaunchStyle::Normal, true);
     row("nothing wanted", "0", "0", "0", 0, LaunchStyle::Normal, false);
     row("display 2 counts off", "1", "0", "2", 1, LaunchStyle::Normal, false);
-    row("run_hidden 2 launches nothing", "1", "2", "1", 0, LaunchStyle::Normal, true);
+    row("runHidden 2 launches nothing", "1", "2", "1", 0, LaunchStyle::Normal, true);
 }
 
 void AlarmTriggerTest::launchThenAnnounce()
