@@ -8,7 +8,7 @@
 
 class SettingsStore;
 
-// One of the ten daily alarms. Field names follow the stored record; flags count as on only
+// One of the ten daily alarms; AlarmRecord ties each field to its key. Flags count as on only
 // when they are exactly 1.
 struct AlarmSlot
 {
@@ -29,6 +29,6 @@ struct AlarmSlot
 
 using AlarmSlots = std::array<AlarmSlot, SettingsKeys::alarmCount>;
 
-// Reads all ten slots field by field, alarm 1 to 10 within each field. Days that cannot be read
-// are said once on standard error; they count as every day.
+// Reads all ten slots (see AlarmRecord). Days that cannot be read are said once on standard
+// error; they count as every day.
 AlarmSlots loadAlarmSlots(const SettingsStore& store);

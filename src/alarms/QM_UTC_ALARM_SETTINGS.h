@@ -57,8 +57,8 @@ private:
     void buildLines();
     void setFocusOrder();
     void Form_Load();
-    void writeAll();
-    void applyToAlarms();
+    // The ten alarms as the rows stand.
+    AlarmSlots edited() const;
 
     AlarmTrigger& m_alarms;
     CommandLauncher& m_launcher;

@@ -53,7 +53,6 @@ QM_UTC_MAIN::QM_UTC_MAIN(const AppContext& context, QWidget* parent)
     : QWidget(parent), m_context(context),
       m_alarms(new AlarmTrigger(context.settings, context.launcher, this)),
       m_notifier(new AlarmNotifier(context.settings, context.launcher, this)),
-      ENABLE_ALARMS_TICKBOX(m_alarms->ENABLE_ALARMS_TICKBOX),
       QUILL_MARSH_BUTTON(
           Form::place(new QPushButton(this), "QUILL_MARSH_BUTTON", inStrip(120, 735))),
       LIVE_TIME_LABEL(clockLabel(this, "LIVE_TIME_LABEL", 960, 1395)),

@@ -45,16 +45,14 @@ public:
     AlarmTrigger& alarms() { return *m_alarms; }
     // The alarms' notification windows while they are open.
     AlarmNotifier& notifier() { return *m_notifier; }
-    AlarmSlot& alarmSlot(int n) { return m_alarms->alarmSlot(n); }
     const AlarmSlot& alarmSlot(int n) const { return m_alarms->alarmSlot(n); }
     Timer* alarmTimer(int n) const { return m_alarms->timer(n); }
 
-    // Preferences loaded at start-up, and the master switch of the alarms.
+    // Preferences loaded at start-up.
     qint16 AlwaysOnTop_TICKBOX = 0;
     qint16 SHOW_UPTIME_TICKBOX = 0;
     qint16 LARGE_CLOCK_STARTUP_TICKBOX = 0;
     qint16 AUTOSTART_TICKBOX = 0;
-    qint16& ENABLE_ALARMS_TICKBOX;
 
     QPushButton* const QUILL_MARSH_BUTTON;
     ColourLabel* const LIVE_TIME_LABEL;

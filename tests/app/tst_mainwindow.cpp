@@ -68,7 +68,7 @@ void MainWindowTest::emptyStoreStartUp()
     QCOMPARE(window.SHOW_UPTIME_TICKBOX, qint16(1));
     QCOMPARE(window.LARGE_CLOCK_STARTUP_TICKBOX, qint16(0));
     QCOMPARE(window.AUTOSTART_TICKBOX, qint16(1));
-    QCOMPARE(window.ENABLE_ALARMS_TICKBOX, qint16(0));
+    QCOMPARE(window.alarms().masterSwitch(), qint16(0));
 
     QCOMPARE(window.LIVE_TIME_LABEL->foreColor(), 65280);
     QCOMPARE(window.LIVE_TIME_LABEL->backColor(), 0);
