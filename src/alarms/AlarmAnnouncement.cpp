@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "AlarmAnnouncement.h"
 
+#include "AlarmRecord.h"
 #include "settings/SettingsKeys.h"
 
 Announcement AlarmAnnouncement::of(int n, const AlarmSlot& slot)
@@ -13,11 +14,7 @@ Announcement AlarmAnnouncement::of(int n, const AlarmSlot& slot)
     a.title = QStringLiteral("QM-UTC - !!! ALARM NOTIFICATION - !!! - ") + slot.name;
     a.requester = QStringLiteral("alarm %1").arg(n);
     a.badge = Announcement::alarmBadge(n);
-    a.name = slot.name;
-    a.message = slot.message;
-    a.runCommand = slot.run_command;
-    a.runHidden = slot.run_hidden;
-    a.command = slot.command;
+    AlarmRecord::announce(slot, a);
     a.placement = {alarm(AlarmField::NOTIFICATION_MESSAGE_Left, n),
                    alarm(AlarmField::NOTIFICATION_MESSAGE_Top, n),
                    alarm(AlarmField::NOTIFICATION_MESSAGE_Width, n),

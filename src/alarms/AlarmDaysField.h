@@ -2,6 +2,7 @@
 #pragma once
 
 #include "AlarmDays.h"
+#include "widgets/StoredText.h"
 
 #include <QList>
 #include <QWidget>
@@ -11,7 +12,7 @@ class DayToggle;
 // The days of the week of one alarm in the alarm settings window: seven toggles in a row,
 // starting on the first day of the week of the regional format. It gives the stored text back
 // unchanged until a day is switched, so a text written by hand stays as it was.
-class AlarmDaysField : public QWidget
+class AlarmDaysField : public QWidget, public StoredText
 {
     Q_OBJECT
 
@@ -20,9 +21,9 @@ public:
     AlarmDaysField(int n, QWidget* parent);
 
     // Shows the days a stored text names; one that cannot be read shows every day.
-    void load(const QString& stored);
+    void load(const QString& stored) override;
     // What saving writes: the stored text, or the days as switched ("Mon Tue Wed").
-    QString value() const;
+    QString value() const override;
     AlarmDays days() const;
 
     // The toggles in the order shown.

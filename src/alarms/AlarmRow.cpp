@@ -11,6 +11,9 @@
 
 #include <QLabel>
 #include <QLineEdit>
+#include <type_traits>
+
+using SettingsKeys::AlarmField;
 
 namespace {
 constexpr int columnShift = 6840;
@@ -24,35 +27,6 @@ TwipsRect inBlock(int n, TwipsRect alarmOne)
     return alarmOne;
 }
 
-QByteArray controlName(const char* pattern, int n)
-{
-    return QString::fromLatin1(pattern).arg(n).toLatin1();
-}
-
-template <typename Control>
-Control* placed(Control* control, int n, const char* pattern, const TwipsRect& alarmOne,
-                const Look& look = {})
-{
-    return Form::place(control, controlName(pattern, n).constData(), inBlock(n, alarmOne), look);
-}
-
-TickBox* tickBox(QWidget* window, int n, const char* pattern, const char* caption,
-                 const TwipsRect& alarmOne, bool enabled)
-{
-    auto* box = placed(new TickBox(QLatin1String(caption), window), n, pattern, alarmOne);
-    box->setEnabled(enabled);
-    return box;
-}
-
-// The four texts of a row are created off.
-template <typename Field>
-Field* textField(Field* field, int n, const char* pattern, const TwipsRect& alarmOne)
-{
-    placed(field, n, pattern, alarmOne, {DesignFont::msSansSerif(8.25), {}, {}});
-    FieldLook::setOpen(field, false);
-    return field;
-}
-
 void columnLabel(QWidget* window, int n, const char* caption, const TwipsRect& alarmOne)
 {
     auto* label = new QLabel(QLatin1String(caption), window);
@@ -61,9 +35,10 @@ void columnLabel(QWidget* window, int n, const char* caption, const TwipsRect& a
 
 QLineEdit* numberBadge(QWidget* window, int n)
 {
-    auto* badge =
-        placed(new QLineEdit(QString::number(n), window), n, "ALARM_NUMBER_%1_TEXTBOX",
-               {120, 1200, 495, 495}, {DesignFont::arialBlack(14.25), Qt::yellow, Qt::black});
+    auto* badge = Form::place(
+        new QLineEdit(QString::number(n), window),
+        QStringLiteral("ALARM_NUMBER_%1_TEXTBOX").arg(n).toLatin1().constData(),
+        inBlock(n, {120, 1200, 495, 495}), {DesignFont::arialBlack(14.25), Qt::yellow, Qt::black});
     badge->setAlignment(Qt::AlignCenter);
     badge->setTextMargins(0, 0, 0, 0);
     return badge;
@@ -71,27 +46,29 @@ QLineEdit* numberBadge(QWidget* window, int n)
 } // namespace
 
 AlarmRow::AlarmRow(int n, QWidget* window)
-    : QObject(window),
-      DISPLAY_MESSAGE_TICKBOX(tickBox(window, n, "ALARM_%1_DISPLAY_MESSAGE_TICKBOX",
-                                      "Display Message", {3480, 600, 1575, 255}, false)),
-      MESSAGE_AUTO_CLOSE_TICKBOX(tickBox(window, n, "ALARM_%1_MESSAGE_AUTO_CLOSE_TICKBOX",
-                                         "Auto Close", {5520, 600, 1095, 255}, true)),
-      TICKBOX(tickBox(window, n, "ALARM_%1_TICKBOX", "", {240, 840, 255, 375}, false)),
-      NAME_TEXTBOX(textField(new StoredTextField(window, QStringLiteral("Alarm Name")), n,
-                             "ALARM_%1_NAME_TEXTBOX", {720, 840, 1575, 285})),
+    : QObject(window), m_n(n),
+      DISPLAY_MESSAGE_TICKBOX(tickBox(AlarmField::DISPLAY_MESSAGE_TICKBOX, "Display Message",
+                                      {3480, 600, 1575, 255}, false)),
+      MESSAGE_AUTO_CLOSE_TICKBOX(tickBox(AlarmField::MESSAGE_AUTO_CLOSE_TICKBOX, "Auto Close",
+                                         {5520, 600, 1095, 255}, true)),
+      TICKBOX(tickBox(AlarmField::TICKBOX, "", {240, 840, 255, 375}, false)),
+      NAME_TEXTBOX(textField(AlarmField::NAME_TEXTBOX,
+                             new StoredTextField(window, QStringLiteral("Alarm Name")),
+                             {720, 840, 1575, 285})),
       TIME_TEXTBOX(
-          textField(new AlarmTimeField(window), n, "ALARM_%1_TIME_TEXTBOX", {2400, 840, 975, 285})),
-      MESSAGE_TEXTBOX(textField(new StoredTextField(window, QStringLiteral("Display Message")), n,
-                                "ALARM_%1_MESSAGE_TEXTBOX", {3480, 840, 3135, 285})),
+          textField(AlarmField::TIME_TEXTBOX, new AlarmTimeField(window), {2400, 840, 975, 285})),
+      MESSAGE_TEXTBOX(textField(AlarmField::MESSAGE_TEXTBOX,
+                                new StoredTextField(window, QStringLiteral("Display Message")),
+                                {3480, 840, 3135, 285})),
       NUMBER_TEXTBOX(numberBadge(window, n)),
-      RUN_COMMAND_TICKBOX(tickBox(window, n, "ALARM_%1_RUN_COMMAND_TICKBOX", "Run Command",
-                                  {720, 1200, 1575, 255}, false)),
-      RUN_HIDDEN_TICKBOX(tickBox(window, n, "RUN_HIDDEN_%1_TICKBOX", "Run Hidden",
-                                 {2400, 1200, 1215, 255}, false)),
-      RUN_COMMAND_TEXTBOX(textField(new StoredTextField(window, QStringLiteral("Run Command")), n,
-                                    "ALARM_%1_RUN_COMMAND_TEXTBOX", {720, 1440, 5895, 285})),
-      DAYS(placed(new AlarmDaysField(n, window), n, "ALARM_%1_DAYS", {3720, 1200, 2820, 225})),
-      m_n(n)
+      RUN_COMMAND_TICKBOX(
+          tickBox(AlarmField::RUN_COMMAND_TICKBOX, "Run Command", {720, 1200, 1575, 255}, false)),
+      RUN_HIDDEN_TICKBOX(
+          tickBox(AlarmField::RUN_HIDDEN_TICKBOX, "Run Hidden", {2400, 1200, 1215, 255}, false)),
+      RUN_COMMAND_TEXTBOX(textField(AlarmField::RUN_COMMAND_TEXTBOX,
+                                    new StoredTextField(window, QStringLiteral("Run Command")),
+                                    {720, 1440, 5895, 285})),
+      DAYS(keyed(AlarmField::DAYS, new AlarmDaysField(n, window), {3720, 1200, 2820, 225}, {}))
 {
     TIME_TEXTBOX->load(QStringLiteral("00:00:00"));
     DAYS->setEnabled(false);
@@ -110,19 +87,58 @@ AlarmRow::AlarmRow(int n, QWidget* window)
             &AlarmRow::RUN_COMMAND_TICKBOX_Click);
 }
 
+QWidget* AlarmRow::window() const
+{
+    return static_cast<QWidget*>(parent());
+}
+
+template <typename Control>
+Control* AlarmRow::keyed(AlarmField field, Control* control, const TwipsRect& alarmOne,
+                         const Look& look)
+{
+    Form::place(control, SettingsKeys::alarm(field, m_n).name.toLatin1().constData(),
+                inBlock(m_n, alarmOne), look);
+    if constexpr (std::is_base_of_v<TickBox, Control>)
+        m_tickBoxes[int(field)] = control;
+    else
+        m_texts[int(field)] = control;
+    return control;
+}
+
+TickBox* AlarmRow::tickBox(AlarmField field, const char* caption, const TwipsRect& alarmOne,
+                           bool enabled)
+{
+    auto* box = keyed(field, new TickBox(QLatin1String(caption), window()), alarmOne, {});
+    box->setEnabled(enabled);
+    return box;
+}
+
+// The four texts of a row are created off.
+template <typename Field>
+Field* AlarmRow::textField(AlarmField field, Field* control, const TwipsRect& alarmOne)
+{
+    keyed(field, control, alarmOne, {DesignFont::msSansSerif(8.25), {}, {}});
+    FieldLook::setOpen(control, false);
+    return control;
+}
+
+void AlarmRow::load(const AlarmRecord::Field& field, const AlarmSlot& stored)
+{
+    if (field.flag)
+        m_tickBoxes[int(field.key)]->setValue(stored.*field.flag);
+    else
+        m_texts[int(field.key)]->load(stored.*field.text);
+}
+
 AlarmSlot AlarmRow::slot() const
 {
     AlarmSlot slot;
-    slot.enabled = TICKBOX->value();
-    slot.name = NAME_TEXTBOX->value();
-    slot.time = TIME_TEXTBOX->value();
-    slot.display_message = DISPLAY_MESSAGE_TICKBOX->value();
-    slot.message = MESSAGE_TEXTBOX->value();
-    slot.auto_close = MESSAGE_AUTO_CLOSE_TICKBOX->value();
-    slot.run_command = RUN_COMMAND_TICKBOX->value();
-    slot.command = RUN_COMMAND_TEXTBOX->value();
-    slot.run_hidden = RUN_HIDDEN_TICKBOX->value();
-    slot.days = DAYS->value();
+    for (const AlarmRecord::Field& field : AlarmRecord::fields()) {
+        if (field.flag)
+            slot.*field.flag = m_tickBoxes[int(field.key)]->value();
+        else
+            slot.*field.text = m_texts[int(field.key)]->value();
+    }
     return slot;
 }
 

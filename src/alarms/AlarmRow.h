@@ -1,30 +1,41 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "AlarmSlot.h"
+#include "AlarmRecord.h"
 
 #include <QObject>
+#include <array>
 
 class AlarmDaysField;
 class AlarmTimeField;
 class QLineEdit;
+class StoredText;
 class StoredTextField;
 class TickBox;
 class QWidget;
+struct Look;
+struct TwipsRect;
 
 // The controls of alarm n in the alarm settings window, placed in its block (alarms 1 to 5
 // down the left column, 6 to 10 down the right), and the reactions of its tick boxes. The
 // row tick box switches the row's fields and days on and off; the message and the command
-// fields follow their own tick boxes.
+// fields follow their own tick boxes. Each control of a record field is named after its key.
 class AlarmRow : public QObject
 {
     Q_OBJECT
+
+    // First, so that the controls below can be entered here as they are made.
+    const int m_n;
+    std::array<TickBox*, SettingsKeys::alarmFieldCount> m_tickBoxes{};
+    std::array<StoredText*, SettingsKeys::alarmFieldCount> m_texts{};
 
 public:
     AlarmRow(int n, QWidget* window);
 
     int number() const { return m_n; }
 
+    // Shows one field of the record as `stored` holds it; a tick box reacts as to a click.
+    void load(const AlarmRecord::Field& field, const AlarmSlot& stored);
     // The row as it stands, for saving and for the live copy.
     AlarmSlot slot() const;
 
@@ -48,5 +59,13 @@ public:
     void RUN_COMMAND_TICKBOX_Click();
 
 private:
-    const int m_n;
+    QWidget* window() const;
+    // A control of a record field, named after its key and entered for load() and slot().
+    template <typename Control>
+    Control* keyed(SettingsKeys::AlarmField field, Control* control, const TwipsRect& alarmOne,
+                   const Look& look);
+    TickBox* tickBox(SettingsKeys::AlarmField field, const char* caption, const TwipsRect& alarmOne,
+                     bool enabled);
+    template <typename Field>
+    Field* textField(SettingsKeys::AlarmField field, Field* control, const TwipsRect& alarmOne);
 };

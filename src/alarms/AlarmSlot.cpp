@@ -2,34 +2,16 @@
 #include "AlarmSlot.h"
 
 #include "AlarmDays.h"
+#include "AlarmRecord.h"
 #include "platform/ProblemReport.h"
 #include "settings/SettingsKeys.h"
-#include "settings/SettingsStore.h"
 #include "widgets/ShownText.h"
 
 AlarmSlots loadAlarmSlots(const SettingsStore& store)
 {
     using SettingsKeys::alarm;
     using SettingsKeys::AlarmField;
-    AlarmSlots loaded;
-    const auto eachFlag = [&](AlarmField field, qint16 AlarmSlot::*member) {
-        for (int n = 1; n <= SettingsKeys::alarmCount; ++n)
-            loaded[n - 1].*member = store.readFlag(alarm(field, n));
-    };
-    const auto eachText = [&](AlarmField field, QString AlarmSlot::*member) {
-        for (int n = 1; n <= SettingsKeys::alarmCount; ++n)
-            loaded[n - 1].*member = store.readText(alarm(field, n));
-    };
-    eachFlag(AlarmField::TICKBOX, &AlarmSlot::enabled);
-    eachText(AlarmField::NAME_TEXTBOX, &AlarmSlot::name);
-    eachText(AlarmField::TIME_TEXTBOX, &AlarmSlot::time);
-    eachFlag(AlarmField::DISPLAY_MESSAGE_TICKBOX, &AlarmSlot::display_message);
-    eachText(AlarmField::MESSAGE_TEXTBOX, &AlarmSlot::message);
-    eachFlag(AlarmField::RUN_COMMAND_TICKBOX, &AlarmSlot::run_command);
-    eachText(AlarmField::RUN_COMMAND_TEXTBOX, &AlarmSlot::command);
-    eachFlag(AlarmField::MESSAGE_AUTO_CLOSE_TICKBOX, &AlarmSlot::auto_close);
-    eachFlag(AlarmField::RUN_HIDDEN_TICKBOX, &AlarmSlot::run_hidden);
-    eachText(AlarmField::DAYS, &AlarmSlot::days);
+    const AlarmSlots loaded = AlarmRecord::read(store);
     for (int n = 1; n <= SettingsKeys::alarmCount; ++n) {
         if (!AlarmDays::fromText(loaded[n - 1].days))
             ProblemReport::report(

@@ -1,32 +1,34 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "settings/SettingsKeys.h"
+
 #include <QString>
 #include <array>
 
 class SettingsStore;
 
-// One of the ten daily alarms. Field names follow the stored record; flags count as on only
+// One of the ten daily alarms; AlarmRecord ties each field to its key. Flags count as on only
 // when they are exactly 1.
 struct AlarmSlot
 {
     qint16 enabled = 0;
     QString name;
     QString time;
-    qint16 display_message = 0;
+    qint16 displayMessage = 0;
     QString message;
-    qint16 auto_close = 0;
-    qint16 run_command = 0;
+    qint16 autoClose = 0;
+    qint16 runCommand = 0;
     QString command;
-    qint16 run_hidden = 0;
+    qint16 runHidden = 0;
     // The days it fires on, as stored (see AlarmDays).
     QString days;
 
     bool operator==(const AlarmSlot&) const = default;
 };
 
-using AlarmSlots = std::array<AlarmSlot, 10>;
+using AlarmSlots = std::array<AlarmSlot, SettingsKeys::alarmCount>;
 
-// Reads all ten slots field by field, alarm 1 to 10 within each field. Days that cannot be read
-// are said once on standard error; they count as every day.
+// Reads all ten slots (see AlarmRecord). Days that cannot be read are said once on standard
+// error; they count as every day.
 AlarmSlots loadAlarmSlots(const SettingsStore& store);

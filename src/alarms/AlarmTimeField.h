@@ -16,7 +16,7 @@ public:
     explicit AlarmTimeField(QWidget* parent);
 
     // Sets a time from the store, however long it is.
-    void load(const QString& time);
+    void load(const QString& time) override;
 
     bool neverFires() const { return m_neverFires; }
 

@@ -65,7 +65,7 @@ AlarmTrigger::~AlarmTrigger() = default;
 
 void AlarmTrigger::load(const SettingsStore& store)
 {
-    ENABLE_ALARMS_TICKBOX = store.readFlag(SettingsKeys::ENABLE_ALARMS_TICKBOX);
+    m_masterSwitch = store.readFlag(SettingsKeys::ENABLE_ALARMS_TICKBOX);
     m_slots = loadAlarmSlots(store);
     for (int n = 1; n <= SettingsKeys::alarmCount; ++n) {
         const QString stored = store.readText(alarm(AlarmField::SNOOZED_UNTIL, n));
@@ -82,30 +82,51 @@ void AlarmTrigger::load(const SettingsStore& store)
 void AlarmTrigger::arm()
 {
     for (int n = 1; n <= SettingsKeys::alarmCount; ++n) {
-        const bool on = ENABLE_ALARMS_TICKBOX == 1 && alarmSlot(n).enabled == 1;
+        const bool on = arms(m_masterSwitch, alarmSlot(n));
         timer(n)->setEnabled(on);
         if (!on)
             setSnooze(n, std::nullopt);
     }
 }
 
+void AlarmTrigger::setMasterSwitch(bool on)
+{
+    m_masterSwitch = on ? 1 : 0;
+    arm();
+}
+
+void AlarmTrigger::apply(const AlarmSlots& confirmed)
+{
+    m_slots = confirmed;
+    arm();
+}
+
 QList<ArmedAlarm> AlarmTrigger::armedAlarms() const
 {
-    QList<ArmedAlarm> armed;
+    QList<ArmedAlarm> alarms;
     for (int n = 1; n <= SettingsKeys::alarmCount; ++n) {
-        if (!timer(n)->isActive())
-            continue;
-        const AlarmSlot& slot = alarmSlot(n);
-        ArmedAlarm alarm;
-        alarm.number = n;
-        alarm.name = slot.name;
-        alarm.time = slot.time;
-        alarm.days = AlarmDays::of(slot.days);
-        if (m_snoozes[n - 1])
-            alarm.snoozedUntil = AlarmSnooze::toDateTime(*m_snoozes[n - 1]);
-        armed.append(alarm);
+        if (timer(n)->isActive())
+            alarms.append(armed(n, alarmSlot(n), m_snoozes[n - 1]));
     }
-    return armed;
+    return alarms;
+}
+
+bool AlarmTrigger::arms(qint16 masterSwitch, const AlarmSlot& slot)
+{
+    return masterSwitch == 1 && slot.enabled == 1;
+}
+
+ArmedAlarm AlarmTrigger::armed(int n, const AlarmSlot& slot,
+                               const std::optional<LocalTimeOfDay>& snoozedUntil)
+{
+    ArmedAlarm alarm;
+    alarm.number = n;
+    alarm.name = slot.name;
+    alarm.time = slot.time;
+    alarm.days = AlarmDays::of(slot.days);
+    if (snoozedUntil)
+        alarm.snoozedUntil = AlarmSnooze::toDateTime(*snoozedUntil);
+    return alarm;
 }
 
 void AlarmTrigger::clockShown(const LocalTimeOfDay& reading)
@@ -133,10 +154,10 @@ void AlarmTrigger::fire(int n)
     const AlarmSlot& slot = alarmSlot(n);
     // The command first, so that it runs while the window is shown.
     const QString launchFailure =
-        LaunchRule::launch(m_launcher, QStringLiteral("alarm %1").arg(n), slot.run_command,
-                           slot.run_hidden, slot.command, m_settings.commandRefusal())
+        LaunchRule::launch(m_launcher, QStringLiteral("alarm %1").arg(n), slot.runCommand,
+                           slot.runHidden, slot.command, m_settings.commandRefusal())
             .error;
-    if (slot.display_message != 1)
+    if (slot.displayMessage != 1)
         return;
     Announcement announcement = AlarmAnnouncement::of(n, slot);
     announcement.commandRefusal = m_settings.commandRefusal();
@@ -155,8 +176,8 @@ void AlarmTrigger::reportMissed(int n, const AlarmMatcher::Missed& missed)
                  QStringLiteral("missed at ") + missed.time24,
                  missed.snoozed ? QStringLiteral(" (snoozed)") : QString(),
                  missed.date.toString(Qt::ISODate), because(missed.cause),
-                 slot.run_command == 1 ? QStringLiteral("; its command was not run") : QString()));
-    if (slot.display_message != 1 && slot.run_command != 1)
+                 slot.runCommand == 1 ? QStringLiteral("; its command was not run") : QString()));
+    if (slot.displayMessage != 1 && slot.runCommand != 1)
         return;
     Announcement announcement = AlarmAnnouncement::of(n, slot);
     announcement.commandRefusal = m_settings.commandRefusal();

@@ -30,15 +30,20 @@ public:
     AlarmTrigger(SettingsStore& settings, CommandLauncher& launcher, QObject* parent);
     ~AlarmTrigger() override;
 
-    // The master switch's live copy; arm() reads it, and the timers alone decide what fires.
-    qint16 ENABLE_ALARMS_TICKBOX = 0;
-
-    AlarmSlot& alarmSlot(int n) { return m_slots.at(n - 1); }
+    // The live copy of the master switch, ENABLE_ALARMS_TICKBOX; arm() reads it, and the
+    // timers alone decide what fires.
+    qint16 masterSwitch() const { return m_masterSwitch; }
+    // The live copy of alarm n.
     const AlarmSlot& alarmSlot(int n) const { return m_slots.at(n - 1); }
     Timer* timer(int n) const { return m_timers.at(n - 1); }
 
     // The alarms whose timers are on, with their live names and times.
     QList<ArmedAlarm> armedAlarms() const;
+    // The rule arm() applies: the master switch and the alarm's own flag are both exactly 1.
+    static bool arms(qint16 masterSwitch, const AlarmSlot& slot);
+    // Alarm n as armedAlarms() gives it.
+    static ArmedAlarm armed(int n, const AlarmSlot& slot,
+                            const std::optional<LocalTimeOfDay>& snoozedUntil);
 
     // The master switch, then every slot field by field, from the store.
     void load(const SettingsStore& store);
@@ -48,6 +53,10 @@ public:
     // the master switch changes and when the alarm settings are confirmed, it keeps what is
     // armed, what the file says and what the next start arms the same.
     void arm();
+    // The master switch set from its tick box, then arm().
+    void setMasterSwitch(bool on);
+    // The alarms as the settings window confirmed them become the live copies, then arm().
+    void apply(const AlarmSlots& confirmed);
 
     // The clock has just shown this reading: record it and tick the alarm timers that are on.
     void clockShown(const LocalTimeOfDay& reading);
@@ -74,9 +83,10 @@ private:
 
     SettingsStore& m_settings;
     CommandLauncher& m_launcher;
+    qint16 m_masterSwitch = 0;
     AlarmSlots m_slots;
-    std::array<Timer*, 10> m_timers{};
+    std::array<Timer*, SettingsKeys::alarmCount> m_timers{};
     ShownSeconds m_shownSeconds;
-    std::array<AlarmMatcher, 10> m_matchers;
-    std::array<std::optional<LocalTimeOfDay>, 10> m_snoozes;
+    std::array<AlarmMatcher, SettingsKeys::alarmCount> m_matchers;
+    std::array<std::optional<LocalTimeOfDay>, SettingsKeys::alarmCount> m_snoozes;
 };

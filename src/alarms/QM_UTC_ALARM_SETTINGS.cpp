@@ -2,6 +2,7 @@
 #include "QM_UTC_ALARM_SETTINGS.h"
 
 #include "AlarmDaysField.h"
+#include "AlarmRecord.h"
 #include "AlarmRow.h"
 #include "AlarmTimeField.h"
 #include "AlarmTrigger.h"
@@ -21,9 +22,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 
-using SettingsKeys::alarm;
 using SettingsKeys::alarmCount;
-using SettingsKeys::AlarmField;
 
 namespace {
 const Qt::WindowFlags frame = Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
@@ -120,45 +119,17 @@ void QM_UTC_ALARM_SETTINGS::Form_Load()
     // Every tick box that loads a 1 (or any other value but 0) runs its reaction, so the rows
     // come up in the states their flags give them; this order decides those states.
     ENABLE_ALARMS_TICKBOX->setValue(m_settings.readFlag(SettingsKeys::ENABLE_ALARMS_TICKBOX));
-    for (AlarmRow* row : m_rows)
-        row->TICKBOX->setValue(m_settings.readFlag(alarm(AlarmField::TICKBOX, row->number())));
-    for (AlarmRow* row : m_rows)
-        row->NAME_TEXTBOX->load(
-            m_settings.readText(alarm(AlarmField::NAME_TEXTBOX, row->number())));
-    for (AlarmRow* row : m_rows)
-        row->TIME_TEXTBOX->load(
-            m_settings.readText(alarm(AlarmField::TIME_TEXTBOX, row->number())));
-    for (AlarmRow* row : m_rows)
-        row->DAYS->load(m_settings.readText(alarm(AlarmField::DAYS, row->number())));
-    for (AlarmRow* row : m_rows)
-        row->DISPLAY_MESSAGE_TICKBOX->setValue(
-            m_settings.readFlag(alarm(AlarmField::DISPLAY_MESSAGE_TICKBOX, row->number())));
-    for (AlarmRow* row : m_rows)
-        row->MESSAGE_TEXTBOX->load(
-            m_settings.readText(alarm(AlarmField::MESSAGE_TEXTBOX, row->number())));
-    for (AlarmRow* row : m_rows)
-        row->RUN_COMMAND_TICKBOX->setValue(
-            m_settings.readFlag(alarm(AlarmField::RUN_COMMAND_TICKBOX, row->number())));
-    for (AlarmRow* row : m_rows)
-        row->RUN_COMMAND_TEXTBOX->load(
-            m_settings.readText(alarm(AlarmField::RUN_COMMAND_TEXTBOX, row->number())));
-    for (AlarmRow* row : m_rows)
-        row->MESSAGE_AUTO_CLOSE_TICKBOX->setValue(
-            m_settings.readFlag(alarm(AlarmField::MESSAGE_AUTO_CLOSE_TICKBOX, row->number())));
-    for (AlarmRow* row : m_rows)
-        row->RUN_HIDDEN_TICKBOX->setValue(
-            m_settings.readFlag(alarm(AlarmField::RUN_HIDDEN_TICKBOX, row->number())));
-    for (AlarmRow* row : m_rows)
-        m_opened[row->number() - 1] = row->slot();
+    const AlarmSlots stored = AlarmRecord::read(m_settings);
+    for (const AlarmRecord::Field& field : AlarmRecord::fields()) {
+        for (AlarmRow* row : m_rows)
+            row->load(field, stored[row->number() - 1]);
+    }
+    m_opened = edited();
 }
 
 bool QM_UTC_ALARM_SETTINGS::hasUnsavedEdits() const
 {
-    for (AlarmRow* row : m_rows) {
-        if (row->slot() != m_opened[row->number() - 1])
-            return true;
-    }
-    return false;
+    return edited() != m_opened;
 }
 
 void QM_UTC_ALARM_SETTINGS::closeEvent(QCloseEvent* event)
@@ -207,11 +178,10 @@ void QM_UTC_ALARM_SETTINGS::ENABLE_ALARMS_TICKBOX_Click()
     for (AlarmRow* row : m_rows)
         row->TICKBOX->setEnabled(on);
     m_settings.writeFlag(SettingsKeys::ENABLE_ALARMS_TICKBOX, value);
-    m_alarms.ENABLE_ALARMS_TICKBOX = on ? 1 : 0;
     for (AlarmRow* row : m_rows)
         row->RUN_HIDDEN_TICKBOX->setEnabled(on);
     // At once, OK or not: off stops every alarm; on arms again those the file holds as on.
-    m_alarms.arm();
+    m_alarms.setMasterSwitch(on);
     if (on)
         return;
     // The cleared rows reach the file and the live copies only through OK.
@@ -231,43 +201,19 @@ void QM_UTC_ALARM_SETTINGS::OK_BUTTON_Click()
     // One save for the whole of it, the closing step's writes included, so that everything
     // is on disk before the window is gone.
     SettingsStore::Batch batch(m_settings);
-    writeAll();
-    applyToAlarms();
+    writePosition();
+    m_settings.writeFlag(SettingsKeys::ENABLE_ALARMS_TICKBOX, ENABLE_ALARMS_TICKBOX->value());
+    const AlarmSlots shown = edited();
+    AlarmRecord::write(m_settings, shown);
+    // The alarm ticks run on this thread too, so none sees an alarm half copied.
+    m_alarms.apply(shown);
     accept();
 }
 
-void QM_UTC_ALARM_SETTINGS::writeAll()
+AlarmSlots QM_UTC_ALARM_SETTINGS::edited() const
 {
-    writePosition();
-    m_settings.writeFlag(SettingsKeys::ENABLE_ALARMS_TICKBOX, ENABLE_ALARMS_TICKBOX->value());
-    for (AlarmRow* row : m_rows) {
-        const int n = row->number();
-        m_settings.writeFlag(alarm(AlarmField::TICKBOX, n), row->TICKBOX->value());
-        m_settings.writeText(alarm(AlarmField::NAME_TEXTBOX, n), row->NAME_TEXTBOX->value());
-        m_settings.writeText(alarm(AlarmField::TIME_TEXTBOX, n), row->TIME_TEXTBOX->value());
-        m_settings.writeText(alarm(AlarmField::MESSAGE_TEXTBOX, n), row->MESSAGE_TEXTBOX->value());
-        m_settings.writeFlag(alarm(AlarmField::RUN_COMMAND_TICKBOX, n),
-                             row->RUN_COMMAND_TICKBOX->value());
-        m_settings.writeText(alarm(AlarmField::RUN_COMMAND_TEXTBOX, n),
-                             row->RUN_COMMAND_TEXTBOX->value());
-    }
+    AlarmSlots shown;
     for (AlarmRow* row : m_rows)
-        m_settings.writeFlag(alarm(AlarmField::DISPLAY_MESSAGE_TICKBOX, row->number()),
-                             row->DISPLAY_MESSAGE_TICKBOX->value());
-    for (AlarmRow* row : m_rows)
-        m_settings.writeFlag(alarm(AlarmField::MESSAGE_AUTO_CLOSE_TICKBOX, row->number()),
-                             row->MESSAGE_AUTO_CLOSE_TICKBOX->value());
-    for (AlarmRow* row : m_rows)
-        m_settings.writeFlag(alarm(AlarmField::RUN_HIDDEN_TICKBOX, row->number()),
-                             row->RUN_HIDDEN_TICKBOX->value());
-    for (AlarmRow* row : m_rows)
-        m_settings.writeText(alarm(AlarmField::DAYS, row->number()), row->DAYS->value());
-}
-
-void QM_UTC_ALARM_SETTINGS::applyToAlarms()
-{
-    // The alarm ticks run on this thread too, so none sees an alarm half copied.
-    for (AlarmRow* row : m_rows)
-        m_alarms.alarmSlot(row->number()) = row->slot();
-    m_alarms.arm();
+        shown[row->number() - 1] = row->slot();
+    return shown;
 }

@@ -57,12 +57,12 @@ private:
     void buildLines();
     void setFocusOrder();
     void Form_Load();
-    void writeAll();
-    void applyToAlarms();
+    // The ten alarms as the rows stand.
+    AlarmSlots edited() const;
 
     AlarmTrigger& m_alarms;
     CommandLauncher& m_launcher;
-    std::array<AlarmRow*, 10> m_rows{};
+    std::array<AlarmRow*, SettingsKeys::alarmCount> m_rows{};
     AlarmSlots m_opened;
     QPointer<QMessageBox> m_question;
     bool m_dropEdits = false;

@@ -4,6 +4,7 @@
 #include "alarms/AlarmDays.h"
 #include "alarms/AlarmSlot.h"
 #include "alarms/AlarmSnooze.h"
+#include "alarms/AlarmTrigger.h"
 #include "alarms/NextAlarm.h"
 #include "platform/TimeSource.h"
 #include "settings/SettingsKeys.h"
@@ -27,24 +28,18 @@ QString oneField(QString text)
 // What the alarm timers run after a start with this file.
 QList<ArmedAlarm> armedAlarms(const SettingsStore& store)
 {
+    using SettingsKeys::AlarmField;
     QList<ArmedAlarm> armed;
-    if (store.readFlag(SettingsKeys::ENABLE_ALARMS_TICKBOX) != 1)
+    const qint16 masterSwitch = store.readFlag(SettingsKeys::ENABLE_ALARMS_TICKBOX);
+    // With Enable Alarms off the alarms are not even read, so nothing is said about them.
+    if (masterSwitch != 1)
         return armed;
     const AlarmSlots alarms = loadAlarmSlots(store);
     for (int n = 1; n <= SettingsKeys::alarmCount; ++n) {
-        const AlarmSlot& slot = alarms[n - 1];
-        if (slot.enabled != 1)
+        if (!AlarmTrigger::arms(masterSwitch, alarms[n - 1]))
             continue;
-        ArmedAlarm alarm;
-        alarm.number = n;
-        alarm.name = slot.name;
-        alarm.time = slot.time;
-        alarm.days = AlarmDays::of(slot.days);
-        const std::optional<LocalTimeOfDay> snoozed = AlarmSnooze::fromText(
-            store.readText(SettingsKeys::alarm(SettingsKeys::AlarmField::SNOOZED_UNTIL, n)));
-        if (snoozed)
-            alarm.snoozedUntil = AlarmSnooze::toDateTime(*snoozed);
-        armed.append(alarm);
+        const QString snoozed = store.readText(SettingsKeys::alarm(AlarmField::SNOOZED_UNTIL, n));
+        armed.append(AlarmTrigger::armed(n, alarms[n - 1], AlarmSnooze::fromText(snoozed)));
     }
     return armed;
 }

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "QM_UTC_MAIN.h"
 
+#include "StayOnTop.h"
 #include "alarms/NextAlarmTip.h"
 #include "largeclock/QM_UTC_LARGE_CLOCK_WINDOW.h"
 #include "platform/LocalTimeOfDay.h"
@@ -13,6 +14,7 @@
 #include "prefs/QM_UTC_SETTINGS.h"
 #include "settings/SettingsKeys.h"
 #include "settings/SettingsStore.h"
+#include "uptime/UptimeDisplay.h"
 #include "widgets/Accessibility.h"
 #include "widgets/BgrColour.h"
 #include "widgets/ColourLabel.h"
@@ -25,7 +27,6 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QPushButton>
-#include <algorithm>
 
 namespace {
 constexpr int wideWidthTwips = 5460;
@@ -37,7 +38,7 @@ TwipsRect inStrip(int left, int width)
     return {left, 120, width, 375};
 }
 
-LiveTextLabel* clockLabel(QWidget* strip, const char* name, int left, int width)
+LiveTextLabel* liveLabel(QWidget* strip, const char* name, int left, int width)
 {
     auto* label = Form::place(new LiveTextLabel(QString(), strip), name, inStrip(left, width),
                               {DesignFont::arial(12), std::nullopt, std::nullopt});
@@ -53,20 +54,14 @@ QM_UTC_MAIN::QM_UTC_MAIN(const AppContext& context, QWidget* parent)
     : QWidget(parent), m_context(context),
       m_alarms(new AlarmTrigger(context.settings, context.launcher, this)),
       m_notifier(new AlarmNotifier(context.settings, context.launcher, this)),
-      ENABLE_ALARMS_TICKBOX(m_alarms->ENABLE_ALARMS_TICKBOX),
       QUILL_MARSH_BUTTON(
           Form::place(new QPushButton(this), "QUILL_MARSH_BUTTON", inStrip(120, 735))),
-      LIVE_TIME_LABEL(clockLabel(this, "LIVE_TIME_LABEL", 960, 1395)),
-      QM_UPTIME_DISPLAY_LABEL(clockLabel(this, "QM_UPTIME_DISPLAY_LABEL", 2400, 2895)),
+      LIVE_TIME_LABEL(liveLabel(this, "LIVE_TIME_LABEL", 960, 1395)),
+      QM_UPTIME_DISPLAY_LABEL(liveLabel(this, "QM_UPTIME_DISPLAY_LABEL", 2400, 2895)),
       CLOCK_TIMER(makeTimer("CLOCK_TIMER", true)),
-      AlwaysOnTopTimer(makeTimer("AlwaysOnTopTimer", true)),
-      UPTIME_TIMER(makeTimer("UPTIME_TIMER", true)),
-      DAY_UPTIME_TIMER(makeTimer("DAY_UPTIME_TIMER", false)),
-      HOUR_UPTIME_TIMER(makeTimer("HOUR_UPTIME_TIMER", false)),
-      MINUTE_UPTIME_TIMER(makeTimer("MINUTE_UPTIME_TIMER", false)),
-      SECOND_UPTIME_TIMER(makeTimer("SECOND_UPTIME_TIMER", false)),
-      QM_DISPLAY_UPDATE_TIMER(makeTimer("QM_DISPLAY_UPDATE_TIMER", true)),
       LARGE_CLOCK_AUTO_OPEN_TIMER(makeTimer("LARGE_CLOCK_AUTO_OPEN_TIMER", true)),
+      m_uptimeDisplay(new UptimeDisplay(*QM_UPTIME_DISPLAY_LABEL, context.time, this)),
+      m_stayOnTop(new StayOnTop(*this, context.stacking)),
       m_placement({SettingsKeys::CLOCK_MAIN_Left,
                    SettingsKeys::CLOCK_MAIN_Top,
                    {},
@@ -95,22 +90,13 @@ QM_UTC_MAIN::QM_UTC_MAIN(const AppContext& context, QWidget* parent)
 
     // Timers that run once a second follow the wall clock's seconds and share one wake-up.
     // The alarm timers tick from the clock's own tick, right after each second it shows.
-    for (Timer* timer :
-         {CLOCK_TIMER, UPTIME_TIMER, DAY_UPTIME_TIMER, HOUR_UPTIME_TIMER, MINUTE_UPTIME_TIMER,
-          SECOND_UPTIME_TIMER, QM_DISPLAY_UPDATE_TIMER, AlwaysOnTopTimer})
-        timer->followSeconds(m_context.ticker);
+    CLOCK_TIMER->followSeconds(m_context.ticker);
+    m_uptimeDisplay->followSeconds(m_context.ticker);
+    m_stayOnTop->followSeconds(m_context.ticker);
 
     connect(m_alarms, &AlarmTrigger::announce, m_notifier, &AlarmNotifier::announce);
     connect(m_notifier, &AlarmNotifier::snooze, m_alarms, &AlarmTrigger::snooze);
     connect(CLOCK_TIMER, &Timer::timeout, this, &QM_UTC_MAIN::CLOCK_TIMER_Timer);
-    connect(AlwaysOnTopTimer, &Timer::timeout, this, &QM_UTC_MAIN::AlwaysOnTopTimer_Timer);
-    connect(UPTIME_TIMER, &Timer::timeout, this, &QM_UTC_MAIN::UPTIME_TIMER_Timer);
-    connect(DAY_UPTIME_TIMER, &Timer::timeout, this, &QM_UTC_MAIN::DAY_UPTIME_TIMER_Timer);
-    connect(HOUR_UPTIME_TIMER, &Timer::timeout, this, &QM_UTC_MAIN::HOUR_UPTIME_TIMER_Timer);
-    connect(MINUTE_UPTIME_TIMER, &Timer::timeout, this, &QM_UTC_MAIN::MINUTE_UPTIME_TIMER_Timer);
-    connect(SECOND_UPTIME_TIMER, &Timer::timeout, this, &QM_UTC_MAIN::SECOND_UPTIME_TIMER_Timer);
-    connect(QM_DISPLAY_UPDATE_TIMER, &Timer::timeout, this,
-            &QM_UTC_MAIN::QM_DISPLAY_UPDATE_TIMER_Timer);
     connect(LARGE_CLOCK_AUTO_OPEN_TIMER, &Timer::timeout, this,
             &QM_UTC_MAIN::LARGE_CLOCK_AUTO_OPEN_TIMER_Timer);
     connect(QUILL_MARSH_BUTTON, &QPushButton::clicked, this,
@@ -157,34 +143,17 @@ void QM_UTC_MAIN::Form_Load()
 
     // The clock and every other once-a-second timer tick just after each second of the wall
     // clock rather than every millisecond: the texts change once a second.
-    AlwaysOnTopTimer->setInterval(1000);
     CLOCK_TIMER->setInterval(1000);
     for (int n = 1; n <= SettingsKeys::alarmCount; ++n)
         alarmTimer(n)->setInterval(1000);
-    for (Timer* timer : {UPTIME_TIMER, DAY_UPTIME_TIMER, HOUR_UPTIME_TIMER, MINUTE_UPTIME_TIMER,
-                         SECOND_UPTIME_TIMER, QM_DISPLAY_UPDATE_TIMER})
-        timer->setInterval(1000);
     LARGE_CLOCK_AUTO_OPEN_TIMER->setInterval(3);
     // The shared tick may be up to a second away, and a clock that opens blank looks broken:
     // show the time now. The alarm timers are switched on below, so this second is not theirs.
     CLOCK_TIMER->fire();
 
-    AlwaysOnTopTimer->setEnabled(AlwaysOnTop_TICKBOX == 1);
-    // Where the strip cannot be put back above others while shown, it asks once, now: the
-    // hint set on a shown window would hide it.
-    if (AlwaysOnTop_TICKBOX == 1 && !m_context.stacking.canRestack())
-        setWindowFlag(Qt::WindowStaysOnTopHint);
+    m_stayOnTop->start(AlwaysOnTop_TICKBOX == 1);
     m_alarms->arm();
-    setUptimeTimers(AUTOSTART_TICKBOX == 1);
-    if (AUTOSTART_TICKBOX == 1) {
-        QM_UPTIME_DISPLAY_LABEL->setBackColor(BgrColour::black);
-        for (Timer* timer : {UPTIME_TIMER, DAY_UPTIME_TIMER, HOUR_UPTIME_TIMER, MINUTE_UPTIME_TIMER,
-                             SECOND_UPTIME_TIMER, QM_DISPLAY_UPDATE_TIMER})
-            timer->fire();
-    } else {
-        QM_UPTIME_DISPLAY_LABEL->setBackColor(BgrColour::red);
-        QM_UPTIME_DISPLAY_LABEL->setText(QStringLiteral("TIMERS DISABLED"));
-    }
+    m_uptimeDisplay->start(AUTOSTART_TICKBOX == 1);
     LARGE_CLOCK_AUTO_OPEN_TIMER->setEnabled(LARGE_CLOCK_STARTUP_TICKBOX == 1);
 }
 
@@ -196,11 +165,14 @@ void QM_UTC_MAIN::showUptime(bool shown)
     QM_UPTIME_DISPLAY_LABEL->setVisible(shown);
 }
 
-void QM_UTC_MAIN::setUptimeTimers(bool on)
+void QM_UTC_MAIN::setUptimeCounting(bool on)
 {
-    for (Timer* timer : {UPTIME_TIMER, DAY_UPTIME_TIMER, HOUR_UPTIME_TIMER, MINUTE_UPTIME_TIMER,
-                         SECOND_UPTIME_TIMER, QM_DISPLAY_UPDATE_TIMER})
-        timer->setEnabled(on);
+    m_uptimeDisplay->setCounting(on);
+}
+
+void QM_UTC_MAIN::setKeptOnTop(bool on)
+{
+    m_stayOnTop->setOn(on);
 }
 
 void QM_UTC_MAIN::CLOCK_TIMER_Timer()
@@ -240,35 +212,8 @@ void QM_UTC_MAIN::LIVE_TIME_LABEL_DblClick()
 
 void QM_UTC_MAIN::QUILL_MARSH_BUTTON_Click()
 {
-    auto* settings = new QM_UTC_SETTINGS(*this, m_context.settings);
+    auto* settings = new QM_UTC_SETTINGS(*this, *m_alarms, m_context.launcher, m_context.settings);
     settings->exec();
-}
-
-void QM_UTC_MAIN::AlwaysOnTopTimer_Timer()
-{
-    WindowStacking& stacking = m_context.stacking;
-    // Without a window manager to ask, the hint asked for at start-up is all there is.
-    if (!stacking.canRestack())
-        return;
-    // A strip not yet on screen has nothing to keep above, and must not be made native here.
-    const WId strip = internalWinId();
-    if (strip == 0)
-        return;
-    const WId active = stacking.activeWindow();
-    if (active == strip)
-        return;
-    // Another program's window that made itself stay on top loses that rank; this program's
-    // own, an alarm's window above all, keep theirs.
-    if (active != 0 && !ownWindow(active))
-        stacking.dropAbove(active);
-    stacking.keepAbove(strip);
-}
-
-bool QM_UTC_MAIN::ownWindow(WId window)
-{
-    const QWidgetList windows = QApplication::topLevelWidgets();
-    return std::any_of(windows.cbegin(), windows.cend(),
-                       [window](const QWidget* w) { return w->internalWinId() == window; });
 }
 
 void QM_UTC_MAIN::LARGE_CLOCK_AUTO_OPEN_TIMER_Timer()
@@ -286,39 +231,6 @@ void QM_UTC_MAIN::openLargeClock()
     m_largeClock = &largeClock;
     // The strip's timers keep running in the window's own event loop.
     largeClock.exec();
-}
-
-// The six stages ride one wake-up in the order A to F, so the text never shows a passing
-// combination such as 60m.
-void QM_UTC_MAIN::UPTIME_TIMER_Timer()
-{
-    m_uptime.stageA(m_context.time.msSinceBoot());
-}
-
-void QM_UTC_MAIN::DAY_UPTIME_TIMER_Timer()
-{
-    m_uptime.stageB();
-}
-
-void QM_UTC_MAIN::HOUR_UPTIME_TIMER_Timer()
-{
-    m_uptime.stageC();
-}
-
-void QM_UTC_MAIN::MINUTE_UPTIME_TIMER_Timer()
-{
-    m_uptime.stageD();
-}
-
-void QM_UTC_MAIN::SECOND_UPTIME_TIMER_Timer()
-{
-    m_uptime.stageE();
-}
-
-void QM_UTC_MAIN::QM_DISPLAY_UPDATE_TIMER_Timer()
-{
-    // Set while the label is hidden too, so that showing it shows the current value at once.
-    QM_UPTIME_DISPLAY_LABEL->setText(m_uptime.stageF());
 }
 
 void QM_UTC_MAIN::closeEvent(QCloseEvent* event)

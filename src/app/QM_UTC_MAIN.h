@@ -5,7 +5,7 @@
 #include "alarms/AlarmTrigger.h"
 #include "notify/AlarmNotifier.h"
 #include "notify/Announcement.h"
-#include "uptime/UptimeBreakdown.h"
+#include "prefs/StripControl.h"
 #include "widgets/FittedLine.h"
 #include "widgets/WindowPlacement.h"
 
@@ -16,12 +16,13 @@
 class ColourLabel;
 class QM_UTC_LARGE_CLOCK_WINDOW;
 class QPushButton;
+class StayOnTop;
 class Timer;
+class UptimeDisplay;
 
-// The clock strip: the program's first window and the owner of every other one. It holds the
-// run-time state that the other windows read and set by name, and every timer of the program
-// but those of the notification windows and the large clock.
-class QM_UTC_MAIN : public QWidget
+// The clock strip: the program's first window and the owner of every other one. It starts the
+// program's parts in their order and lays out the time and the uptime.
+class QM_UTC_MAIN : public QWidget, public StripControl
 {
     Q_OBJECT
 
@@ -45,39 +46,32 @@ public:
     AlarmTrigger& alarms() { return *m_alarms; }
     // The alarms' notification windows while they are open.
     AlarmNotifier& notifier() { return *m_notifier; }
-    AlarmSlot& alarmSlot(int n) { return m_alarms->alarmSlot(n); }
     const AlarmSlot& alarmSlot(int n) const { return m_alarms->alarmSlot(n); }
     Timer* alarmTimer(int n) const { return m_alarms->timer(n); }
 
-    // Preferences loaded at start-up, and the master switch of the alarms.
+    // Preferences loaded at start-up.
     qint16 AlwaysOnTop_TICKBOX = 0;
     qint16 SHOW_UPTIME_TICKBOX = 0;
     qint16 LARGE_CLOCK_STARTUP_TICKBOX = 0;
     qint16 AUTOSTART_TICKBOX = 0;
-    qint16& ENABLE_ALARMS_TICKBOX;
 
     QPushButton* const QUILL_MARSH_BUTTON;
     ColourLabel* const LIVE_TIME_LABEL;
     ColourLabel* const QM_UPTIME_DISPLAY_LABEL;
 
     Timer* const CLOCK_TIMER;
-    Timer* const AlwaysOnTopTimer;
-    Timer* const UPTIME_TIMER;
-    Timer* const DAY_UPTIME_TIMER;
-    Timer* const HOUR_UPTIME_TIMER;
-    Timer* const MINUTE_UPTIME_TIMER;
-    Timer* const SECOND_UPTIME_TIMER;
-    Timer* const QM_DISPLAY_UPDATE_TIMER;
     Timer* const LARGE_CLOCK_AUTO_OPEN_TIMER;
 
-    // The uptime fields, as the six stages last left them.
-    const UptimeBreakdown& uptime() const { return m_uptime; }
+    UptimeDisplay& uptimeDisplay() { return *m_uptimeDisplay; }
+    StayOnTop& stayOnTop() { return *m_stayOnTop; }
 
-    // The wide strip with the uptime label, or the narrow one without it. The preference's
-    // copy SHOW_UPTIME_TICKBOX is left as loaded at start-up.
-    void showUptime(bool shown);
-    // The six uptime stages, switched on or off together.
-    void setUptimeTimers(bool on);
+    // What the preference windows may change. The preferences' copies loaded at start-up
+    // above are left as they were.
+    QWidget& stripWindow() override { return *this; }
+    void setKeptOnTop(bool on) override;
+    void showUptime(bool shown) override;
+    void setUptimeCounting(bool on) override;
+    ColourLabel& clockLabel() override { return *LIVE_TIME_LABEL; }
     // Ends the run as the close boxes would: every open window, innermost first, then the
     // strip, each saving where it was.
     void closeEveryWindow();
@@ -90,14 +84,7 @@ public slots:
     void CLOCK_TIMER_Timer();
     void LIVE_TIME_LABEL_DblClick();
     void QUILL_MARSH_BUTTON_Click();
-    void AlwaysOnTopTimer_Timer();
     void LARGE_CLOCK_AUTO_OPEN_TIMER_Timer();
-    void UPTIME_TIMER_Timer();
-    void DAY_UPTIME_TIMER_Timer();
-    void HOUR_UPTIME_TIMER_Timer();
-    void MINUTE_UPTIME_TIMER_Timer();
-    void SECOND_UPTIME_TIMER_Timer();
-    void QM_DISPLAY_UPDATE_TIMER_Timer();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -106,13 +93,13 @@ private:
     void Form_Load();
     void Form_Unload();
     Timer* makeTimer(const char* name, bool createdOn);
-    static bool ownWindow(WId window);
     void openLargeClock();
     void holdLabelFlushes();
     void flushLabels();
 
+    UptimeDisplay* const m_uptimeDisplay;
+    StayOnTop* const m_stayOnTop;
     WindowPlacement m_placement;
-    UptimeBreakdown m_uptime;
     QPointer<QM_UTC_LARGE_CLOCK_WINDOW> m_largeClock;
     FittedLine m_clockFit;
 };

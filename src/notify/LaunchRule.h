@@ -8,8 +8,8 @@
 class QString;
 
 namespace LaunchRule {
-// The style the flags ask for, or nothing when no launch is wanted: run_command must be
-// exactly 1, and run_hidden exactly 1 (hidden) or 0 (normal).
+// The style the flags ask for, or nothing when no launch is wanted: runCommand must be
+// exactly 1, and runHidden exactly 1 (hidden) or 0 (normal).
 std::optional<LaunchStyle> style(qint16 runCommand, qint16 runHidden);
 
 // Applies the rule and starts the command if wanted, unless a refusal says why it must not

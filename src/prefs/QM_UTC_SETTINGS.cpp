@@ -2,12 +2,10 @@
 #include "QM_UTC_SETTINGS.h"
 
 #include "QM_UTC_COLORS_WINDOW.h"
+#include "StripControl.h"
 #include "alarms/QM_UTC_ALARM_SETTINGS.h"
-#include "app/QM_UTC_MAIN.h"
-#include "platform/Timer.h"
 #include "settings/SettingsKeys.h"
 #include "settings/SettingsStore.h"
-#include "widgets/BgrColour.h"
 #include "widgets/ColourLabel.h"
 #include "widgets/FormControl.h"
 #include "widgets/TickBox.h"
@@ -38,8 +36,9 @@ QPushButton* button(QWidget* window, const char* name, const QString& caption, c
 }
 } // namespace
 
-QM_UTC_SETTINGS::QM_UTC_SETTINGS(QM_UTC_MAIN& strip, SettingsStore& settings)
-    : FormDialog(&strip, frame, settings,
+QM_UTC_SETTINGS::QM_UTC_SETTINGS(StripControl& strip, AlarmTrigger& alarms,
+                                 CommandLauncher& launcher, SettingsStore& settings)
+    : FormDialog(&strip.stripWindow(), frame, settings,
                  {SettingsKeys::MAIN_SETTINGS_Left, SettingsKeys::MAIN_SETTINGS_Top,
                   SettingsKeys::MAIN_SETTINGS_Width, SettingsKeys::MAIN_SETTINGS_Height},
                  DeleteOnClose | SkipTaskbar | KeepOpenOnEscape),
@@ -67,7 +66,7 @@ QM_UTC_SETTINGS::QM_UTC_SETTINGS(QM_UTC_MAIN& strip, SettingsStore& settings)
       ALARM_SETTINGS_BUTTON(button(this, "ALARM_SETTINGS_BUTTON", QStringLiteral("Alarm Settings"),
                                    {4920, 960, 1095, 615})),
       OK_BUTTON(button(this, "OK_BUTTON", QStringLiteral("OK"), {6240, 960, 1695, 615})),
-      m_strip(strip)
+      m_strip(strip), m_alarms(alarms), m_launcher(launcher)
 {
     setObjectName(QStringLiteral("QM_UTC_SETTINGS"));
     setWindowTitle(QStringLiteral("QM-UTC - SETTINGS"));
@@ -135,8 +134,7 @@ void QM_UTC_SETTINGS::AlwaysOnTop_TICKBOX_Click()
 {
     SettingsStore::Batch batch(m_settings);
     const qint16 state = AlwaysOnTop_TICKBOX->value();
-    // Only the timer: the strip's place among the windows is left as it is.
-    m_strip.AlwaysOnTopTimer->setEnabled(state == 1);
+    m_strip.setKeptOnTop(state == 1);
     m_settings.writeFlag(SettingsKeys::AlwaysOnTop_TICKBOX, state);
 }
 
@@ -166,30 +164,20 @@ void QM_UTC_SETTINGS::AUTOSTART_TICKBOX_Click()
 {
     SettingsStore::Batch batch(m_settings);
     const qint16 state = AUTOSTART_TICKBOX->value();
-    const bool on = state == 1;
-    m_strip.setUptimeTimers(on);
-    ColourLabel* uptime = m_strip.QM_UPTIME_DISPLAY_LABEL;
-    if (on) {
-        // The text stays until the next display tick writes the uptime again.
-        uptime->setBackColor(BgrColour::black);
-    } else {
-        uptime->setBackColor(BgrColour::red);
-        uptime->setText(QStringLiteral("TIMERS DISABLED"));
-    }
+    m_strip.setUptimeCounting(state == 1);
     m_settings.writeFlag(SettingsKeys::AUTOSTART_TICKBOX, state);
 }
 
 void QM_UTC_SETTINGS::COLORS_BUTTON_Click()
 {
-    auto* colours = new QM_UTC_COLORS_WINDOW(*m_strip.LIVE_TIME_LABEL, m_settings, this);
+    auto* colours = new QM_UTC_COLORS_WINDOW(m_strip.clockLabel(), m_settings, this);
     colours->exec();
 }
 
 void QM_UTC_SETTINGS::ALARM_SETTINGS_BUTTON_Click()
 {
     // It deletes itself when it closes.
-    (new QM_UTC_ALARM_SETTINGS(m_strip.alarms(), m_settings, m_strip.context().launcher, this))
-        ->exec();
+    (new QM_UTC_ALARM_SETTINGS(m_alarms, m_settings, m_launcher, this))->exec();
 }
 
 void QM_UTC_SETTINGS::OK_BUTTON_Click()

@@ -3,9 +3,11 @@
 
 #include "widgets/FormDialog.h"
 
+class AlarmTrigger;
 class ColourLabel;
-class QM_UTC_MAIN;
+class CommandLauncher;
 class QPushButton;
+class StripControl;
 class TickBox;
 
 // The general settings window. Its four tick boxes act on the running strip the moment they
@@ -16,8 +18,10 @@ class QM_UTC_SETTINGS : public FormDialog
     Q_OBJECT
 
 public:
-    // Owned by the strip, shown modally, discarded when it closes.
-    QM_UTC_SETTINGS(QM_UTC_MAIN& strip, SettingsStore& settings);
+    // Owned by the strip, shown modally, discarded when it closes. The alarm settings window
+    // opened from here works on the engine and starts its tests with the launcher.
+    QM_UTC_SETTINGS(StripControl& strip, AlarmTrigger& alarms, CommandLauncher& launcher,
+                    SettingsStore& settings);
     ~QM_UTC_SETTINGS() override;
 
     ColourLabel* const QM_TITLE_1;
@@ -48,5 +52,7 @@ private:
     void connectHandlers();
     void Form_Load();
 
-    QM_UTC_MAIN& m_strip;
+    StripControl& m_strip;
+    AlarmTrigger& m_alarms;
+    CommandLauncher& m_launcher;
 };

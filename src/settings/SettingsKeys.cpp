@@ -30,6 +30,7 @@ constexpr AlarmKey alarmKeys[] = {
     QMUTC_ALARM_KEYS(QMUTC_ALARM_KEY)
 #undef QMUTC_ALARM_KEY
 };
+static_assert(std::size(alarmKeys) == alarmFieldCount);
 } // namespace
 
 #define QMUTC_DEFINE_KEY(identifier, name, kind, defaultValue)                                     \
@@ -54,7 +55,7 @@ const QList<SettingKey>& all()
 #undef QMUTC_LIST_KEY
         };
         for (int n = 1; n <= alarmCount; ++n) {
-            for (int field = 0; field < int(std::size(alarmKeys)); ++field)
+            for (int field = 0; field < alarmFieldCount; ++field)
                 keys.append(alarm(AlarmField(field), n));
         }
         return keys;

@@ -89,6 +89,9 @@ enum class AlarmField
     QMUTC_ALARM_KEYS(QMUTC_ALARM_FIELD)
 #undef QMUTC_ALARM_FIELD
 };
+#define QMUTC_COUNT_ALARM_FIELD(field, name, kind, defaultValue) +1
+inline constexpr int alarmFieldCount = 0 QMUTC_ALARM_KEYS(QMUTC_COUNT_ALARM_FIELD);
+#undef QMUTC_COUNT_ALARM_FIELD
 inline constexpr int alarmCount = 10;
 // Alarm n (1 to 10), for example ALARM_3_TIME_TEXTBOX or ALARM_3-NOTIFICATION-MESSAGE-Top.
 SettingKey alarm(AlarmField field, int n);

@@ -7,7 +7,7 @@
 StoredTextField::StoredTextField(QWidget* parent, const QString& text) : QLineEdit(parent)
 {
     ElidedField::attach(this);
-    load(text);
+    StoredTextField::load(text);
 }
 
 void StoredTextField::load(const QString& stored)

@@ -79,11 +79,30 @@ QStringList linesOnDisk(const TestSettings& settings)
     return lines;
 }
 
+// The keys OK writes, in the order it writes them.
+QStringList okOrder()
+{
+    QStringList keys{"ALARM-SETTINGS-Left", "ALARM-SETTINGS-Top", "ENABLE_ALARMS_TICKBOX"};
+    for (int n = 1; n <= alarmCount; ++n) {
+        for (const char* key : {"ALARM_%1_TICKBOX", "ALARM_%1_NAME_TEXTBOX",
+                                "ALARM_%1_TIME_TEXTBOX", "ALARM_%1_MESSAGE_TEXTBOX",
+                                "ALARM_%1_RUN_COMMAND_TICKBOX", "ALARM_%1_RUN_COMMAND_TEXTBOX"})
+            keys << QString::fromLatin1(key).arg(n);
+    }
+    for (const char* key :
+         {"ALARM_%1_DISPLAY_MESSAGE_TICKBOX", "ALARM_%1_MESSAGE_AUTO_CLOSE_TICKBOX",
+          "RUN_HIDDEN_%1_TICKBOX", "ALARM_%1_DAYS"}) {
+        for (int n = 1; n <= alarmCount; ++n)
+            keys << QString::fromLatin1(key).arg(n);
+    }
+    return keys;
+}
+
 QStringList fields(const AlarmSlot& slot)
 {
     QStringList all{slot.name, slot.time, slot.message, slot.command, slot.days};
     for (qint16 flag :
-         {slot.enabled, slot.display_message, slot.auto_close, slot.run_command, slot.run_hidden})
+         {slot.enabled, slot.displayMessage, slot.autoClose, slot.runCommand, slot.runHidden})
         all << QString::number(flag);
     return all;
 }
@@ -152,7 +171,7 @@ private slots:
         MainWindowFixture fixture;
         store(fixture, stored);
         QM_UTC_MAIN& main = fixture.open();
-        main.ENABLE_ALARMS_TICKBOX = 0;
+        main.alarms().setMasterSwitch(false);
         QPointer<Window> window = openSettings(fixture);
 
         QCOMPARE(WindowGeometry::outerTopLeft(window), Twips::toPixels(1000, 1000));
@@ -160,7 +179,7 @@ private slots:
         QCOMPARE(WindowGeometry::outerSize(window),
                  Twips::toPixelSize(13680, 8355).boundedTo(window->screen()->size()));
         QCOMPARE(window->ENABLE_ALARMS_TICKBOX->isChecked(), master);
-        QCOMPARE(main.ENABLE_ALARMS_TICKBOX, qint16(master ? 1 : 0)); // set again on opening
+        QCOMPARE(main.alarms().masterSwitch(), qint16(master ? 1 : 0)); // set again on opening
         AlarmRow& row1 = window->row(1);
         QCOMPARE(row1.TICKBOX->isEnabled(), master);
         QCOMPARE(row1.RUN_HIDDEN_TICKBOX->isEnabled(), master);
@@ -381,6 +400,13 @@ private slots:
         const QStringList lines = linesOnDisk(fixture.settings);
         QCOMPARE(lines.size(), 103);
         QVERIFY(lines.contains(QStringLiteral("ALARM-SETTINGS-Top=1000")));
+        // A new file lists the keys as OK wrote them.
+        if (stored.isEmpty()) {
+            QStringList keys;
+            for (const QString& line : lines)
+                keys << line.section(QLatin1Char('='), 0, 0);
+            QCOMPARE(keys, okOrder());
+        }
         fixture.settings.reopen();
         const AlarmSlots savedSlots = loadAlarmSlots(fixture.settings.store());
         for (int n = 1; n <= alarmCount; ++n) {

@@ -52,11 +52,9 @@ struct Armed
         : trigger(settings.store(), launcher, nullptr), announced(&trigger, &AlarmTrigger::announce)
     {
         trigger.load(settings.store());
-        for (int n = 1; n <= alarmCount; ++n) {
+        for (int n = 1; n <= alarmCount; ++n)
             trigger.timer(n)->setInterval(1000);
-            trigger.timer(n)->setEnabled(trigger.ENABLE_ALARMS_TICKBOX == 1 &&
-                                         trigger.alarmSlot(n).enabled == 1);
-        }
+        trigger.arm();
     }
 
     void tickAt(qint64 epochMs) { trigger.clockShown(LocalTimeOfDay::at(epochMs)); }
@@ -121,7 +119,7 @@ void AlarmTriggerTest::launchThenAnnounce_data()
     row("window only", "0", "1", "1", 0, LaunchStyle::Normal, true);
     row("nothing wanted", "0", "0", "0", 0, LaunchStyle::Normal, false);
     row("display 2 counts off", "1", "0", "2", 1, LaunchStyle::Normal, false);
-    row("run_hidden 2 launches nothing", "1", "2", "1", 0, LaunchStyle::Normal, true);
+    row("runHidden 2 launches nothing", "1", "2", "1", 0, LaunchStyle::Normal, true);
 }
 
 void AlarmTriggerTest::launchThenAnnounce()
@@ -367,15 +365,16 @@ void AlarmTriggerTest::snoozeBringsTheAlarmBackOnce()
         armed->time.setEpochMs(then == "restart" ? utcMs(7, 30, 20) : utcMs(7, 40, 0));
         armed->tick();
     } else if (then == "untick") {
-        armed->trigger.alarmSlot(2).enabled = 0;
-        armed->trigger.arm();
-        armed->trigger.alarmSlot(2).enabled = 1;
-        armed->trigger.arm(); // switched on again, the snooze stays gone
+        AlarmSlots alarms;
+        for (int n = 1; n <= alarmCount; ++n)
+            alarms[n - 1] = armed->trigger.alarmSlot(n);
+        alarms[1].enabled = 0;
+        armed->trigger.apply(alarms);
+        alarms[1].enabled = 1;
+        armed->trigger.apply(alarms); // switched on again, the snooze stays gone
     } else if (then == "master off") {
-        armed->trigger.ENABLE_ALARMS_TICKBOX = 0;
-        armed->trigger.arm();
-        armed->trigger.ENABLE_ALARMS_TICKBOX = 1;
-        armed->trigger.arm();
+        armed->trigger.setMasterSwitch(false);
+        armed->trigger.setMasterSwitch(true);
     } else if (then == "forward") {
         armed->time.setEpochMs(utcMs(7, 40, 0));
         armed->tick();

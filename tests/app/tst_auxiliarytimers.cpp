@@ -153,7 +153,7 @@ void AuxiliaryTimersTest::alwaysOnTopPutsTheStripBackAbove()
 
     // Switched off, it leaves the stacking alone; the strip stays where it was put.
     fixture.stacking.sent.clear();
-    window.AlwaysOnTopTimer->setEnabled(false);
+    window.setKeptOnTop(false);
     fixture.tickAt(wallClock + 1000);
     QVERIFY(fixture.stacking.sent.isEmpty());
 }

@@ -68,7 +68,7 @@ void MainWindowTest::emptyStoreStartUp()
     QCOMPARE(window.SHOW_UPTIME_TICKBOX, qint16(1));
     QCOMPARE(window.LARGE_CLOCK_STARTUP_TICKBOX, qint16(0));
     QCOMPARE(window.AUTOSTART_TICKBOX, qint16(1));
-    QCOMPARE(window.ENABLE_ALARMS_TICKBOX, qint16(0));
+    QCOMPARE(window.alarms().masterSwitch(), qint16(0));
 
     QCOMPARE(window.LIVE_TIME_LABEL->foreColor(), 65280);
     QCOMPARE(window.LIVE_TIME_LABEL->backColor(), 0);
@@ -99,7 +99,7 @@ void MainWindowTest::emptyStoreStartUp()
         QCOMPARE(slot.time, QStringLiteral("00:00:00"));
         QCOMPARE(slot.message, QStringLiteral("Display Message"));
         QCOMPARE(slot.command, QStringLiteral("Run Command"));
-        QCOMPARE(slot.display_message + slot.auto_close + slot.run_command + slot.run_hidden, 0);
+        QCOMPARE(slot.displayMessage + slot.autoClose + slot.runCommand + slot.runHidden, 0);
         QCOMPARE(QM_UTC_MAIN::ALARM_NUMBER_TEXTBOX(n), QString::number(n));
     }
     QCOMPARE(QM_UTC_MAIN::ALARM_TEST_NUMBER_TEXTBOX(), QStringLiteral("T"));
@@ -252,12 +252,12 @@ void MainWindowTest::storedAlarmSlotsAreLoaded()
     const AlarmSlot& ten = window.alarmSlot(10);
     QCOMPARE(ten.name, QStringLiteral("Tea ")); // the blank after '=' is not part of the value
     QCOMPARE(ten.time, QStringLiteral("16:30:00"));
-    QCOMPARE(ten.run_command, qint16(1));
+    QCOMPARE(ten.runCommand, qint16(1));
     QCOMPARE(ten.command, QStringLiteral("kettle on"));
-    QCOMPARE(ten.run_hidden, qint16(1));
-    QCOMPARE(ten.auto_close, qint16(1));
-    QCOMPARE(ten.display_message, qint16(0));
-    QCOMPARE(window.alarmSlot(9).display_message, qint16(1));
+    QCOMPARE(ten.runHidden, qint16(1));
+    QCOMPARE(ten.autoClose, qint16(1));
+    QCOMPARE(ten.displayMessage, qint16(0));
+    QCOMPARE(window.alarmSlot(9).displayMessage, qint16(1));
     QCOMPARE(window.alarmSlot(9).name, QStringLiteral("Alarm Name"));
 }
 

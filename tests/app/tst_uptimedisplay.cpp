@@ -3,6 +3,7 @@
 #include "TestTime.h"
 #include "platform/Timer.h"
 #include "settings/SettingsKeys.h"
+#include "uptime/UptimeDisplay.h"
 #include "widgets/ColourLabel.h"
 
 #include <QTest>
@@ -51,7 +52,7 @@ void UptimeDisplayTest::settlesWithinEachTick()
     fixture.time.setBootMs(after);
     fixture.tickAt(wallClock + 1000);
     QTEST(window.QM_UPTIME_DISPLAY_LABEL->text(), "text");
-    QCOMPARE(window.uptime().START_TB, after);
+    QCOMPARE(window.uptimeDisplay().breakdown().START_TB, after);
     QCOMPARE(window.QM_UPTIME_DISPLAY_LABEL->backColor(), 0);
 }
 

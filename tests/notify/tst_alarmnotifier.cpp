@@ -28,7 +28,7 @@ QString key(AlarmField field, int n)
 Announcement alarmNumber(int n, const QString& refusal = {})
 {
     AlarmSlot slot;
-    slot.run_command = 1;
+    slot.runCommand = 1;
     slot.command = QStringLiteral("wake up");
     Announcement a = AlarmAnnouncement::of(n, slot);
     a.commandRefusal = refusal;

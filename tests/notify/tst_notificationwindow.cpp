@@ -37,9 +37,9 @@ AlarmSlot slotWith(const QString& name, qint16 runCommand = 0, qint16 runHidden 
     AlarmSlot slot;
     slot.name = name;
     slot.message = QStringLiteral("Stand up");
-    slot.run_command = runCommand;
+    slot.runCommand = runCommand;
     slot.command = QStringLiteral("  /usr/bin/play  'bell.ogg' ");
-    slot.run_hidden = runHidden;
+    slot.runHidden = runHidden;
     return slot;
 }
 

@@ -63,7 +63,8 @@ QPointer<QM_UTC_SETTINGS> open(MainWindowFixture& fixture)
 {
     // Shown, so that its frame is known before an owned window makes it native.
     fixture.window->show();
-    auto* window = new QM_UTC_SETTINGS(*fixture.window, fixture.settings.store());
+    auto* window = new QM_UTC_SETTINGS(*fixture.window, fixture.window->alarms(), fixture.launcher,
+                                       fixture.settings.store());
     window->show();
     return window;
 }
@@ -132,7 +133,8 @@ void SettingsWindowTest::openingAppliesWhatDiffersFromTheLayout()
     QTEST(window->AUTOSTART_TICKBOX->isEnabled(), "autoStartEnabled");
     QTEST(wide(strip), "wide");
     QTEST(counting(strip), "counting");
-    QCOMPARE(strip.AlwaysOnTopTimer->isEnabled(), window->AlwaysOnTop_TICKBOX->value() == 1);
+    QCOMPARE(strip.findChild<Timer*>("AlwaysOnTopTimer")->isEnabled(),
+             window->AlwaysOnTop_TICKBOX->value() == 1);
     if (!counting(strip))
         QCOMPARE(strip.QM_UPTIME_DISPLAY_LABEL->text(), QStringLiteral("TIMERS DISABLED"));
     QTEST(preferencesOnDisk(fixture.settings), "onDisk");

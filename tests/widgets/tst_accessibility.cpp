@@ -31,7 +31,7 @@ QWidget* openWindow(const QString& which, MainWindowFixture& fixture)
     SettingsStore& store = fixture.settings.store();
     QWidget* window = &strip;
     if (which == "settings") {
-        window = new QM_UTC_SETTINGS(strip, store);
+        window = new QM_UTC_SETTINGS(strip, strip.alarms(), fixture.launcher, store);
     } else if (which == "colours") {
         window = new QM_UTC_COLORS_WINDOW(*strip.LIVE_TIME_LABEL, store, &strip);
     } else if (which == "alarm settings") {
