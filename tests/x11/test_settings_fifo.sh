@@ -22,11 +22,18 @@ for fifo in QM_UTC.ini.lock QM_UTC.ini QM_UTC.ini.damaged; do
     [ -p "$config/$fifo" ] || { rm -f "$config/$fifo"; mkfifo "$config/$fifo"; }
     wmctrl -i -c "$(large_clock "$strip")" # its closing saves its position
     large_clock "$strip" closed
+    # Polled rather than slept: beside other tests a tick or an exit may come late.
     shown=$(xwd -silent -id "$strip" | md5sum)
-    sleep 1.1
+    for _ in $(seq 30); do
+        sleep 0.1
+        [ "$(xwd -silent -id "$strip" | md5sum)" != "$shown" ] && break
+    done
     [ "$(xwd -silent -id "$strip" | md5sum)" != "$shown" ] || fail "a FIFO as $fifo stopped the clock"
     kill -TERM "$pid"
-    sleep 1
+    for _ in $(seq 50); do
+        kill -0 "$pid" 2>/dev/null || break
+        sleep 0.1
+    done
     kill -0 "$pid" 2>/dev/null && fail "with a FIFO as $fifo the clock did not end on SIGTERM"
     if [ "$fifo" = QM_UTC.ini.damaged ]; then
         grep -q '^no setting$' "$config/QM_UTC.ini.damaged.1" || fail "no copy as .damaged.1"
