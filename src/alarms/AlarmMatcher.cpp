@@ -25,6 +25,7 @@ AlarmMatcher::Outcome AlarmMatcher::check(const ShownSeconds& shown, const QStri
     // A changed time is a new alarm, free to fire again today.
     if (alarmTime != m_checkedTime) {
         m_checkedTime = alarmTime;
+        m_ownTime = ShownSeconds::wallOf(QDate(2000, 1, 1), alarmTime);
         m_firedOn = QDate();
     }
     Outcome outcome;
@@ -48,7 +49,7 @@ AlarmMatcher::Outcome AlarmMatcher::check(const ShownSeconds& shown, const QStri
         m_armed = !startedAt;
     }
 
-    const std::optional<qint64> ownTime = ShownSeconds::wallOf(QDate(2000, 1, 1), alarmTime);
+    const std::optional<qint64>& ownTime = m_ownTime;
     for (const ShownSeconds::Second& second : seconds) {
         if (second.gapFrom) {
             std::optional<Missed> own;

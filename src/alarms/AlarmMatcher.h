@@ -50,5 +50,6 @@ private:
     std::optional<qint64> m_armedAt;
     bool m_armed = false; // started, and no second seen since
     QString m_checkedTime;
+    std::optional<qint64> m_ownTime; // m_checkedTime's second of the day
     QDate m_firedOn;
 };

@@ -66,7 +66,7 @@ AlarmTrigger::~AlarmTrigger() = default;
 void AlarmTrigger::load(const SettingsStore& store)
 {
     m_masterSwitch = store.readFlag(SettingsKeys::ENABLE_ALARMS_TICKBOX);
-    m_slots = loadAlarmSlots(store);
+    setSlots(loadAlarmSlots(store));
     for (int n = 1; n <= SettingsKeys::alarmCount; ++n) {
         const QString stored = store.readText(alarm(AlarmField::SNOOZED_UNTIL, n));
         m_snoozes[n - 1] = AlarmSnooze::fromText(stored);
@@ -97,8 +97,15 @@ void AlarmTrigger::setMasterSwitch(bool on)
 
 void AlarmTrigger::apply(const AlarmSlots& confirmed)
 {
-    m_slots = confirmed;
+    setSlots(confirmed);
     arm();
+}
+
+void AlarmTrigger::setSlots(const AlarmSlots& alarms)
+{
+    m_slots = alarms;
+    for (int n = 1; n <= SettingsKeys::alarmCount; ++n)
+        m_days[n - 1] = AlarmDays::of(alarmSlot(n).days);
 }
 
 QList<ArmedAlarm> AlarmTrigger::armedAlarms() const
@@ -139,8 +146,8 @@ void AlarmTrigger::clockShown(const LocalTimeOfDay& reading)
 void AlarmTrigger::ALARM_TIMER_Timer(int n)
 {
     const AlarmSlot& slot = alarmSlot(n);
-    const AlarmMatcher::Outcome outcome = m_matchers[n - 1].check(
-        m_shownSeconds, slot.time, AlarmDays::of(slot.days), m_snoozes[n - 1]);
+    const AlarmMatcher::Outcome outcome =
+        m_matchers[n - 1].check(m_shownSeconds, slot.time, m_days[n - 1], m_snoozes[n - 1]);
     if (outcome.snoozeSpent)
         setSnooze(n, std::nullopt);
     if (outcome.missed)

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "AlarmDays.h"
 #include "AlarmMatcher.h"
 #include "AlarmSlot.h"
 #include "NextAlarm.h"
@@ -80,11 +81,14 @@ private:
     void fire(int n);
     void reportMissed(int n, const AlarmMatcher::Missed& missed);
     void setSnooze(int n, const std::optional<LocalTimeOfDay>& until);
+    void setSlots(const AlarmSlots& alarms);
 
     SettingsStore& m_settings;
     CommandLauncher& m_launcher;
     qint16 m_masterSwitch = 0;
     AlarmSlots m_slots;
+    // The slots' days read once, not every second.
+    std::array<AlarmDays, SettingsKeys::alarmCount> m_days;
     std::array<Timer*, SettingsKeys::alarmCount> m_timers{};
     ShownSeconds m_shownSeconds;
     std::array<AlarmMatcher, SettingsKeys::alarmCount> m_matchers;
