@@ -76,21 +76,8 @@ start() {
     pid[$clock]=$!
 }
 next_of() { XDG_CONFIG_HOME="$top/$1" XDG_RUNTIME_DIR="$top/$1/runtime" "$program" --next; }
-# The window of clock $1 with exactly the title $2 once framed, or "gone" ($3); fifteen seconds.
-window_of() {
-    local id
-    for _ in $(seq 300); do
-        id=$(xdotool search --all --pid "${pid[$1]}" --name "^$2\$" 2>/dev/null | head -n1 || true)
-        if [ "${3:-}" = gone ]; then
-            [ -z "$id" ] && return
-        elif framed "$id"; then
-            echo "$id"
-            return
-        fi
-        sleep 0.05
-    done
-    fail "clock $1: the window '$2' did not ${3:-appear}"
-}
+# The window of clock $1 with exactly the title $2 once framed, or "gone" ($3).
+window_of() { window_pid=${pid[$1]} window "$2" "${3:-}"; }
 windows_titled() { xdotool search --all --pid "${pid[$1]}" --name "^$2\$" 2>/dev/null | wc -l; }
 close_clock() {
     wmctrl -i -c "$(window_of "$1" QM-GLIMMER-DIAL)"

@@ -107,10 +107,12 @@ framed() { [ -n "$1" ] && xprop -id "$1" _NET_FRAME_EXTENTS 2>/dev/null | grep -
 
 # The window with exactly this title once the window manager has framed it; "gone" waits for
 # it to disappear instead. Up to fifteen seconds: a busy machine starts programs slowly.
+# With window_pid set, only that process's windows count.
 window() {
     local id
     for _ in $(seq 300); do
-        id=$(xdotool search --name "^$1\$" 2>/dev/null | head -n1 || true)
+        id=$(xdotool search --all ${window_pid:+--pid "$window_pid"} --name "^$1\$" 2>/dev/null |
+            head -n1 || true)
         if [ "${2:-}" = gone ]; then
             [ -z "$id" ] && return
         elif framed "$id"; then
