@@ -121,14 +121,14 @@ step_first_start() {
         fail "an unmoved strip stored $(stored CLOCK-MAIN-Left)/$(stored CLOCK-MAIN-Top)"
 }
 
-# Twenty starts at stored places with both cores busy, each in a new session (its own X server
+# Ten starts at stored places with both cores busy, each in a new session (its own X server
 # and window manager, as the window manager's first window is the likeliest to be misplaced):
 # every frame lands exactly there and stays.
 step_stored_place_under_load() {
     local exact=0 misses="" x y geometry
     start_load
     start_load
-    for i in $(seq 20); do
+    for i in $(seq 10); do
         x11_stop
         x11_start
         x=$((100 + 7 * i)) y=$((90 + 11 * i))
@@ -145,8 +145,8 @@ step_stored_place_under_load() {
         close_clock
     done
     stop_load
-    echo "  $exact of 20 starts under load framed exactly at the stored place$misses"
-    [ "$exact" = 20 ] || fail "only $exact of 20 starts landed at the stored place"
+    echo "  $exact of 10 starts under load framed exactly at the stored place$misses"
+    [ "$exact" = 10 ] || fail "only $exact of 10 starts landed at the stored place"
 }
 
 step_move_and_reopen() {

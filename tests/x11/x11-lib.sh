@@ -170,8 +170,13 @@ frame_at() {
     [[ $geometry == $2 ]] || fail "window $1 is at '$geometry', expected '$2'"
 }
 
-# Clicks at a point of a window's client area, in pixels.
-click() { xdotool mousemove --window "$1" "$2" "$3" click 1; }
+# Clicks at a point of a window's client area, in pixels. A window that has gone is a failure
+# that says so, not an X error from xdotool.
+click() {
+    xwininfo -id "$1" >/dev/null 2>&1 || fail "window $1 ($(caller 1 | cut -d' ' -f2)) went away before a click on it"
+    xdotool mousemove --window "$1" "$2" "$3" click 1 2>/dev/null ||
+        fail "window $1 went away during a click on it"
+}
 
 # Device pixels per laid-out pixel: set it to the QT_SCALE_FACTOR the program runs with.
 pixel_scale=${pixel_scale:-1}
