@@ -175,15 +175,17 @@ step_alarm_from_file() {
     start_clock
     title="QM-UTC - !!! ALARM NOTIFICATION - !!! - Tea"
     window "$title" >/dev/null
-    opened=$(date +%s.%N)
     [ "$(wait_for_lines "$out" 2)" = 1 ] || fail "the alarm's command did not run"
-    [ "$(date -d "@$(head -n1 "$out")" +%H:%M:%S)" = "$at" ] ||
-        fail "the command ran at $(date -d "@$(head -n1 "$out")" +%T.%N), not at $at"
+    opened=$(head -n1 "$out")
+    [ "$(date -d "@$opened" +%H:%M:%S)" = "$at" ] ||
+        fail "the command ran at $(date -d "@$opened" +%T.%N), not at $at"
     window "$title" gone
     closed=$(date +%s.%N)
+    # Counted from the alarm's second, which the command stamped: when this script saw the
+    # window appear depends on the machine's load. The upper bound leaves room for a slow look.
     awk -v a="$opened" -v b="$closed" 'BEGIN {
-        printf "  the notification window closed itself %.1f s after it appeared\n", b - a
-        exit !(b - a > 10 && b - a < 12.5) }' || fail "it did not close eleven seconds after opening"
+        printf "  the notification window closed itself %.1f s after its alarm\n", b - a
+        exit !(b - a > 10.5 && b - a < 15) }' || fail "it did not close eleven seconds after opening"
     [ "$(wc -l <"$out")" = 1 ] || fail "the command ran $(wc -l <"$out") times"
     [ "$(stored ALARM_1_MESSAGE_AUTO_CLOSE_TICKBOX)" = 1 ] || fail "Auto Close not kept as 1"
     close_clock
