@@ -98,6 +98,12 @@ deb=$(ls "$package"/qm-utc_*.deb)
 echo "package: ${deb##*/}"
 [[ $(dpkg-deb -f "$deb" Version) == "$release"-* ]] ||
     fail "the package's version $(dpkg-deb -f "$deb" Version) is not $release"
+depends=$(dpkg-deb -f "$deb" Depends)
+# A minimal system installs no recommendations, and without the X11 plugin Qt cannot start.
+for needed in qt6-qpa-plugins fonts-liberation2 libqt6widgets6; do
+    [[ ", $depends," == *", $needed"[\ ,]* ]] || fail "the package's Depends lacks $needed: $depends"
+done
+echo "Depends: $depends"
 dpkg-deb -x "$deb" "$package/tree"
 for file in usr/share/doc/qm-utc/copyright usr/share/doc/qm-utc/changelog.Debian.gz \
     usr/share/man/man1/qm-utc.1.gz; do
