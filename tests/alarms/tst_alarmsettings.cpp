@@ -155,10 +155,6 @@ private slots:
         QTest::newRow("master on, rows off") << QStringList{masterOn} << true << "tick hidden";
         QTest::newRow("row on under master off")
             << QStringList{"ALARM_3_TICKBOX=1"} << false << "fields hidden nothing";
-        QTest::newRow("row on with a command run hidden")
-            << QStringList{masterOn, "ALARM_3_TICKBOX=1", "ALARM_3_RUN_COMMAND_TICKBOX=1",
-                           "RUN_HIDDEN_3_TICKBOX=1"}
-            << true << "tick fields command hidden";
         QTest::newRow("row on with a command but Run Hidden 2: nothing starts")
             << QStringList{masterOn, "ALARM_3_TICKBOX=1", "ALARM_3_RUN_COMMAND_TICKBOX=1",
                            "RUN_HIDDEN_3_TICKBOX=2"}
