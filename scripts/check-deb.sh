@@ -96,6 +96,7 @@ for file in "$program" "$plugin"; do
     [ -z "$missing" ] || fail "ldd $file: $missing"
 done
 step "ldd resolves every library of $program and of the X11 platform plugin"
+step "the plugin comes from $(in_root dpkg-query -S "$plugin" | cut -d: -f1), installed without recommendations"
 step "fc-match Arial: $(in_root fc-match Arial)"
 
 set +e

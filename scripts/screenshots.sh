@@ -75,8 +75,8 @@ shoot_area() {
 shoot() { shoot_area "${3:-still}" "$2" "$1"; }
 
 # A few alarms to show, one of them firing a few seconds after the start (its window offers
-# Snooze), some on certain days of the week only, and one time the clock can never show (it
-# turns red).
+# Snooze), some on certain days of the week only, and one with a time the clock can never show
+# (it turns red) and nothing ticked to do (its row says "does nothing").
 at=$(date -d '+6 seconds' +%H:%M:%S)
 cat >"$config/QM_UTC.ini" <<INI
 [qm-utc]

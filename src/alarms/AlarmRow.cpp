@@ -33,6 +33,27 @@ void columnLabel(QWidget* window, int n, const char* caption, const TwipsRect& a
     label->setGeometry(Form::pixels(inBlock(n, alarmOne)));
 }
 
+QLabel* doesNothingNote(QWidget* window, int n)
+{
+    auto* note =
+        Form::place(new QLabel(QStringLiteral("does nothing"), window),
+                    QStringLiteral("ALARM_%1_DOES_NOTHING_LABEL").arg(n).toLatin1().constData(),
+                    inBlock(n, {1320, 600, 1035, 255}));
+    note->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    // Drawn over the window's own face: the caption left of it shows through.
+    QPalette red = note->palette();
+    red.setColor(QPalette::WindowText, Qt::red);
+    note->setPalette(red);
+    const QString why =
+        QStringLiteral("When it fires, this alarm does nothing: %1. Tick Display Message to see "
+                       "a window, or Run Command to start a program.")
+            .arg(AlarmSlot::doesNothingReason());
+    note->setToolTip(why);
+    note->setAccessibleDescription(why);
+    note->hide();
+    return note;
+}
+
 QLineEdit* numberBadge(QWidget* window, int n)
 {
     auto* badge = Form::place(
@@ -68,7 +89,8 @@ AlarmRow::AlarmRow(int n, QWidget* window)
       RUN_COMMAND_TEXTBOX(textField(AlarmField::RUN_COMMAND_TEXTBOX,
                                     new StoredTextField(window, QStringLiteral("Run Command")),
                                     {720, 1440, 5895, 285})),
-      DAYS(keyed(AlarmField::DAYS, new AlarmDaysField(n, window), {3720, 1200, 2820, 225}, {}))
+      DAYS(keyed(AlarmField::DAYS, new AlarmDaysField(n, window), {3720, 1200, 2820, 225}, {})),
+      DOES_NOTHING_LABEL(doesNothingNote(window, n))
 {
     TIME_TEXTBOX->load(QStringLiteral("00:00:00"));
     DAYS->setEnabled(false);
@@ -85,6 +107,12 @@ AlarmRow::AlarmRow(int n, QWidget* window)
             &AlarmRow::DISPLAY_MESSAGE_TICKBOX_Click);
     connect(RUN_COMMAND_TICKBOX, &TickBox::valueChanged, this,
             &AlarmRow::RUN_COMMAND_TICKBOX_Click);
+    // After the reactions above, so that it sees the flags they clear. Every flag of the record
+    // may be an action, so each is watched.
+    for (TickBox* box : m_tickBoxes) {
+        if (box)
+            connect(box, &TickBox::valueChanged, this, &AlarmRow::showWhetherItActs);
+    }
 }
 
 QWidget* AlarmRow::window() const
@@ -120,6 +148,11 @@ Field* AlarmRow::textField(AlarmField field, Field* control, const TwipsRect& al
     keyed(field, control, alarmOne, {DesignFont::msSansSerif(8.25), {}, {}});
     FieldLook::setOpen(control, false);
     return control;
+}
+
+void AlarmRow::showWhetherItActs()
+{
+    DOES_NOTHING_LABEL->setVisible(slot().doesNothing());
 }
 
 void AlarmRow::load(const AlarmRecord::Field& field, const AlarmSlot& stored)

@@ -8,6 +8,7 @@
 
 class AlarmDaysField;
 class AlarmTimeField;
+class QLabel;
 class QLineEdit;
 class StoredText;
 class StoredTextField;
@@ -51,6 +52,9 @@ public:
     StoredTextField* const RUN_COMMAND_TEXTBOX;
     // The days of the week, in the free room right of Run Hidden.
     AlarmDaysField* const DAYS;
+    // "does nothing" in red, in the free room right of the Name caption, while the row is on
+    // with no action ticked (AlarmSlot::doesNothing); its tooltip says what to tick.
+    QLabel* const DOES_NOTHING_LABEL;
 
     // ALARM_n_TICKBOX_Click, ALARM_n_DISPLAY_MESSAGE_TICKBOX_Click and
     // ALARM_n_RUN_COMMAND_TICKBOX_Click.
@@ -60,6 +64,7 @@ public:
 
 private:
     QWidget* window() const;
+    void showWhetherItActs();
     // A control of a record field, named after its key and entered for load() and slot().
     template <typename Control>
     Control* keyed(SettingsKeys::AlarmField field, Control* control, const TwipsRect& alarmOne,

@@ -3,9 +3,22 @@
 
 #include "AlarmDays.h"
 #include "AlarmRecord.h"
+#include "notify/LaunchRule.h"
 #include "platform/ProblemReport.h"
 #include "settings/SettingsKeys.h"
 #include "widgets/ShownText.h"
+
+bool AlarmSlot::doesNothing() const
+{
+    // Every action an alarm can take.
+    const bool acts = displayMessage == 1 || LaunchRule::style(runCommand, runHidden).has_value();
+    return enabled == 1 && !acts;
+}
+
+QString AlarmSlot::doesNothingReason()
+{
+    return QStringLiteral("neither Display Message nor Run Command is ticked");
+}
 
 AlarmSlots loadAlarmSlots(const SettingsStore& store)
 {

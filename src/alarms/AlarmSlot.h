@@ -24,6 +24,12 @@ struct AlarmSlot
     // The days it fires on, as stored (see AlarmDays).
     QString days;
 
+    // Switched on, yet firing would neither open its window nor start its command. A file may
+    // hold such an alarm and it still fires, doing nothing, so wherever it shows, it says so.
+    bool doesNothing() const;
+    // Why, as the windows and the command line say it.
+    static QString doesNothingReason();
+
     bool operator==(const AlarmSlot&) const = default;
 };
 

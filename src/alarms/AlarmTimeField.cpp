@@ -6,12 +6,15 @@
 #include "widgets/ShownText.h"
 
 #include <QApplication>
+#include <QFocusEvent>
 
 AlarmTimeField::AlarmTimeField(QWidget* parent) : StoredTextField(parent)
 {
     setMaxLength(typedLength);
     setAlignment(Qt::AlignCenter);
     connect(this, &QLineEdit::textChanged, this, &AlarmTimeField::textHasChanged);
+    // QLineEdit's own flag is lost whenever the length limit moves, as it does here.
+    connect(this, &QLineEdit::textEdited, this, [this] { m_typed = true; });
 }
 
 void AlarmTimeField::load(const QString& time)
@@ -19,6 +22,26 @@ void AlarmTimeField::load(const QString& time)
     // A limit below the shown text's length would cut it.
     setMaxLength(qMax(typedLength, int(ShownText::cut(time).size())));
     StoredTextField::load(time);
+    m_typed = false;
+}
+
+void AlarmTimeField::complete()
+{
+    // A time loaded from the file stays as the file has it until the user types.
+    if (!m_typed)
+        return;
+    const std::optional<QString> completed = completedAlarmTime(text());
+    if (completed && *completed != text())
+        setText(*completed);
+}
+
+void AlarmTimeField::focusOutEvent(QFocusEvent* event)
+{
+    // Not while a menu of the field is open, nor when the user only turns to another window
+    // halfway through typing.
+    if (event->reason() != Qt::PopupFocusReason && event->reason() != Qt::ActiveWindowFocusReason)
+        complete();
+    StoredTextField::focusOutEvent(event);
 }
 
 void AlarmTimeField::textHasChanged()

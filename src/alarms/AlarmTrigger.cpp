@@ -131,6 +131,7 @@ ArmedAlarm AlarmTrigger::armed(int n, const AlarmSlot& slot,
     alarm.name = slot.name;
     alarm.time = slot.time;
     alarm.days = AlarmDays::of(slot.days);
+    alarm.doesNothing = slot.doesNothing();
     if (snoozedUntil)
         alarm.snoozedUntil = AlarmSnooze::toDateTime(*snoozedUntil);
     return alarm;
@@ -184,7 +185,7 @@ void AlarmTrigger::reportMissed(int n, const AlarmMatcher::Missed& missed)
                  missed.snoozed ? QStringLiteral(" (snoozed)") : QString(),
                  missed.date.toString(Qt::ISODate), because(missed.cause),
                  slot.runCommand == 1 ? QStringLiteral("; its command was not run") : QString()));
-    if (slot.displayMessage != 1 && slot.runCommand != 1)
+    if (slot.doesNothing())
         return;
     Announcement announcement = AlarmAnnouncement::of(n, slot);
     announcement.commandRefusal = m_settings.commandRefusal();

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "NextAlarm.h"
 
+#include "AlarmSlot.h"
 #include "AlarmTimeText.h"
 #include "widgets/ShownText.h"
 
@@ -80,16 +81,22 @@ QString describe(const QList<ArmedAlarm>& armed, const QDateTime& now)
     const QString name = next->alarm.name.trimmed().isEmpty()
                              ? QStringLiteral("Alarm %1").arg(next->alarm.number)
                              : ShownText::cut(next->alarm.name, ShownText::inLine);
+    const QString nothing = next->alarm.doesNothing ? QStringLiteral("; it does nothing: ") +
+                                                          AlarmSlot::doesNothingReason()
+                                                    : QString();
     if (next->snoozed)
         return QStringLiteral("Next alarm: %1, snoozed, at %2, %3")
-            .arg(name, next->at.time().toString(QStringLiteral("HH:mm:ss")),
-                 inText(now.msecsTo(next->at), false));
+                   .arg(name, next->at.time().toString(QStringLiteral("HH:mm:ss")),
+                        inText(now.msecsTo(next->at), false)) +
+               nothing;
     // Today's and tomorrow's need no day; later ones are days away.
     if (now.toLocalTime().date().daysTo(next->at.date()) >= 2)
         return QStringLiteral("Next alarm: %1 on %2 at %3, %4")
-            .arg(name, QLocale::c().dayName(next->at.date().dayOfWeek()), next->alarm.time,
-                 inText(now.msecsTo(next->at), true));
+                   .arg(name, QLocale::c().dayName(next->at.date().dayOfWeek()), next->alarm.time,
+                        inText(now.msecsTo(next->at), true)) +
+               nothing;
     return QStringLiteral("Next alarm: %1 at %2, %3")
-        .arg(name, next->alarm.time, inText(now.msecsTo(next->at), false));
+               .arg(name, next->alarm.time, inText(now.msecsTo(next->at), false)) +
+           nothing;
 }
 } // namespace NextAlarm

@@ -17,6 +17,8 @@ struct ArmedAlarm
     AlarmDays days = AlarmDays::everyDay();
     // When a Snooze brings it back, if it was snoozed.
     std::optional<QDateTime> snoozedUntil;
+    // It fires without any action ticked (see AlarmSlot::doesNothing).
+    bool doesNothing = false;
 };
 
 // Which armed alarm fires next, and when, in the local wall time the clock shows.
@@ -41,6 +43,7 @@ std::optional<Upcoming> find(const QList<ArmedAlarm>& armed, const QDateTime& no
 // "Next alarm: Tea at 07:30:00, in 3 h 12 min" (or "in 12 min", "in less than a minute",
 // whole minutes rounded down), "Next alarm: Tea, snoozed, at 07:35:00, in 4 min", from the day
 // after tomorrow on "Next alarm: Gym on Monday at 07:30:00, in 2 d 3 h", or "No alarm armed".
-// An alarm without a name is "Alarm 3".
+// An alarm without a name is "Alarm 3". One that does nothing when it fires says so after
+// that: "; it does nothing: neither Display Message nor Run Command is ticked".
 QString describe(const QList<ArmedAlarm>& armed, const QDateTime& now);
 } // namespace NextAlarm

@@ -201,6 +201,9 @@ void QM_UTC_ALARM_SETTINGS::OK_BUTTON_Click()
     // One save for the whole of it, the closing step's writes included, so that everything
     // is on disk before the window is gone.
     SettingsStore::Batch batch(m_settings);
+    // A time typed in short and not yet left is saved as the field would complete it.
+    for (AlarmRow* row : m_rows)
+        row->TIME_TEXTBOX->complete();
     writePosition();
     m_settings.writeFlag(SettingsKeys::ENABLE_ALARMS_TICKBOX, ENABLE_ALARMS_TICKBOX->value());
     const AlarmSlots shown = edited();

@@ -49,7 +49,9 @@ QM_UTC_ALARM_NOTIFICATION_WINDOW::QM_UTC_ALARM_NOTIFICATION_WINDOW(const Announc
                                                                    SettingsStore& settings,
                                                                    CommandLauncher& launcher,
                                                                    QWidget* owner)
-    : FormDialog(owner, frame, settings, announcement.placement, DeleteOnClose),
+    // Escape dismisses an alarm, but never drops a command typed into the test window.
+    : FormDialog(owner, frame, settings, announcement.placement,
+                 announcement.commandByHand ? DeleteOnClose | KeepOpenOnEscape : DeleteOnClose),
       QM_UTC_TITLE_1(TitleLabel::place(this, "QM_UTC_TITLE_1", QStringLiteral("QUILL-MARSH"),
                                        {120, 120, 3375, 315})),
       QM_UTC_TITLE_2(TitleLabel::place(this, "QM_UTC_TITLE_2", QStringLiteral("QM-UTC"),

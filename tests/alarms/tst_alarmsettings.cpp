@@ -154,7 +154,11 @@ private slots:
         QTest::newRow("empty store") << QStringList{} << false << "";
         QTest::newRow("master on, rows off") << QStringList{masterOn} << true << "tick hidden";
         QTest::newRow("row on under master off")
-            << QStringList{"ALARM_3_TICKBOX=1"} << false << "fields hidden";
+            << QStringList{"ALARM_3_TICKBOX=1"} << false << "fields hidden nothing";
+        QTest::newRow("row on with a command but Run Hidden 2: nothing starts")
+            << QStringList{masterOn, "ALARM_3_TICKBOX=1", "ALARM_3_RUN_COMMAND_TICKBOX=1",
+                           "RUN_HIDDEN_3_TICKBOX=2"}
+            << true << "tick fields command hidden nothing";
         QTest::newRow("row on with message and command")
             << QStringList{masterOn, "ALARM_3_TICKBOX=1", "ALARM_3_DISPLAY_MESSAGE_TICKBOX=1",
                            "ALARM_3_RUN_COMMAND_TICKBOX=1"}
@@ -194,7 +198,8 @@ private slots:
             {"fields", fields},
             {"message", isOn(row3.MESSAGE_TEXTBOX)},
             {"command", isOn(row3.RUN_COMMAND_TEXTBOX)},
-            {"hidden", row3.RUN_HIDDEN_TICKBOX->isEnabled()}};
+            {"hidden", row3.RUN_HIDDEN_TICKBOX->isEnabled()},
+            {"nothing", !row3.DOES_NOTHING_LABEL->isHidden()}};
         for (const auto& [part, isSo] : parts) {
             if (isSo)
                 on << QLatin1String(part);
@@ -234,6 +239,44 @@ private slots:
                                                   row.MESSAGE_TEXTBOX, row.RUN_COMMAND_TEXTBOX})
             QVERIFY2(!isOn(field) && field->isReadOnly(), qPrintable(field->objectName()));
         QCOMPARE(row.MESSAGE_TEXTBOX->text(), QStringLiteral("Tea"));
+    }
+
+    // A row on with no action ticked says so as the user ticks, and after OK the clock's
+    // tooltip does too; the file keeps what the window showed.
+    void aRowThatWouldDoNothingSaysSo_data()
+    {
+        QTest::addColumn<QStringList>("clicked");
+        QTest::addColumn<bool>("nothing");
+        QTest::newRow("row on alone") << QStringList{"TICKBOX"} << true;
+        QTest::newRow("with a message")
+            << QStringList{"TICKBOX", "DISPLAY_MESSAGE_TICKBOX"} << false;
+        QTest::newRow("with a command") << QStringList{"TICKBOX", "RUN_COMMAND_TICKBOX"} << false;
+        QTest::newRow("command ticked and unticked")
+            << QStringList{"TICKBOX", "RUN_COMMAND_TICKBOX", "RUN_COMMAND_TICKBOX"} << true;
+        QTest::newRow("Auto Close is no action")
+            << QStringList{"TICKBOX", "MESSAGE_AUTO_CLOSE_TICKBOX"} << true;
+        QTest::newRow("row off again") << QStringList{"TICKBOX", "TICKBOX"} << false;
+    }
+
+    void aRowThatWouldDoNothingSaysSo()
+    {
+        QFETCH(QStringList, clicked);
+        QFETCH(bool, nothing);
+        MainWindowFixture fixture;
+        store(fixture, {"ENABLE_ALARMS_TICKBOX=1", "ALARM_4_NAME_TEXTBOX=Gym",
+                        "ALARM_4_TIME_TEXTBOX=07:30:00"});
+        fixture.time.setEpochMs(TestTime::utcMs(2026, 12, 8, 4, 18, 0));
+        QM_UTC_MAIN& main = fixture.open();
+        QPointer<Window> window = openSettings(fixture);
+        AlarmRow& row = window->row(4);
+        for (const QString& box : clicked)
+            window->findChild<TickBox*>("ALARM_4_" + box)->click();
+        QCOMPARE(row.DOES_NOTHING_LABEL->isVisible(), nothing);
+        QVERIFY(row.DOES_NOTHING_LABEL->toolTip().contains(AlarmSlot::doesNothingReason()));
+        window->OK_BUTTON->click();
+        const QString tip = shownTip(main.LIVE_TIME_LABEL);
+        QCOMPARE(tip.endsWith("; it does nothing: " + AlarmSlot::doesNothingReason()), nothing);
+        QCOMPARE(main.alarmSlot(4).doesNothing(), nothing);
     }
 
     // Whatever the user does with the master switch, what is armed, what the clock's tooltip
@@ -447,36 +490,37 @@ private slots:
         QCOMPARE(fixture.settings.onDisk("ALARM_2_TIME_TEXTBOX"), "07:30:30");
     }
 
-    void timeIsKeptAsTypedAndMarkedWhenItNeverFires_data()
+    // What the user types in short becomes HH:MM:SS when the field loses the keyboard, or on
+    // OK; what cannot be read stays as typed, in red, and a time from the file stays as it is.
+    void timeIsCompletedOrMarkedWhenItNeverFires_data()
     {
         QTest::addColumn<QString>("stored");
         QTest::addColumn<QString>("typed");
+        QTest::addColumn<bool>("leaves"); // the field before OK
         QTest::addColumn<QString>("kept");
         QTest::addColumn<bool>("neverFires");
-        QTest::newRow("real time") << ""
-                                   << "23:59:59"
-                                   << "23:59:59" << false;
-        QTest::newRow("no seconds") << ""
-                                    << "7:30"
-                                    << "7:30" << true;
-        QTest::newRow("hour 24") << ""
-                                 << "24:00:00"
-                                 << "24:00:00" << true;
-        QTest::newRow("typing stops at eight") << ""
-                                               << "07:30:00:15"
-                                               << "07:30:00" << false;
-        QTest::newRow("longer stored time kept whole") << "07:30:00 later"
-                                                       << ""
-                                                       << "07:30:00 later" << true;
-        QTest::newRow("and never grows") << "07:30:00 later"
-                                         << "x"
-                                         << "07:30:00 later" << true;
+        const auto row = [](const char* name, const char* stored, const char* typed, bool leaves,
+                            const char* kept, bool neverFires) {
+            QTest::newRow(name) << QString(stored) << QString(typed) << leaves << QString(kept)
+                                << neverFires;
+        };
+        row("real time", "", "23:59:59", true, "23:59:59", false);
+        row("no seconds", "", "7:30", true, "07:30:00", false);
+        row("digits alone", "", "730", true, "07:30:00", false);
+        row("completed by OK", "", "7:30:5", false, "07:30:05", false);
+        row("hour 24", "", "24:00:00", true, "24:00:00", true);
+        row("unreadable", "", "7:60", true, "7:60", true);
+        row("typing stops at eight", "", "07:30:00:15", true, "07:30:00", false);
+        row("stored short time kept", "7:30", "", true, "7:30", true);
+        row("longer stored time kept whole", "07:30:00 later", "", true, "07:30:00 later", true);
+        row("and never grows", "07:30:00 later", "x", true, "07:30:00 later", true);
     }
 
-    void timeIsKeptAsTypedAndMarkedWhenItNeverFires()
+    void timeIsCompletedOrMarkedWhenItNeverFires()
     {
         QFETCH(QString, stored);
         QFETCH(QString, typed);
+        QFETCH(bool, leaves);
         QFETCH(QString, kept);
         QFETCH(bool, neverFires);
         MainWindowFixture fixture;
@@ -492,11 +536,16 @@ private slots:
             field->end(false);
             QTest::keyClicks(field, typed);
         }
-        QCOMPARE(field->text(), kept);
-        QCOMPARE(field->palette().color(QPalette::Text) == QColor(Qt::red), neverFires);
-        QCOMPARE(field->toolTip().contains(QLatin1String("never fire")), neverFires);
+        if (leaves) {
+            QFocusEvent tab(QEvent::FocusOut, Qt::TabFocusReason);
+            QApplication::sendEvent(field, &tab);
+            QCOMPARE(field->text(), kept);
+            QCOMPARE(field->palette().color(QPalette::Text) == QColor(Qt::red), neverFires);
+            QCOMPARE(field->toolTip().contains(QLatin1String("never fire")), neverFires);
+        }
         window->OK_BUTTON->click();
         QCOMPARE(main.alarmSlot(1).time, kept);
+        QCOMPARE(fixture.settings.onDisk("ALARM_1_TIME_TEXTBOX"), kept);
     }
 
     // Days of the week: shown from the file, switched by a click, saved by OK with the row.

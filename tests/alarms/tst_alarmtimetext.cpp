@@ -10,6 +10,8 @@ class AlarmTimeTextTest : public QObject
 private slots:
     void realTimes_data();
     void realTimes();
+    void typedTimesAreCompleted_data();
+    void typedTimesAreCompleted();
 };
 
 void AlarmTimeTextTest::realTimes_data()
@@ -37,6 +39,48 @@ void AlarmTimeTextTest::realTimes()
     QFETCH(QString, text);
     QFETCH(bool, real);
     QCOMPARE(isRealAlarmTime(text), real);
+}
+
+void AlarmTimeTextTest::typedTimesAreCompleted_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("completed"); // empty: cannot be read one way only
+    const auto row = [](const char* typed, const char* completed) {
+        QTest::newRow(*typed ? typed : "empty") << QString::fromUtf8(typed) << QString(completed);
+    };
+    row("07:30:00", "07:30:00");
+    row("7:30", "07:30:00");
+    row("7:30:5", "07:30:05");
+    row("7:3", "07:03:00");
+    row(" 7:30 ", "07:30:00");
+    row("7", "07:00:00");
+    row("730", "07:30:00");
+    row("1730", "17:30:00");
+    row("73005", "07:30:05");
+    row("235959", "23:59:59");
+    row("7:30 pm", "19:30:00");
+    row("12AM", "00:00:00");
+    row("７:３０", "07:30:00"); // full-width digits
+    row("24:00", "");
+    row("760", "");
+    row("13:00 pm", "");
+    row("7::30", "");
+    row("7:30:00:1", "");
+    row("0730001", "");
+    row("7:030", "");
+    row("7.30", "");
+    row("7:3²", ""); // a superscript is no digit
+    row("", "");
+}
+
+void AlarmTimeTextTest::typedTimesAreCompleted()
+{
+    QFETCH(QString, typed);
+    QFETCH(QString, completed);
+    const std::optional<QString> result = completedAlarmTime(typed);
+    QCOMPARE(result.value_or(QString()), completed);
+    if (result)
+        QVERIFY(isRealAlarmTime(*result));
 }
 
 QTEST_APPLESS_MAIN(AlarmTimeTextTest)

@@ -3,6 +3,7 @@
 #include "ProblemCapture.h"
 #include "TestSettings.h"
 #include "TestTime.h"
+#include "alarms/AlarmSlot.h"
 #include "app/CommandLine.h"
 #include "platform/SingleInstance.h"
 #include "settings/SettingsStore.h"
@@ -32,7 +33,7 @@ QString listOf(const QMap<int, QString>& changed)
 {
     QString text;
     for (int n = 1; n <= 10; ++n)
-        text += changed.value(n, QStringLiteral("%1\toff\t00:00:00\tAlarm Name\tRun Command\t%2")
+        text += changed.value(n, QStringLiteral("%1\toff\t00:00:00\tAlarm Name\t\t%2\t")
                                      .arg(QString::number(n), everyDay)) +
                 QLatin1Char('\n');
     return text;
@@ -88,9 +89,11 @@ void CommandLineTest::options_data()
     QTest::newRow("version") << QStringList{"--version"} << 0 << "qm-utc " QMUTC_VERSION "\n"
                              << "";
     QTest::newRow("unknown option") << QStringList{"--bogus"} << 2 << ""
-                                    << "Unknown option 'bogus'";
+                                    << "qm-utc: unknown option '--bogus'.";
+    QTest::newRow("unknown option with a value") << QStringList{"--next", "--bogus=1"} << 2 << ""
+                                                 << "unknown option '--bogus=1'.";
     QTest::newRow("Qt's own option") << QStringList{"-platform", "xcb"} << 2 << ""
-                                     << "Unknown option 'platform'";
+                                     << "unknown option '-platform'.";
     QTest::newRow("an argument") << QStringList{"now"} << 2 << ""
                                  << "unexpected argument 'now'";
     QTest::newRow("both lists") << QStringList{"--next", "--list"} << 2 << ""
@@ -116,6 +119,12 @@ void CommandLineTest::options()
         QVERIFY2(outcome.err.contains(QLatin1String("Usage:")), qPrintable(outcome.err));
         QCOMPARE(outcome.out, QString());
     }
+    // For a terminal of 80 columns; only the settings file's path may be longer.
+    for (const QString& line : (outcome.out + outcome.err).split(QLatin1Char('\n'))) {
+        QVERIFY2(line.size() <= 80 || line.endsWith(m_settings.filePath()), qPrintable(line));
+        if (line.startsWith(QLatin1String("Usage:")))
+            QCOMPARE(line, QStringLiteral("Usage: qm-utc [option]"));
+    }
 }
 
 void CommandLineTest::alarmsFromTheFile_data()
@@ -127,10 +136,12 @@ void CommandLineTest::alarmsFromTheFile_data()
     const Values tea = {{"ALARM_3_TICKBOX", "1"},
                         {"ALARM_3_NAME_TEXTBOX", "Tea"},
                         {"ALARM_3_TIME_TEXTBOX", "07:30:00"},
+                        {"ALARM_3_RUN_COMMAND_TICKBOX", "1"},
                         {"ALARM_3_RUN_COMMAND_TEXTBOX", "paplay \"/tmp/a b.oga\""}};
     const QString teaLine =
-        QStringLiteral("3\ton\t07:30:00\tTea\tpaplay \"/tmp/a b.oga\"\t") + everyDay;
+        QStringLiteral("3\ton\t07:30:00\tTea\tpaplay \"/tmp/a b.oga\"\t") + everyDay + "\t";
     const Values armed = tea + Values{{"ENABLE_ALARMS_TICKBOX", "1"}};
+    const QString nothing = "does nothing: " + AlarmSlot::doesNothingReason();
 
     QTest::newRow("no file") << Values{} << "No alarm armed" << listOf({});
     QTest::newRow("alarms switched off") << tea << "No alarm armed" << listOf({{3, teaLine}});
@@ -138,8 +149,7 @@ void CommandLineTest::alarmsFromTheFile_data()
                            << listOf({{3, teaLine}});
     QTest::newRow("only its own switch off")
         << Values{{"ENABLE_ALARMS_TICKBOX", "1"}, {"ALARM_3_TIME_TEXTBOX", "07:30:00"}}
-        << "No alarm armed"
-        << listOf({{3, "3\toff\t07:30:00\tAlarm Name\tRun Command\t" + everyDay}});
+        << "No alarm armed" << listOf({{3, "3\toff\t07:30:00\tAlarm Name\t\t" + everyDay + "\t"}});
     QTest::newRow("flag 2 is off")
         << Values{{"ENABLE_ALARMS_TICKBOX", "1"}, {"ALARM_10_TICKBOX", "2"}} << "No alarm armed"
         << listOf({});
@@ -148,19 +158,48 @@ void CommandLineTest::alarmsFromTheFile_data()
                   {"ALARM_1_TICKBOX", "1"},
                   {"ALARM_1_NAME_TEXTBOX", "Tea\tbreak"},
                   {"ALARM_1_TIME_TEXTBOX", "23:00:00"},
-                  {"ALARM_1_RUN_COMMAND_TEXTBOX", ""}}
+                  {"ALARM_1_RUN_COMMAND_TICKBOX", "1"},
+                  {"ALARM_1_RUN_COMMAND_TEXTBOX", "wake\tup"}}
         << "Next alarm: Tea\tbreak at 23:00:00, in 18 h 42 min"
-        << listOf({{1, "1\ton\t23:00:00\tTea break\t\t" + everyDay}});
+        << listOf({{1, "1\ton\t23:00:00\tTea break\twake up\t" + everyDay + "\t"}});
     // The clock reads Tuesday 04:18.
-    QTest::newRow("on Mondays only") << armed + Values{{"ALARM_3_DAYS", "monday"}}
-                                     << "Next alarm: Tea on Monday at 07:30:00, in 6 d 3 h"
-                                     << listOf({{3, teaLine.chopped(everyDay.size()) + "Mon"}});
+    QTest::newRow("on Mondays only")
+        << armed + Values{{"ALARM_3_DAYS", "monday"}}
+        << "Next alarm: Tea on Monday at 07:30:00, in 6 d 3 h"
+        << listOf({{3, teaLine.chopped(everyDay.size() + 1) + "Mon\t"}});
     QTest::newRow("days that cannot be read: every day")
         << armed + Values{{"ALARM_3_DAYS", "weekdays"}}
         << "Next alarm: Tea at 07:30:00, in 3 h 12 min" << listOf({{3, teaLine}});
+    QTest::newRow("on no day") << armed + Values{{"ALARM_3_DAYS", ""}} << "No alarm armed"
+                               << listOf({{3, teaLine.chopped(everyDay.size() + 1) +
+                                                  "\tnever fires: no day of the week"}});
+    // Shown at the time it rings, in both.
     QTest::newRow("snoozed") << armed + Values{{"ALARM_3_SNOOZED_UNTIL", "2026-12-08T04:25:00"}}
                              << "Next alarm: Tea, snoozed, at 04:25:00, in 7 min"
-                             << listOf({{3, teaLine}});
+                             << listOf({{3, QString(teaLine).replace("07:30:00", "04:25:00") +
+                                                "snoozed from 07:30:00"}});
+    QTest::newRow("a snooze that has ended or is not armed counts no more")
+        << tea + Values{{"ALARM_3_SNOOZED_UNTIL", "2026-12-08T04:25:00"},
+                        {"ALARM_4_SNOOZED_UNTIL", "2026-12-08T04:10:00"},
+                        {"ALARM_4_TICKBOX", "1"},
+                        {"ALARM_4_DISPLAY_MESSAGE_TICKBOX", "1"}}
+        << "No alarm armed"
+        << listOf({{3, teaLine}, {4, "4\ton\t00:00:00\tAlarm Name\t\t" + everyDay + "\t"}});
+    // What will run, or nothing: never the command of Run Command unticked, nor the caption
+    // that the field holds until a command is typed.
+    QTest::newRow("Run Command off: its command is not shown, and it does nothing")
+        << armed + Values{{"ALARM_3_RUN_COMMAND_TICKBOX", "0"}}
+        << "Next alarm: Tea at 07:30:00, in 3 h 12 min; it " + nothing
+        << listOf({{3, "3\ton\t07:30:00\tTea\t\t" + everyDay + "\t" + nothing}});
+    QTest::newRow("Run Command ticked without a command")
+        << Values{{"ALARM_2_TICKBOX", "1"}, {"ALARM_2_RUN_COMMAND_TICKBOX", "1"}}
+        << "No alarm armed"
+        << listOf({{2, "2\ton\t00:00:00\tAlarm Name\t\t" + everyDay +
+                           "\tRun Command is ticked, but no command is given"}});
+    QTest::newRow("time not HH:MM:SS")
+        << armed + Values{{"ALARM_3_TIME_TEXTBOX", "7:30"}} << "No alarm armed"
+        << listOf(
+               {{3, QString(teaLine).replace("07:30:00", "7:30") + "never fires: not HH:MM:SS"}});
 }
 
 void CommandLineTest::alarmsFromTheFile()
@@ -186,8 +225,7 @@ void CommandLineTest::aDamagedFileIsOnlyRead()
 
     ProblemCapture problems;
     const Outcome outcome = run({QStringLiteral("--list")});
-    QVERIFY(outcome.out.startsWith("1\toff\t00:00:00\tAlarm Name\tRun Command\t" + everyDay +
-                                   "\n2\ton\t"));
+    QVERIFY(outcome.out.startsWith("1\toff\t00:00:00\tAlarm Name\t\t" + everyDay + "\t\n2\ton\t"));
     QCOMPARE(problems.lines.size(), 1);
     QVERIFY2(problems.lines.first().contains(QLatin1String("is damaged")),
              qPrintable(problems.lines.first()));
@@ -237,7 +275,11 @@ void CommandLineTest::realProgramBesideARunningClockWithoutDisplay()
              QStringLiteral("qm-utc " QMUTC_VERSION "\n"));
     const Outcome wrong = start({QStringLiteral("--bogus")});
     QCOMPARE(wrong.status, std::optional<int>(2));
-    QVERIFY(wrong.out.isEmpty() && wrong.err.contains(QLatin1String("Usage:")));
+    QVERIFY(wrong.out.isEmpty());
+    // The program by its name, not by the path it was started from.
+    QVERIFY2(wrong.err.startsWith(QLatin1String("qm-utc: unknown option '--bogus'.\n\nUsage: "
+                                                "qm-utc [option]\n")),
+             qPrintable(wrong.err));
     QVERIFY(settings.open(QIODevice::ReadOnly));
     QCOMPARE(settings.readAll(), content);
 }

@@ -98,6 +98,15 @@ deb=$(ls "$package"/qm-utc_*.deb)
 echo "package: ${deb##*/}"
 [[ $(dpkg-deb -f "$deb" Version) == "$release"-* ]] ||
     fail "the package's version $(dpkg-deb -f "$deb" Version) is not $release"
+depends=$(dpkg-deb -f "$deb" Depends)
+# A minimal system installs no recommendations, and without the X11 platform plugin, which no
+# library names, Qt cannot start: the package that ships it here must be a dependency.
+xcb_owner=$(dpkg-query -S '*/qt6/plugins/platforms/libqxcb.so' 2>/dev/null | head -n1 | cut -d: -f1)
+for needed in fonts-liberation2 ${xcb_owner:-}; do
+    [[ ", $depends," == *", $needed"[\ ,]* ]] || fail "the package's Depends lacks $needed: $depends"
+done
+[ -n "$xcb_owner" ] || echo "no Debian package ships Qt's X11 platform plugin here; not checked"
+echo "Depends: $depends"
 dpkg-deb -x "$deb" "$package/tree"
 for file in usr/share/doc/qm-utc/copyright usr/share/doc/qm-utc/changelog.Debian.gz \
     usr/share/man/man1/qm-utc.1.gz; do

@@ -114,6 +114,8 @@ void LargeClockWindowTest::bothWaysOfClosingWriteThePosition_data()
     QTest::addColumn<QString>("how");
     QTest::newRow("close button") << "button";
     QTest::newRow("close box") << "box";
+    // It holds nothing to lose, so Escape puts it away as a viewer's window would.
+    QTest::newRow("Escape") << "escape";
 }
 
 void LargeClockWindowTest::bothWaysOfClosingWriteThePosition()
@@ -128,6 +130,8 @@ void LargeClockWindowTest::bothWaysOfClosingWriteThePosition()
     WindowGeometry::setOuterTopLeft(window, QPoint(240, 330));
     if (how == "button")
         window->QM_CLOSE_BUTTON->click();
+    else if (how == "escape")
+        QTest::keyClick(window, Qt::Key_Escape);
     else
         window->close();
     TestWindows::discardClosed();

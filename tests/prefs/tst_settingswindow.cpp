@@ -2,6 +2,7 @@
 #include "MainWindowFixture.h"
 #include "TestWindows.h"
 #include "alarms/QM_UTC_ALARM_SETTINGS.h"
+#include "notify/QM_UTC_ALARM_NOTIFICATION_WINDOW.h"
 #include "platform/Timer.h"
 #include "platform/WindowGeometry.h"
 #include "prefs/QM_UTC_COLORS_WINDOW.h"
@@ -293,6 +294,9 @@ void SettingsWindowTest::keysNeitherCloseNorOpenAWindow_data()
                                                  << "ENABLE_ALARMS_TICKBOX" << int(Qt::Key_Return);
     QTest::newRow("alarms: Escape in a name") << "alarms"
                                               << "ALARM_1_NAME_TEXTBOX" << int(Qt::Key_Escape);
+    QTest::newRow("test window: Escape in a typed command")
+        << "test"
+        << "ALARM_RUN_COMMAND_TEXTBOX" << int(Qt::Key_Escape);
 }
 
 void SettingsWindowTest::keysNeitherCloseNorOpenAWindow()
@@ -313,6 +317,12 @@ void SettingsWindowTest::keysNeitherCloseNorOpenAWindow()
     else if (window == "alarms")
         shown = new QM_UTC_ALARM_SETTINGS(fixture.window->alarms(), fixture.settings.store(),
                                           fixture.launcher, settings);
+    else if (window == "test") {
+        auto* test = new QM_UTC_ALARM_NOTIFICATION_WINDOW(
+            Announcement::forTest(), fixture.settings.store(), fixture.launcher, settings);
+        test->ALARM_RUN_COMMAND_TICKBOX->click();
+        shown = test;
+    }
     shown->show();
     QWidget* control = shown->findChild<QWidget*>(focus);
     control->setFocus();
