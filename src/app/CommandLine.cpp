@@ -6,6 +6,7 @@
 #include "alarms/AlarmSnooze.h"
 #include "alarms/AlarmTrigger.h"
 #include "alarms/NextAlarm.h"
+#include "platform/TerminalText.h"
 #include "platform/TimeSource.h"
 #include "settings/SettingsKeys.h"
 #include "settings/SettingsStore.h"
@@ -17,12 +18,10 @@ namespace {
 constexpr int usageError = 2;
 
 // One line per alarm and one column per field: a tab or line break typed into a field must
-// not start another.
-QString oneField(QString text)
+// not start another, and no character from the file may act on the terminal.
+QString oneField(const QString& text)
 {
-    for (const QChar c : {QLatin1Char('\t'), QLatin1Char('\r'), QLatin1Char('\n')})
-        text.replace(c, QLatin1Char(' '));
-    return text;
+    return TerminalText::visible(text);
 }
 
 // What the alarm timers run after a start with this file.
@@ -60,7 +59,7 @@ std::optional<int> CommandLine::run(const QStringList& arguments, QTextStream& o
                        "options it starts the clock. --next and --list only read the settings, "
                        "so they work beside a running clock and without a display.\n"
                        "Settings: %1")
-            .arg(m_settingsPath));
+            .arg(TerminalText::visible(m_settingsPath)));
     // Qt's own help option would offer Qt's options, which the clock does not take.
     const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
                                   QStringLiteral("Print this help."));
@@ -76,7 +75,7 @@ std::optional<int> CommandLine::run(const QStringList& arguments, QTextStream& o
     parser.addOptions({help, version, next, list});
 
     const auto usage = [&](const QString& problem) {
-        err << "qm-utc: " << problem << "\n\n" << parser.helpText();
+        err << "qm-utc: " << TerminalText::visible(problem) << "\n\n" << parser.helpText();
         return usageError;
     };
     if (!parser.parse(arguments))
@@ -106,8 +105,8 @@ std::optional<int> CommandLine::run(const QStringList& arguments, QTextStream& o
 void CommandLine::printNext(QTextStream& out) const
 {
     const SettingsStore store(m_settingsPath, SettingsStore::Access::ReadOnly);
-    out << NextAlarm::describe(armedAlarms(store),
-                               QDateTime::fromMSecsSinceEpoch(m_time.msSinceEpoch()))
+    out << TerminalText::visible(NextAlarm::describe(
+               armedAlarms(store), QDateTime::fromMSecsSinceEpoch(m_time.msSinceEpoch())))
         << '\n';
 }
 
