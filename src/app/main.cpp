@@ -59,7 +59,6 @@ int main(int argc, char* argv[])
     QApplication app(argc, argv);
     tuning.applicationMade();
     MemoryTuning::applicationMade();
-    instance.answerLaterStarts();
     // The clock shows the time in the user's regional format, as the C library gives it.
     std::setlocale(LC_TIME, "");
     // The strip is a tool window; ending the program is its close box's decision alone.
