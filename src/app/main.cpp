@@ -7,6 +7,7 @@
 #include "platform/ProblemReport.h"
 #include "platform/ProcessLauncher.h"
 #include "platform/SecondTicker.h"
+#include "platform/SessionBus.h"
 #include "platform/SingleInstance.h"
 #include "platform/SystemTimeSource.h"
 #include "platform/TerminationSignals.h"
@@ -57,6 +58,8 @@ int main(int argc, char* argv[])
         ProblemReport::report(instance.problem());
     X11Tuning tuning;
     QApplication app(argc, argv);
+    // Before the first widget: its first text makes Qt's accessibility bridge look for the bus.
+    SessionBus::prepareAccessibility();
     tuning.applicationMade();
     MemoryTuning::applicationMade();
     // The clock shows the time in the user's regional format, as the C library gives it.
