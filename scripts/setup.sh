@@ -15,6 +15,7 @@ packages=(
     tesseract-ocr tesseract-ocr-eng faketime
     desktop-file-utils appstream file
     dbus-daemon
+    weston qt6-wayland
 )
 case "${1:-}" in
 --bench) packages+=(dclock conky-std valgrind) ;;

@@ -8,6 +8,7 @@
 #include "alarms/AlarmTrigger.h"
 #include "alarms/NextAlarm.h"
 #include "notify/LaunchRule.h"
+#include "platform/TerminalText.h"
 #include "platform/TimeSource.h"
 #include "settings/SettingsKeys.h"
 #include "settings/SettingsStore.h"
@@ -38,7 +39,7 @@ QString usageText(const QString& settingsPath)
                "\n"
                "Settings file:\n"
                "  %1\n")
-        .arg(settingsPath);
+        .arg(TerminalText::visible(settingsPath));
 }
 
 // The argument as it was typed that named an option the parser did not know.
@@ -57,12 +58,10 @@ QString typedOption(const QStringList& arguments, const QString& name)
 }
 
 // One line per alarm and one column per field: a tab or line break typed into a field must
-// not start another.
-QString oneField(QString text)
+// not start another, and no character from the file may act on the terminal.
+QString oneField(const QString& text)
 {
-    for (const QChar c : {QLatin1Char('\t'), QLatin1Char('\r'), QLatin1Char('\n')})
-        text.replace(c, QLatin1Char(' '));
-    return text;
+    return TerminalText::visible(text);
 }
 
 // What the alarm timers run after a start with this file.
@@ -104,7 +103,7 @@ std::optional<int> CommandLine::run(const QStringList& arguments, QTextStream& o
     parser.addOptions({help, version, next, list});
 
     const auto usage = [&](const QString& problem) {
-        err << "qm-utc: " << problem << "\n\n" << usageText(m_settingsPath);
+        err << "qm-utc: " << TerminalText::visible(problem) << "\n\n" << usageText(m_settingsPath);
         return usageError;
     };
     if (!parser.parse(arguments)) {
@@ -139,8 +138,8 @@ std::optional<int> CommandLine::run(const QStringList& arguments, QTextStream& o
 void CommandLine::printNext(QTextStream& out) const
 {
     const SettingsStore store(m_settingsPath, SettingsStore::Access::ReadOnly);
-    out << NextAlarm::describe(armedAlarms(store),
-                               QDateTime::fromMSecsSinceEpoch(m_time.msSinceEpoch()))
+    out << TerminalText::visible(NextAlarm::describe(
+               armedAlarms(store), QDateTime::fromMSecsSinceEpoch(m_time.msSinceEpoch())))
         << '\n';
 }
 

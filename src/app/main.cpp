@@ -4,8 +4,10 @@
 #include "platform/DisplayCheck.h"
 #include "platform/MemoryTuning.h"
 #include "platform/PlatformChoice.h"
+#include "platform/ProblemReport.h"
 #include "platform/ProcessLauncher.h"
 #include "platform/SecondTicker.h"
+#include "platform/SessionBus.h"
 #include "platform/SingleInstance.h"
 #include "platform/SystemTimeSource.h"
 #include "platform/TerminationSignals.h"
@@ -16,7 +18,6 @@
 #include <QApplication>
 #include <QTextStream>
 #include <clocale>
-#include <cstdio>
 
 int main(int argc, char* argv[])
 {
@@ -34,32 +35,33 @@ int main(int argc, char* argv[])
     MemoryTuning::beforeWindows();
     PlatformChoice::apply();
     if (const QString problem = DisplayCheck::problem(); !problem.isEmpty()) {
-        std::fprintf(stderr, "qm-utc: %s\n", qPrintable(problem));
+        ProblemReport::report(problem);
         return 1;
     }
     // One clock per user: a second start would run every alarm a second time.
     SingleInstance instance(SettingsStore::defaultFilePath());
     if (instance.state() == SingleInstance::State::HeldElsewhere) {
         if (instance.otherPid() > 0) {
-            std::fprintf(stderr, "qm-utc: the clock is already running (process %lld)\n",
-                         static_cast<long long>(instance.otherPid()));
+            ProblemReport::report(QStringLiteral("the clock is already running (process %1)")
+                                      .arg(instance.otherPid()));
             X11Window::activateWindowOf(instance.otherPid(), QStringLiteral("QM-GLIMMER-DIAL"));
         } else {
-            std::fprintf(stderr, "qm-utc: the clock is already running\n");
+            ProblemReport::report(QStringLiteral("the clock is already running"));
         }
         return 0;
     }
     if (instance.state() == SingleInstance::State::Unavailable)
-        std::fprintf(stderr,
-                     "qm-utc: cannot make sure that only one clock runs (%s); starting anyway\n",
-                     qPrintable(instance.problem()));
+        ProblemReport::report(
+            QStringLiteral("cannot make sure that only one clock runs (%1); starting anyway")
+                .arg(instance.problem()));
     else if (!instance.problem().isEmpty())
-        std::fprintf(stderr, "qm-utc: %s\n", qPrintable(instance.problem()));
+        ProblemReport::report(instance.problem());
     X11Tuning tuning;
     QApplication app(argc, argv);
+    // Before the first widget: its first text makes Qt's accessibility bridge look for the bus.
+    SessionBus::prepareAccessibility();
     tuning.applicationMade();
     MemoryTuning::applicationMade();
-    instance.answerLaterStarts();
     // The clock shows the time in the user's regional format, as the C library gives it.
     std::setlocale(LC_TIME, "");
     // The strip is a tool window; ending the program is its close box's decision alone.

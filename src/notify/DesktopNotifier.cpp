@@ -1,11 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "DesktopNotifier.h"
 
+#include "platform/SessionBus.h"
+
 #include <QDBusMessage>
 #include <QDBusPendingCallWatcher>
 #include <QDBusPendingReply>
 #include <QDialog>
-#include <QFileInfo>
 
 namespace {
 const QString service = QStringLiteral("org.freedesktop.Notifications");
@@ -18,15 +19,6 @@ constexpr qint32 neverExpires = 0; // it is withdrawn with its window
 QDBusMessage call(const QString& method)
 {
     return QDBusMessage::createMethodCall(service, path, service, method);
-}
-
-// Asked for a session bus it cannot find, libdbus would try to start one of its own.
-bool sessionBusKnown()
-{
-    if (!qEnvironmentVariableIsEmpty("DBUS_SESSION_BUS_ADDRESS"))
-        return true;
-    const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
-    return !runtime.isEmpty() && QFileInfo::exists(runtime + QStringLiteral("/bus"));
 }
 } // namespace
 
@@ -48,7 +40,9 @@ DesktopNotifier::~DesktopNotifier() = default;
 
 const QDBusConnection* DesktopNotifier::bus()
 {
-    if (m_sessionBus && sessionBusKnown())
+    // Asked for a session bus it cannot find, libdbus would start one of its own, and Qt
+    // connects to a named one waiting for its answer.
+    if (m_sessionBus && SessionBus::usable())
         m_bus = QDBusConnection::sessionBus();
     m_sessionBus = false;
     return m_bus && m_bus->isConnected() ? &*m_bus : nullptr;

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ProblemReport.h"
 
+#include "TerminalText.h"
+
 #include <cstdio>
 
 namespace {
@@ -11,8 +13,10 @@ ProblemReport::Sink& currentSink()
 }
 } // namespace
 
-void ProblemReport::report(const QString& line)
+void ProblemReport::report(const QString& said)
 {
+    // A command or a name from the settings file is part of many a line.
+    const QString line = TerminalText::visible(said);
     if (currentSink()) {
         currentSink()(line);
         return;

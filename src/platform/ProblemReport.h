@@ -5,7 +5,8 @@
 #include <functional>
 
 // Problems the user should hear about (a command that did not start, a damaged settings file)
-// go to standard error as one line each. Tests divert them to check what was said.
+// go to standard error as one line each, every control character in them shown as
+// TerminalText shows it. Tests divert them to check what was said.
 namespace ProblemReport {
 void report(const QString& line);
 

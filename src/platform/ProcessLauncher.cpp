@@ -1,16 +1,22 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ProcessLauncher.h"
 
+#include "ProblemReport.h"
+
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QProcess>
 #include <QStandardPaths>
 #include <algorithm>
+#include <cerrno>
 #include <climits>
+#include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
 #include <pthread.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/syscall.h>
 #include <unistd.h>
 #if __has_include(<linux/close_range.h>)
@@ -113,11 +119,19 @@ LaunchResult failure(const QString& reason)
     return {false, reason};
 }
 
-// Commands start where a desktop launcher starts programs, not wherever the clock was started.
-QString startFolder()
+// Why programs cannot start in the home folder; empty when they can.
+QString homeProblem(const QString& home)
 {
-    const QString home = QDir::homePath();
-    return QFileInfo(home).isDir() ? home : QDir::rootPath();
+    const QByteArray path = QFile::encodeName(home);
+    struct stat status = {};
+    if (::stat(path.constData(), &status) != 0)
+        return QString::fromLocal8Bit(std::strerror(errno));
+    if (!S_ISDIR(status.st_mode))
+        return QStringLiteral("not a folder");
+    // What a start there needs: to enter it, as the clock's user.
+    if (::faccessat(AT_FDCWD, path.constData(), X_OK, AT_EACCESS) != 0)
+        return QString::fromLocal8Bit(std::strerror(errno));
+    return {};
 }
 
 // Qt prefixes the failing call ("execv: Permission denied"); the user only needs the cause.
@@ -133,6 +147,26 @@ QString withoutCallName(const QString& error)
     return isCallName ? error.mid(colon + 2) : error;
 }
 } // namespace
+
+QString ProcessLauncher::startFolder()
+{
+    // Commands start where a desktop launcher starts programs, not wherever the clock was
+    // started; where the home folder cannot be entered, every start there would fail.
+    const QString home = QDir::homePath();
+    const QString problem = homeProblem(home);
+    if (problem.isEmpty()) {
+        m_homeProblemSaid.clear();
+        return home;
+    }
+    const QString said = home + problem;
+    if (said != m_homeProblemSaid) {
+        m_homeProblemSaid = said;
+        ProblemReport::report(
+            QStringLiteral("commands start in / because the home folder %1 cannot be entered (%2)")
+                .arg(home, problem));
+    }
+    return QDir::rootPath();
+}
 
 void ProcessLauncher::markCloseOnExec(Sweep first)
 {

@@ -3,9 +3,12 @@
 
 #include "platform/CommandLauncher.h"
 
+#include <QString>
+
 // Starts alarm commands as real programs, detached from the clock. No shell is involved: the
 // text is split on blanks, double quotes group, and the first word is looked up on PATH. The
-// program starts in the home folder (a relative path counts from there too), gets none of the
+// program starts in the home folder, or in / where that cannot be entered (said once; a
+// relative path counts from there too), gets none of the
 // clock's descriptors apart from 0, 1 and 2, runs outside the clock's session, and is never
 // left as a zombie of the clock.
 class ProcessLauncher final : public CommandLauncher
@@ -25,4 +28,9 @@ public:
     // Marks every descriptor from 3 up of the calling process close-on-exec, starting with
     // `first`. Safe to call between fork and exec.
     static void markCloseOnExec(Sweep first = Sweep::Range);
+
+private:
+    QString startFolder();
+
+    QString m_homeProblemSaid; // the home folder and why it could not be used, once said
 };

@@ -2,33 +2,58 @@
 #include "TerminationSignals.h"
 
 #include <QSocketNotifier>
+#include <cerrno>
 #include <csignal>
+#include <ctime>
 #include <fcntl.h>
 #include <unistd.h>
 
 namespace {
 int wakePipe[2] = {-1, -1};
-volatile sig_atomic_t signalsSeen = 0;
+long repeatAfterMs = 1000;
+volatile sig_atomic_t closing = 0;
+// When each of the two signals first came; a zero second: not yet.
+timespec firstTerm = {};
+timespec firstHangUp = {};
+
+long msSince(const timespec& then)
+{
+    timespec now = {};
+    ::clock_gettime(CLOCK_MONOTONIC, &now);
+    return (now.tv_sec - then.tv_sec) * 1000 + (now.tv_nsec - then.tv_nsec) / 1'000'000;
+}
 
 void onSignal(int signalNumber)
 {
-    const bool again = signalsSeen != 0;
-    signalsSeen = 1;
-    if (again) {
-        // Asked again: whatever holds the event loop up, end now.
+    const int savedErrno = errno;
+    timespec& first = signalNumber == SIGTERM ? firstTerm : firstHangUp;
+    if (first.tv_sec != 0 && msSince(first) >= repeatAfterMs) {
+        // The same signal again, well after it first came: whatever holds the event loop up,
+        // end now.
         ::signal(signalNumber, SIG_DFL);
         ::raise(signalNumber);
-        return;
+    } else if (first.tv_sec == 0) {
+        ::clock_gettime(CLOCK_MONOTONIC, &first);
+        if (first.tv_sec == 0)
+            first.tv_sec = 1;
     }
-    const unsigned char number = static_cast<unsigned char>(signalNumber);
-    (void)!::write(wakePipe[1], &number, 1);
-    // SIGALRM's default action ends the process, should the closing never come.
-    ::alarm(TerminationSignals::graceSeconds);
+    // The other signal of a logout's pair, and a repeat at once, change nothing: the closing
+    // is under way.
+    if (!closing) {
+        closing = 1;
+        const unsigned char number = static_cast<unsigned char>(signalNumber);
+        (void)!::write(wakePipe[1], &number, 1);
+        // SIGALRM's default action ends the process, should the closing never come.
+        ::alarm(TerminationSignals::graceSeconds);
+    }
+    errno = savedErrno;
 }
 } // namespace
 
-TerminationSignals::TerminationSignals(QObject* parent) : QObject(parent)
+TerminationSignals::TerminationSignals(QObject* parent, std::chrono::milliseconds repeatAfter)
+    : QObject(parent)
 {
+    repeatAfterMs = static_cast<long>(repeatAfter.count());
     if (wakePipe[0] < 0 && ::pipe2(wakePipe, O_CLOEXEC | O_NONBLOCK) != 0)
         return;
     m_notifier = new QSocketNotifier(wakePipe[0], QSocketNotifier::Read, this);
@@ -39,7 +64,10 @@ TerminationSignals::TerminationSignals(QObject* parent) : QObject(parent)
     });
     struct sigaction action = {};
     action.sa_handler = onSignal;
+    // One handler at a time: the other signal waits until this one has returned.
     sigemptyset(&action.sa_mask);
+    sigaddset(&action.sa_mask, SIGTERM);
+    sigaddset(&action.sa_mask, SIGHUP);
     action.sa_flags = SA_RESTART;
     for (const int signalNumber : {SIGTERM, SIGHUP}) {
         struct sigaction before = {};

@@ -108,8 +108,16 @@ int WindowPlacement::topClearOf(const QRect& frame, const QRect& keepClear, cons
     return above >= screen.top() ? above : frame.top();
 }
 
+bool WindowPlacement::positionsReported(const QString& platformName)
+{
+    return !platformName.startsWith(QLatin1String("wayland"));
+}
+
 void WindowPlacement::writePosition(const QWidget* window, SettingsStore& store) const
 {
+    // Where the platform cannot tell, the place kept from an earlier run stays for the next.
+    if (!positionsReported(QGuiApplication::platformName()))
+        return;
     store.writeTwips(m_keys.left, m_position.leftTwips(window));
     store.writeTwips(m_keys.top, m_position.topTwips(window));
 }

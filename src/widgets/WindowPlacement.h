@@ -35,7 +35,8 @@ public:
     // first, sizes itself from heightTwips(), then takes its place.
     void read(const SettingsStore& store);
     void applyPosition(QWidget* window, QSize outerSize);
-    // Writes Left, then Top, from where the frame is now.
+    // Writes Left, then Top, from where the frame is now; nothing where the platform does not
+    // report positions.
     void writePosition(const QWidget* window, SettingsStore& store) const;
     // Where the frame was put, and a move from there that the store does not follow.
     QPoint placedAt() const { return m_position.placedAt(); }
@@ -43,6 +44,9 @@ public:
 
     float heightTwips() const { return m_heightTwips; }
 
+    // Whether windows on the Qt platform of that name know where they are. Under Wayland only
+    // the compositor knows, and Qt reports 0, 0 for every window.
+    static bool positionsReported(const QString& platformName);
     // Whether a frame there can be seen and dragged on one of the given screens.
     static bool reachable(const QRect& frame, const QList<QRect>& screens);
     // The top of a frame placed at `frame` moved so as not to cover `keepClear`: just below

@@ -160,8 +160,21 @@ void CommandLineTest::alarmsFromTheFile_data()
                   {"ALARM_1_TIME_TEXTBOX", "23:00:00"},
                   {"ALARM_1_RUN_COMMAND_TICKBOX", "1"},
                   {"ALARM_1_RUN_COMMAND_TEXTBOX", "wake\tup"}}
-        << "Next alarm: Tea\tbreak at 23:00:00, in 18 h 42 min"
-        << listOf({{1, "1\ton\t23:00:00\tTea break\twake up\t" + everyDay + "\t"}});
+        << "Next alarm: Tea\\x09break at 23:00:00, in 18 h 42 min"
+        << listOf({{1, "1\ton\t23:00:00\tTea\\x09break\twake\\x09up\t" + everyDay + "\t"}});
+    // A line that would hide its command from a terminal: it clears the line, sets the
+    // clipboard (OSC 52) and writes over itself; every control character shows as text.
+    QTest::newRow("control characters show as text")
+        << Values{{"ENABLE_ALARMS_TICKBOX", "1"},
+                  {"ALARM_1_TICKBOX", "1"},
+                  {"ALARM_1_NAME_TEXTBOX", "\x1b]52;c;cm0gLXJm\x07Tea\x1b[2K"},
+                  {"ALARM_1_TIME_TEXTBOX", "23:00:00"},
+                  {"ALARM_1_RUN_COMMAND_TICKBOX", "1"},
+                  {"ALARM_1_RUN_COMMAND_TEXTBOX", "rm -rf ~\r/bin/true \b\b\\x1b \u202e"}}
+        << "Next alarm: \\x1b]52;c;cm0gLXJm\\x07Tea\\x1b[2K at 23:00:00, in 18 h 42 min"
+        << listOf({{1, "1\ton\t23:00:00\t\\x1b]52;c;cm0gLXJm\\x07Tea\\x1b[2K\t"
+                       "rm -rf ~\\x0d/bin/true \\x08\\x08\\\\x1b \\u202e\t" +
+                           everyDay + "\t"}});
     // The clock reads Tuesday 04:18.
     QTest::newRow("on Mondays only")
         << armed + Values{{"ALARM_3_DAYS", "monday"}}

@@ -134,6 +134,14 @@ void tst_LaunchRule::refusedOrHugeCommandsAreReportedBriefly()
     QVERIFY(reason.size() < 1000);
     QCOMPARE(problems.lines.size(), 2);
     QVERIFY2(problems.lines.last().size() < 1000, "a report quotes a huge command whole");
+
+    // A command that would act on the terminal is reported as text.
+    launcher.failWith = QStringLiteral("not found");
+    LaunchRule::launch(launcher, QStringLiteral("alarm 3"), 1, 0,
+                       QStringLiteral("\x1b[2Jwake\rup \\"));
+    QCOMPARE(problems.lines.last(),
+             QStringLiteral("alarm 3: cannot start the command \"\\x1b[2Jwake\\x0dup \\\\\": "
+                            "not found"));
 }
 
 QTEST_GUILESS_MAIN(tst_LaunchRule)

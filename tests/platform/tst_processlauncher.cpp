@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "ProblemCapture.h"
 #include "platform/ProcessLauncher.h"
 
 #include <QDir>
@@ -8,10 +9,12 @@
 #include <QtTest>
 #include <csignal>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
 const QString probePath = QStringLiteral(QMUTC_TEST_HELPER_DIR "/fd_probe");
+constexpr uid_t nobody = 65534;
 } // namespace
 
 // Starts fd_probe for real and reads back what it saw (see tests/helpers/fd_probe.cpp).
@@ -46,6 +49,8 @@ private:
     };
     // Runs the probe with `arguments` appended and waits for its report.
     Report probe(const QString& arguments, LaunchStyle style, const QString& program = probePath);
+    Report probe(const QString& arguments, LaunchStyle style, const QString& program,
+                 ProcessLauncher& launcher);
 
     QTemporaryDir m_dir;
     int m_reports = 0;
@@ -99,8 +104,15 @@ void tst_ProcessLauncher::initTestCase()
 tst_ProcessLauncher::Report tst_ProcessLauncher::probe(const QString& arguments, LaunchStyle style,
                                                        const QString& program)
 {
-    const QString out = m_dir.filePath(QStringLiteral("report%1").arg(++m_reports));
     ProcessLauncher launcher;
+    return probe(arguments, style, program, launcher);
+}
+
+tst_ProcessLauncher::Report tst_ProcessLauncher::probe(const QString& arguments, LaunchStyle style,
+                                                       const QString& program,
+                                                       ProcessLauncher& launcher)
+{
+    const QString out = m_dir.filePath(QStringLiteral("report%1").arg(++m_reports));
     const LaunchResult result =
         launcher.launch(QStringLiteral("\"%1\" \"%2\" %3").arg(program, out, arguments), style);
     Report report;
@@ -248,29 +260,59 @@ void tst_ProcessLauncher::startsInTheHomeFolder_data()
 {
     QTest::addColumn<QString>("home");
     QTest::addColumn<QString>("program");
+    QTest::addColumn<bool>("asAnotherUser"); // the home folder is root's and closed to others
     QTest::addColumn<QString>("folder");
-    QTest::newRow("home") << "%DIR%/home" << probePath << "%DIR%/home";
+    QTest::addColumn<QString>("said"); // once, however many commands start
+    QTest::newRow("home") << "%DIR%/home" << probePath << false << "%DIR%/home"
+                          << "";
     QTest::newRow("relative program") << "%DIR%/home"
-                                      << "./probe"
-                                      << "%DIR%/home";
-    QTest::newRow("home missing") << "%DIR%/absent" << probePath << "/";
+                                      << "./probe" << false << "%DIR%/home"
+                                      << "";
+    QTest::newRow("home missing") << "%DIR%/absent" << probePath << false << "/"
+                                  << "commands start in / because the home folder %DIR%/absent "
+                                     "cannot be entered (No such file or directory)";
+    QTest::newRow("home that cannot be entered")
+        << "%DIR%/home" << probePath << true << "/"
+        << "commands start in / because the home folder %DIR%/home cannot be entered "
+           "(Permission denied)";
 }
 
 void tst_ProcessLauncher::startsInTheHomeFolder()
 {
     QFETCH(QString, home);
     QFETCH(QString, program);
+    QFETCH(bool, asAnotherUser);
     QFETCH(QString, folder);
-    home.replace(QLatin1String("%DIR%"), m_dir.path());
-    folder.replace(QLatin1String("%DIR%"), m_dir.path());
+    QFETCH(QString, said);
+    for (QString* text : {&home, &folder, &said})
+        text->replace(QLatin1String("%DIR%"), m_dir.path());
     QDir(m_dir.path()).mkpath(QStringLiteral("home"));
     QFile::link(probePath, m_dir.filePath(QStringLiteral("home/probe")));
+    const QByteArray closed = QFile::encodeName(m_dir.filePath(QStringLiteral("home")));
+    if (asAnotherUser) {
+        if (::geteuid() != 0)
+            QSKIP("only root can act as another user here");
+        // The reports are written where that user can write; root's home stays closed.
+        QCOMPARE(::chmod(QFile::encodeName(m_dir.path()).constData(), 0777), 0);
+        QCOMPARE(::chmod(closed.constData(), 0700), 0);
+        QCOMPARE(::seteuid(nobody), 0);
+    }
 
     const QByteArray ownHome = qgetenv("HOME");
     qputenv("HOME", home.toLocal8Bit());
-    const Report report = probe({}, LaunchStyle::Hidden, program);
+    ProblemCapture problems;
+    ProcessLauncher launcher;
+    const Report first = probe({}, LaunchStyle::Hidden, program, launcher);
+    const Report second = probe({}, LaunchStyle::Normal, program, launcher);
     qputenv("HOME", ownHome);
-    QCOMPARE(report.cwd, folder);
+    if (asAnotherUser) {
+        QCOMPARE(::seteuid(0), 0);
+        ::chmod(QFile::encodeName(m_dir.path()).constData(), 0700);
+        ::chmod(closed.constData(), 0755);
+    }
+    QCOMPARE(first.cwd, folder);
+    QCOMPARE(second.cwd, folder);
+    QCOMPARE(problems.lines, said.isEmpty() ? QStringList() : QStringList{said});
 }
 
 void tst_ProcessLauncher::noChildIsLeftBehind()

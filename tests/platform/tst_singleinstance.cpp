@@ -6,12 +6,9 @@
 #include <QTemporaryDir>
 #include <QtTest>
 #include <csignal>
-#include <cstddef>
-#include <cstring>
 #include <fcntl.h>
-#include <sys/socket.h>
+#include <sys/file.h>
 #include <sys/stat.h>
-#include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -28,14 +25,17 @@ private slots:
     void secondStartNamesTheRunningClock();
     void heldUntilItsHolderDies();
     void programsItStartsDoNotKeepIt();
-    void anotherUsersProgramOnTheNameIsNotTheClock_data();
-    void anotherUsersProgramOnTheNameIsNotTheClock();
+    void anotherUserCannotTakeTheClocksPlace_data();
+    void anotherUserCannotTakeTheClocksPlace();
 
 private:
-    // A child process that starts at `settingsPath` and keeps running until it is killed.
-    pid_t startHolder(const QString& settingsPath);
+    // A child process that starts at `settingsPath`, with XDG_RUNTIME_DIR set to `runtime`
+    // (unset when empty), and keeps running until it is killed.
+    pid_t startHolder(const QString& settingsPath, const QString& runtime);
+    pid_t startHolder(const QString& settingsPath) { return startHolder(settingsPath, runtime()); }
     QString settingsPath() const { return m_dir->filePath(QStringLiteral("QM_UTC.ini")); }
     QString lockPath() const { return m_dir->filePath(QStringLiteral("QM_UTC.instance.lock")); }
+    QString runtime() const { return m_dir->filePath(QStringLiteral("run")); }
 
     std::optional<QTemporaryDir> m_dir;
     QList<pid_t> m_children;
@@ -44,9 +44,12 @@ private:
 namespace {
 constexpr uid_t nobody = 65534;
 
-QStringList entriesOf(const QString& folder)
+void setRuntime(const QString& folder)
 {
-    return QDir(folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System);
+    if (folder.isEmpty())
+        qunsetenv("XDG_RUNTIME_DIR");
+    else
+        qputenv("XDG_RUNTIME_DIR", QFile::encodeName(folder));
 }
 } // namespace
 
@@ -55,6 +58,9 @@ void tst_SingleInstance::init()
     m_dir.emplace();
     QVERIFY(m_dir->isValid());
     ::umask(022);
+    // As a login session makes it.
+    QVERIFY(QDir().mkdir(runtime(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+    setRuntime(runtime());
 }
 
 void tst_SingleInstance::cleanup()
@@ -72,28 +78,47 @@ void tst_SingleInstance::secondStartNamesTheRunningClock_data()
 {
     QTest::addColumn<QString>("settings");
     QTest::addColumn<QString>("change"); // to the settings folder, before the first start or after
+    QTest::addColumn<QString>("runtimes"); // whether each start has a runtime folder: "yes no"
     QTest::newRow("no folder yet") << "config/qm/QM_UTC.ini"
-                                   << "";
+                                   << ""
+                                   << "yes yes";
     QTest::newRow("a crashed clock's lock file") << "QM_UTC.ini"
-                                                 << "before: stale";
+                                                 << "before: stale"
+                                                 << "yes yes";
     QTest::newRow("a file where the folder goes") << "config/QM_UTC.ini"
-                                                  << "before: file";
+                                                  << "before: file"
+                                                  << "yes yes";
     QTest::newRow("lock file deleted") << "QM_UTC.ini"
-                                       << "delete";
+                                       << "delete"
+                                       << "yes yes";
     QTest::newRow("lock file replaced by a link") << "QM_UTC.ini"
-                                                  << "link";
+                                                  << "link"
+                                                  << "yes yes";
     QTest::newRow("lock file replaced by a folder") << "QM_UTC.ini"
-                                                    << "folder";
+                                                    << "folder"
+                                                    << "yes yes";
     QTest::newRow("lock file naming a dead process") << "QM_UTC.ini"
-                                                     << "stale";
+                                                     << "stale"
+                                                     << "yes yes";
     QTest::newRow("folder made read-only") << "QM_UTC.ini"
-                                           << "read-only";
+                                           << "read-only"
+                                           << "yes yes";
+    QTest::newRow("no runtime folder") << "QM_UTC.ini"
+                                       << ""
+                                       << "no no";
+    QTest::newRow("runtime folder for the first start only") << "QM_UTC.ini"
+                                                             << ""
+                                                             << "yes no";
+    QTest::newRow("runtime folder for the second start only") << "QM_UTC.ini"
+                                                              << ""
+                                                              << "no yes";
 }
 
 void tst_SingleInstance::secondStartNamesTheRunningClock()
 {
     QFETCH(QString, settings);
     QFETCH(QString, change);
+    QFETCH(QString, runtimes);
     const auto make = [this](const QString& what) {
         ::unlink(QFile::encodeName(lockPath()).constData());
         if (what.endsWith(QLatin1String("stale"))) {
@@ -110,16 +135,18 @@ void tst_SingleInstance::secondStartNamesTheRunningClock()
             return QFile::setPermissions(m_dir->path(), QFile::ReadOwner | QFile::ExeOwner);
         return true;
     };
+    const auto runtimeFor = [&](int start) {
+        return runtimes.split(QLatin1Char(' ')).at(start) == QLatin1String("yes") ? runtime()
+                                                                                  : QString();
+    };
     if (change.startsWith(QLatin1String("before")))
         QVERIFY(make(change));
-    const QStringList entries = entriesOf(m_dir->path());
-    const pid_t clock = startHolder(m_dir->filePath(settings));
+    const pid_t clock = startHolder(m_dir->filePath(settings), runtimeFor(0));
     QVERIFY(clock > 0);
-    // Nothing on disk: nothing there for anyone to delete or replace.
-    QCOMPARE(entriesOf(m_dir->path()), entries);
-    if (!change.startsWith(QLatin1String("before")))
+    if (!change.isEmpty() && !change.startsWith(QLatin1String("before")))
         QVERIFY(make(change));
 
+    setRuntime(runtimeFor(1));
     const SingleInstance second(m_dir->filePath(settings));
     QCOMPARE(second.state(), SingleInstance::State::HeldElsewhere);
     QCOMPARE(second.otherPid(), qint64(clock));
@@ -171,49 +198,55 @@ void tst_SingleInstance::programsItStartsDoNotKeepIt()
     QCOMPARE(next.state(), SingleInstance::State::Held);
 }
 
-void tst_SingleInstance::anotherUsersProgramOnTheNameIsNotTheClock_data()
+void tst_SingleInstance::anotherUserCannotTakeTheClocksPlace_data()
 {
-    QTest::addColumn<QString>("lockFile");
-    QTest::addColumn<int>("folderMode");
+    QTest::addColumn<int>("runtimeMode");    // of a runtime folder another user has a lock in
+    QTest::addColumn<bool>("othersRuntime"); // that folder is the other user's
+    QTest::addColumn<int>("folderMode");     // of the settings folder
     QTest::addColumn<bool>("held");
     QTest::addColumn<QString>("said");
-    QTest::newRow("the lock file serves") << "" << 0700 << true << "serves instead";
-    QTest::newRow("a FIFO as the lock file") << "fifo" << 0700 << false << "not a regular file";
-    QTest::newRow("in a folder others can change") << "" << 0777 << false << "other users";
+    QTest::newRow("runtime folder open to all")
+        << 01777 << false << 0700 << true << "closed to others; the lock on";
+    QTest::newRow("runtime folder of another user")
+        << 0700 << true << 0700 << true << "closed to others; the lock on";
+    QTest::newRow("and a settings folder others can change")
+        << 01777 << false << 0777 << false << "closed to others; no lock is made in";
 }
 
-void tst_SingleInstance::anotherUsersProgramOnTheNameIsNotTheClock()
+void tst_SingleInstance::anotherUserCannotTakeTheClocksPlace()
 {
-    QFETCH(QString, lockFile);
+    QFETCH(int, runtimeMode);
+    QFETCH(bool, othersRuntime);
     QFETCH(int, folderMode);
     QFETCH(bool, held);
     QFETCH(QString, said);
-    // Another user's program takes the name this user's clock would hold.
-    const QByteArray name = SingleInstance::socketNameFor(settingsPath());
-    sockaddr_un address = {};
-    address.sun_family = AF_UNIX;
-    std::memcpy(address.sun_path + 1, name.constData(), size_t(name.size()));
-    const int squatter = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    if (::geteuid() != 0 || ::seteuid(nobody) != 0)
+    if (::geteuid() != 0)
         QSKIP("only root can act as another user");
-    const bool bound = ::bind(squatter, reinterpret_cast<sockaddr*>(&address),
-                              socklen_t(offsetof(sockaddr_un, sun_path) + 1 + name.size())) == 0 &&
-                       ::listen(squatter, 8) == 0;
-    QVERIFY(::seteuid(0) == 0 && bound);
-    if (lockFile == QLatin1String("fifo"))
-        QCOMPARE(::mkfifo(QFile::encodeName(lockPath()).constData(), 0600), 0);
+    // The lock this user's clock would hold there, were the folder private.
+    const QString lock = SingleInstance::runtimeLockPathFor(settingsPath());
+    QVERIFY(!lock.isEmpty());
+    const QByteArray folder = QFile::encodeName(runtime());
+    QCOMPARE(::chmod(folder.constData(), mode_t(runtimeMode)), 0);
+    if (othersRuntime)
+        QCOMPARE(::chown(folder.constData(), nobody, nobody), 0);
+    QVERIFY(SingleInstance::runtimeLockPathFor(settingsPath()).isEmpty());
+    // The other user takes it first.
+    QCOMPARE(::chmod(QFile::encodeName(m_dir->path()).constData(), 0711), 0);
+    QCOMPARE(::seteuid(nobody), 0);
+    const int squatter =
+        ::open(QFile::encodeName(lock).constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+    QVERIFY(::seteuid(0) == 0 && squatter >= 0);
+    QCOMPARE(::flock(squatter, LOCK_EX | LOCK_NB), 0);
     QCOMPARE(::chmod(QFile::encodeName(m_dir->path()).constData(), mode_t(folderMode)), 0);
 
     const SingleInstance instance(settingsPath());
     ::close(squatter);
     QCOMPARE(instance.state(),
              held ? SingleInstance::State::Held : SingleInstance::State::Unavailable);
-    QVERIFY2(instance.problem().contains(QStringLiteral("another user's process")) &&
-                 instance.problem().contains(said),
-             qPrintable(instance.problem()));
+    QVERIFY2(instance.problem().contains(said), qPrintable(instance.problem()));
 }
 
-pid_t tst_SingleInstance::startHolder(const QString& settingsPath)
+pid_t tst_SingleInstance::startHolder(const QString& settingsPath, const QString& runtime)
 {
     int ready[2];
     if (::pipe(ready) != 0)
@@ -221,6 +254,7 @@ pid_t tst_SingleInstance::startHolder(const QString& settingsPath)
     const pid_t child = ::fork();
     if (child == 0) {
         ::close(ready[0]);
+        setRuntime(runtime);
         const SingleInstance instance(settingsPath);
         const char state = instance.state() == SingleInstance::State::Held ? 'H' : '-';
         (void)!::write(ready[1], &state, 1);

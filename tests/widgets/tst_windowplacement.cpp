@@ -32,6 +32,24 @@ private slots:
         QFETCH(QRect, screen);
         QTEST(WindowPlacement::topClearOf(frame, strip, screen), "top");
     }
+
+    // Qt's names of its platforms; where one reports no positions, none is stored.
+    void positionsStoredWhereThePlatformReportsThem_data()
+    {
+        QTest::addColumn<QString>("platform");
+        QTest::addColumn<bool>("stored");
+        QTest::newRow("X11") << "xcb" << true;
+        QTest::newRow("offscreen") << "offscreen" << true;
+        QTest::newRow("Wayland") << "wayland" << false;
+        QTest::newRow("Wayland with EGL") << "wayland-egl" << false;
+        QTest::newRow("Wayland, other shell") << "wayland-xcomposite-glx" << false;
+    }
+
+    void positionsStoredWhereThePlatformReportsThem()
+    {
+        QFETCH(QString, platform);
+        QTEST(WindowPlacement::positionsReported(platform), "stored");
+    }
 };
 
 QTEST_GUILESS_MAIN(WindowPlacementTest)

@@ -2,7 +2,7 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # The real strip on a real X server with a window manager: placement, frame, ticking, and the
 # position it remembers across a close and a restart, and across an end by SIGTERM or SIGHUP
-# (a logout) as well. Usage (under with-x11.sh): PROGRAM
+# or both at once (a logout) as well. Usage (under with-x11.sh): PROGRAM
 set -euo pipefail
 program=$1
 config=$(mktemp -d)
@@ -59,20 +59,26 @@ wait_for_exit "$pid"
 [ "$(stored CLOCK-MAIN-Left)" = 3000 ] || fail "an unmoved strip changed its stored left"
 
 # Ended by a signal, as a logout ends it: the strip and, with SIGHUP, the large clock open
-# over it keep where they were moved.
-for signal in TERM HUP; do
+# over it keep where they were moved. A logout sends SIGTERM and SIGHUP one right after the
+# other, in either order: the second must not end the clock before it has saved.
+for signals in TERM HUP "TERM HUP" "HUP TERM"; do
     "$program" &
     pid=$!
     win=$(window QM-GLIMMER-DIAL)
     wmctrl -i -r "$win" -e 1,300,210,-1,-1
     frame_at "$win" "300 210 364 60"
-    [ "$signal" = HUP ] && wmctrl -i -r "$(large_clock "$win")" -e 1,500,400,-1,-1 && sleep 0.5
-    kill -"$signal" "$pid"
-    wait_for_exit "$pid"
-    got="$(stored CLOCK-MAIN-Left) $(stored CLOCK-MAIN-Top) $(stored LARGE_CLOCK-Left) $(stored LARGE_CLOCK-Top)"
     wanted="4500 3150  "
-    [ "$signal" = HUP ] && wanted="4500 3150 7500 6000"
-    [ "$got" = "$wanted" ] || fail "after SIG$signal the stored positions are '$got', not '$wanted'"
+    if [[ $signals == *HUP* ]]; then
+        wmctrl -i -r "$(large_clock "$win")" -e 1,500,400,-1,-1 && sleep 0.5
+        wanted="4500 3150 7500 6000"
+    fi
+    for signal in $signals; do kill -"$signal" "$pid"; done
+    wait_for_exit "$pid"
+    status=0
+    wait "$pid" || status=$?
+    [ "$status" = 0 ] || fail "after SIG${signals// /+SIG} the clock ended with status $status"
+    got="$(stored CLOCK-MAIN-Left) $(stored CLOCK-MAIN-Top) $(stored LARGE_CLOCK-Left) $(stored LARGE_CLOCK-Top)"
+    [ "$got" = "$wanted" ] || fail "after SIG${signals// /+SIG} the stored positions are '$got', not '$wanted'"
     rm "$config/QM_UTC.ini"
 done
 
