@@ -13,6 +13,7 @@ packages=(
     tesseract-ocr tesseract-ocr-eng faketime
     desktop-file-utils appstream file
     dbus-daemon
+    libpulse-dev libsndfile1-dev sound-theme-freedesktop pulseaudio pulseaudio-utils
 )
 case "${1:-}" in
 --bench) packages+=(dclock conky-std valgrind) ;;
