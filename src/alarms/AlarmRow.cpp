@@ -68,14 +68,18 @@ AlarmRow::AlarmRow(int n, QWidget* window)
       RUN_COMMAND_TEXTBOX(textField(AlarmField::RUN_COMMAND_TEXTBOX,
                                     new StoredTextField(window, QStringLiteral("Run Command")),
                                     {720, 1440, 5895, 285})),
-      DAYS(keyed(AlarmField::DAYS, new AlarmDaysField(n, window), {3720, 1200, 2820, 225}, {}))
+      DAYS(keyed(AlarmField::DAYS, new AlarmDaysField(n, window), {3720, 1200, 2820, 225}, {})),
+      RING_TICKBOX(tickBox(AlarmField::RING_TICKBOX, "Ring", {1620, 600, 720, 255}, false))
 {
     TIME_TEXTBOX->load(QStringLiteral("00:00:00"));
     DAYS->setEnabled(false);
     RUN_COMMAND_TEXTBOX->setToolTip(
         QStringLiteral("A program and its arguments, started in your home folder without a "
-                       "shell. To ring a bell:\npaplay "
-                       "/usr/share/sounds/freedesktop/stereo/alarm-clock-elapsed.oga"));
+                       "shell. Ring plays the alarm sound; a player of your own, for example:\n"
+                       "paplay /usr/share/sounds/freedesktop/stereo/alarm-clock-elapsed.oga"));
+    RING_TICKBOX->setToolTip(
+        QStringLiteral("The alarm sound rings until the alarm's window is answered (once, "
+                       "where the alarm shows no window)."));
     columnLabel(window, n, "Enable", {120, 600, 495, 255});
     columnLabel(window, n, "Name", {720, 600, 855, 255});
     columnLabel(window, n, "Time", {2400, 600, 495, 255});
@@ -151,16 +155,21 @@ void AlarmRow::TICKBOX_Click()
     RUN_COMMAND_TICKBOX->setEnabled(on);
     RUN_HIDDEN_TICKBOX->setEnabled(on);
     MESSAGE_AUTO_CLOSE_TICKBOX->setEnabled(on);
+    RING_TICKBOX->setEnabled(on);
     // Kept as they are, like the texts.
     DAYS->setEnabled(on);
-    if (on)
+    if (on) {
+        // A row switched on rings; loading its stored flag afterwards keeps what was saved.
+        RING_TICKBOX->setValue(1);
         return;
+    }
     // Switched off, the row keeps its texts but none of its flags; clearing a flag runs its
     // own reaction, which switches its field off.
     RUN_HIDDEN_TICKBOX->setValue(0);
     RUN_COMMAND_TICKBOX->setValue(0);
     MESSAGE_AUTO_CLOSE_TICKBOX->setValue(0);
     DISPLAY_MESSAGE_TICKBOX->setValue(0);
+    RING_TICKBOX->setValue(0);
 }
 
 void AlarmRow::DISPLAY_MESSAGE_TICKBOX_Click()

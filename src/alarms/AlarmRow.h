@@ -20,6 +20,7 @@ struct TwipsRect;
 // down the left column, 6 to 10 down the right), and the reactions of its tick boxes. The
 // row tick box switches the row's fields and days on and off; the message and the command
 // fields follow their own tick boxes. Each control of a record field is named after its key.
+// A row switched on rings, until its Ring is unticked, so that a new alarm never does nothing.
 class AlarmRow : public QObject
 {
     Q_OBJECT
@@ -51,6 +52,8 @@ public:
     StoredTextField* const RUN_COMMAND_TEXTBOX;
     // The days of the week, in the free room right of Run Hidden.
     AlarmDaysField* const DAYS;
+    // The alarm sound, in the free room right of the Name caption.
+    TickBox* const RING_TICKBOX;
 
     // ALARM_n_TICKBOX_Click, ALARM_n_DISPLAY_MESSAGE_TICKBOX_Click and
     // ALARM_n_RUN_COMMAND_TICKBOX_Click.

@@ -23,6 +23,8 @@ struct AlarmSlot
     qint16 runHidden = 0;
     // The days it fires on, as stored (see AlarmDays).
     QString days;
+    // It rings: the alarm sound loops until its window is answered (once, without a window).
+    qint16 ring = 0;
 
     bool operator==(const AlarmSlot&) const = default;
 };
