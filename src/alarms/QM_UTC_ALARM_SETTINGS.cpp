@@ -117,8 +117,7 @@ void QM_UTC_ALARM_SETTINGS::buildSoundChoice()
     SOUND_CHOOSE_BUTTON->setAccessibleName(QStringLiteral("Choose the sound file"));
     SOUND_CHOOSE_BUTTON->setToolTip(QStringLiteral("Choose the sound file"));
     TRY_SOUND_BUTTON->setToolTip(QStringLiteral("Plays the sound once at the set volume"));
-    for (QPushButton* button : {SOUND_CHOOSE_BUTTON, TRY_SOUND_BUTTON})
-        button->setEnabled(m_ringer != nullptr || button == SOUND_CHOOSE_BUTTON);
+    TRY_SOUND_BUTTON->setEnabled(m_ringer != nullptr);
     connect(SOUND_FILE_TEXTBOX, &QLineEdit::textEdited, this,
             &QM_UTC_ALARM_SETTINGS::showSoundChosen);
     if (m_ringer)

@@ -39,8 +39,10 @@ export LC_ALL=C.UTF-8
 export XDG_RUNTIME_DIR=$top/runtime
 mkdir -m 700 "$XDG_RUNTIME_DIR"
 declare -A pid=() server=() recorder=()
+watchers=()
 finish() {
-    local status=$? clock
+    local status=$? clock watcher
+    for watcher in "${watchers[@]}"; do kill "$watcher" 2>/dev/null || true; done
     for clock in "${!pid[@]}"; do
         kill "${pid[$clock]}" 2>/dev/null || true
         wait "${pid[$clock]}" 2>/dev/null || true
@@ -142,9 +144,24 @@ alarm() { # NAME TIME LEFT TOP [ring]
     [ "${5:-}" = ring ] && echo ALARM_1_RING_TICKBOX=1
     return 0
 }
+# Notes when clock $1's alarm window first shows, whatever the script does meanwhile.
+watch_window() {
+    local clock=$1
+    (
+        for _ in $(seq 1200); do
+            if xdotool search --onlyvisible --pid "${pid[$clock]}" --name "^$prefix" >/dev/null 2>&1; then
+                now >"$top/$clock/window-shown"
+                exit
+            fi
+            sleep 0.05
+        done
+    ) &
+    watchers+=($!)
+}
+
 began=$(now)
 mkfifo "$top/fifo"
-declare -A second=() window_at=()
+declare -A second=()
 # Each clock is started alone and its alarm set ten seconds after, so that however slowly the
 # machine starts it, its alarm comes after it is up; the waits still overlap.
 for clock in $clocks; do
@@ -164,6 +181,7 @@ for clock in $clocks; do
     E) settings E CLOCK-MAIN-Left=0 CLOCK-MAIN-Top=7000 $(alarm Hung "$at" 0 520 ring) ;;
     esac
     start "$clock"
+    watch_window "$clock"
     window_of "$clock" QM-GLIMMER-DIAL >/dev/null
     awk -v t="${second[$clock]}" -v now="$(now)" 'BEGIN { exit !(now < t - 1) }' ||
         fail "clock $clock took more than nine seconds to start"
@@ -173,11 +191,13 @@ figure "five clocks up $(awk -v a="$began" -v b="$(now)" 'BEGIN { printf "%.1f",
 # E's server hangs from before its alarm on: it takes connections but never answers.
 kill -STOP "${server[E]}"
 
-# The window of clock $1's alarm $2 opened on its second, not later than two seconds after.
+# The window of clock $1's alarm $2 showed on its second, not later than two seconds after.
 on_time() {
     local window late
     window=$(window_of "$1" "$prefix$2")
-    late=$(awk -v t="${second[$1]}" -v now="$(now)" 'BEGIN { printf "%.1f", now - t }')
+    for _ in $(seq 40); do [ -s "$top/$1/window-shown" ] && break; sleep 0.05; done
+    [ -s "$top/$1/window-shown" ] || fail "clock $1: the window of $2 was not seen showing"
+    late=$(awk -v t="${second[$1]}" -v at="$(cat "$top/$1/window-shown")" 'BEGIN { printf "%.1f", at - t }')
     awk -v l="$late" 'BEGIN { exit !(l < 2) }' || fail "clock $1: the window of $2 opened only $late s after its second"
     echo "$window"
 }
