@@ -68,7 +68,6 @@ void act(MainWindowFixture& fixture, const QString& step)
     else if (what == "countdown")
         for (int tick = 0; tick < 11; ++tick)
             window->ALARM_MESSAGE_AUTOCLOSE_TIMER->fire();
-    TestWindows::discardClosed();
 }
 } // namespace
 
@@ -141,7 +140,9 @@ private slots:
             act(fixture, step);
             if (step.startsWith("open"))
                 QVERIFY2(windowOf(fixture, step.section(u' ', 1).toInt()), qPrintable(step));
+            // Silent as the window closes, not once it is gone.
             heard << fixture.sound.heard.join(u' ');
+            TestWindows::discardClosed();
         }
         QTEST(heard, "heard");
     }
