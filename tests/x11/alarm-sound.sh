@@ -62,11 +62,13 @@ finish() {
     rm -rf "$top"
 }
 trap finish EXIT
-x11_start
+x11_start 1920x1080
 
 readonly prefix="QM-UTC - !!! ALARM NOTIFICATION - !!! - "
 figure() { echo "  $*"; }
 now() { date +%s.%N; }
+# A moment in seconds since the epoch and $2 seconds, to the millisecond.
+plus() { awk -v s="$1" -v d="$2" 'BEGIN { printf "%.3f", s + d }'; }
 
 sound_server() { echo "unix:$top/$1/sound/pulse/native"; }
 # The sound server of clock $1 and what its monitor hears, one "TIME PEAK" line per 50 ms.
@@ -135,6 +137,9 @@ start() {
 window_of() { window_pid=${pid[$1]} window "$2" "${3:-}"; }
 ok() { click_control "$1" 6480 2400 1935 495; }         # OK_BUTTON
 snooze() { click_control "$1" 6135 1545 1080 345; }     # SNOOZE_BUTTON
+# The clocks' strips in a row below their alarms' windows, which they would cover where they
+# stood over them: a strip comes back above every other program's window every second.
+strip() { echo "CLOCK-MAIN-Left=$(($1 * 400 * 15))" "CLOCK-MAIN-Top=$((700 * 15))"; }
 # An alarm that shows its window at LEFT TOP pixels, so that the clocks' windows do not cover
 # each other; "ring" adds the Ring key.
 alarm() { # NAME TIME LEFT TOP [ring]
@@ -170,15 +175,15 @@ for clock in $clocks; do
     at=$(date -d "@${second[$clock]}" +%H:%M:%S)
     case $clock in
     # shellcheck disable=SC2046
-    A) settings A CLOCK-MAIN-Left=0 CLOCK-MAIN-Top=0 $(alarm Ring "$at" 0 60 ring) ;;
+    A) settings A $(strip 0) $(alarm Ring "$at" 0 0 ring) ;;
     # shellcheck disable=SC2046
-    B) settings B CLOCK-MAIN-Left=0 CLOCK-MAIN-Top=3000 SNOOZE_MINUTES=1 $(alarm Snooze "$at" 0 260 ring) ;;
+    B) settings B $(strip 1) SNOOZE_MINUTES=1 $(alarm Snooze "$at" 640 0 ring) ;;
     # shellcheck disable=SC2046
-    C) settings C CLOCK-MAIN-Left=6000 CLOCK-MAIN-Top=0 $(alarm Old "$at" 620 60) ;;
+    C) settings C $(strip 2) $(alarm Old "$at" 1280 0) ;;
     # shellcheck disable=SC2046
-    D) settings D CLOCK-MAIN-Left=6000 CLOCK-MAIN-Top=3000 "SOUND_FILE=$top/fifo" $(alarm Fifo "$at" 620 260 ring) ;;
+    D) settings D $(strip 3) "SOUND_FILE=$top/fifo" $(alarm Fifo "$at" 0 320 ring) ;;
     # shellcheck disable=SC2046
-    E) settings E CLOCK-MAIN-Left=0 CLOCK-MAIN-Top=7000 $(alarm Hung "$at" 0 520 ring) ;;
+    E) settings E $(strip 4) $(alarm Hung "$at" 640 320 ring) ;;
     esac
     start "$clock"
     watch_window "$clock"
@@ -211,8 +216,8 @@ sound_on_time() {
 # No sound from clock $1 from a second after $2 to two seconds after, and no stream left.
 silent_after() {
     local loudest
-    heard_until "$1" "$(awk -v s="$2" 'BEGIN { printf "%.3f", s + 2 }')"
-    loudest=$(peak "$1" "$(awk -v s="$2" 'BEGIN { print s + 1 }')" "$(awk -v s="$2" 'BEGIN { print s + 2 }')")
+    heard_until "$1" "$(plus "$2" 2)"
+    loudest=$(peak "$1" "$(plus "$2" 1)" "$(plus "$2" 2)")
     [ "$loudest" -le $loud ] || fail "$1: still sound (peak $loudest) more than a second after $3"
     [ "$(streams "$1")" = 0 ] || fail "$1: the sound stream stays open after $3"
     figure "$1: silent within a second of $3, no stream left"
@@ -254,10 +259,11 @@ window_of E "${prefix}Hung" gone
 kill -CONT "${server[E]}"
 
 # A: louder at 8 s than in its first half-second; OK silences it within a second.
-sleep "$(awk -v t="${second[A]}" -v now="$(now)" 'BEGIN { d = t + 9 - now; print (d > 0 ? d : 0) }')"
-first=$(peak A "${second[A]}" "${second[A]}.5")
-later=$(peak A "$((second[A] + 7)).5" "$((second[A] + 8)).5")
-figure "A: loudest $first in the first half-second, $later at 8 s"
+sleep "$(awk -v t="${second[A]}" -v now="$(now)" 'BEGIN { d = t + 10 - now; print (d > 0 ? d : 0) }')"
+began_ringing=$(first_sound A "${second[A]}")
+first=$(peak A "$began_ringing" "$(plus "$began_ringing" 0.5)")
+later=$(peak A "$(plus "$began_ringing" 7.5)" "$(plus "$began_ringing" 8.5)")
+figure "A: loudest $first in its first half-second, $later at 8 s"
 [ "$later" -gt $((2 * first)) ] || fail "A: not louder at 8 s ($later) than at the start ($first)"
 ok "$ring"
 answered=$(now)
