@@ -3,6 +3,7 @@
 
 #include "DesktopNotifier.h"
 #include "QM_UTC_ALARM_NOTIFICATION_WINDOW.h"
+#include "Ringer.h"
 #include "platform/WindowGeometry.h"
 #include "platform/X11Window.h"
 #include "settings/SettingsKeys.h"
@@ -52,10 +53,12 @@ QM_UTC_ALARM_NOTIFICATION_WINDOW* AlarmNotifier::announce(const Announcement& an
         window->raise();
         return window;
     }
+    // The sound first, before the window is built: it takes the longest to be heard.
+    if (m_ringer && announcement.ring == 1)
+        m_ringer->ring(announcement.windowName);
     window = new QM_UTC_ALARM_NOTIFICATION_WINDOW(announcement, m_settings, m_launcher, m_owner);
     window->setLaunchFailure(launchFailure);
     connect(window, &QM_UTC_ALARM_NOTIFICATION_WINDOW::snoozed, this, &AlarmNotifier::snooze);
-    // The sound first: it takes the longest to be heard.
     ringIfWanted(window, announcement);
     placeClearOfOthers(window);
     m_windows.emplace_back(window);

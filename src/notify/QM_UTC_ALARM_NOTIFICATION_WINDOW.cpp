@@ -216,7 +216,7 @@ void QM_UTC_ALARM_NOTIFICATION_WINDOW::Form_Unload()
     writeAutoClose();
     // Answered: OK, Snooze, the close box or the end of the countdown.
     if (m_ringer)
-        m_ringer->answer(this);
+        m_ringer->answer(objectName());
     // The window is on its way out; nothing may tick into it or close it a second time.
     for (Timer* timer : {ALARM_MESSAGE_AUTOCLOSE_TIMER, FLASH_ON_TIMER, FLASH_OFF_TIMER})
         timer->setEnabled(false);
@@ -357,11 +357,11 @@ void QM_UTC_ALARM_NOTIFICATION_WINDOW::ring(Ringer& ringer)
     if (!m_ringer) {
         m_ringer = &ringer;
         connect(&ringer, &Ringer::problem, this, [this](const QString& reason) {
-            if (m_ringer->ringsFor(this))
+            if (m_ringer->ringsFor(objectName()))
                 showSoundProblem(reason);
         });
     }
-    ringer.ring(this);
+    ringer.ring(objectName());
     // Said before this window joined the ring.
     for (const QString& reason : ringer.problems())
         showSoundProblem(reason);

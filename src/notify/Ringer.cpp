@@ -30,11 +30,9 @@ void Ringer::followSeconds(SecondTicker& ticker)
     RING_TIMER->followSeconds(ticker);
 }
 
-void Ringer::ring(QObject* caller)
+void Ringer::ring(const QString& caller)
 {
     const SoundSettings sound = SoundSettings::read(m_settings);
-    if (!m_until.contains(caller))
-        connect(caller, &QObject::destroyed, this, [this, caller] { answer(caller); });
     m_until.insert(caller, m_time.msSinceBoot() + quint64(sound.ringMinutes) * 60 * 1000);
     RING_TIMER->setEnabled(true);
     if (m_looping && m_player.isPlaying())
@@ -44,12 +42,9 @@ void Ringer::ring(QObject* caller)
     m_player.play(sound.request(false));
 }
 
-void Ringer::answer(QObject* caller)
+void Ringer::answer(const QString& caller)
 {
-    if (!m_until.remove(caller))
-        return;
-    disconnect(caller, &QObject::destroyed, this, nullptr);
-    if (m_until.isEmpty())
+    if (m_until.remove(caller) && m_until.isEmpty())
         silence();
 }
 
@@ -69,14 +64,8 @@ void Ringer::RING_TIMER_Timer()
 {
     const quint64 now = m_time.msSinceBoot();
     // Their windows stay open; only the sound stops.
-    for (auto it = m_until.begin(); it != m_until.end();) {
-        if (it.value() <= now) {
-            disconnect(it.key(), &QObject::destroyed, this, nullptr);
-            it = m_until.erase(it);
-        } else {
-            ++it;
-        }
-    }
+    m_until.removeIf(
+        [now](QHash<QString, quint64>::iterator caller) { return caller.value() <= now; });
     if (m_until.isEmpty())
         silence();
 }

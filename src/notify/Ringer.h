@@ -13,11 +13,11 @@ class SoundPlayer;
 class TimeSource;
 class Timer;
 
-// The alarm sound: one sound for all that ring. A caller (an alarm's window, the test window)
-// rings it and answers it; the sound loops, fading in, from the first ring until every caller
-// has answered or rung for SOUND_RING_MINUTES. A caller that rings while the sound plays rings
-// on with it, so alarms of the same second ring once. Nothing of the sound exists while it is
-// silent: its timer is off and the player has nothing open.
+// The alarm sound: one sound for all that ring. A caller, named after its window (an alarm's,
+// the test window), rings it and answers it; the sound loops, fading in, from the first ring
+// until every caller has answered or rung for SOUND_RING_MINUTES. A caller that rings while the
+// sound plays rings on with it, so alarms of the same second ring once. Nothing of the sound
+// exists while it is silent: its timer is off and the player has nothing open.
 class Ringer : public QObject
 {
     Q_OBJECT
@@ -30,10 +30,10 @@ public:
     void followSeconds(SecondTicker& ticker);
 
     // Rings for `caller` from now, until it answers or the ring time has passed; a caller that
-    // rings again starts its ring time anew. A caller that goes away answers.
-    void ring(QObject* caller);
-    void answer(QObject* caller);
-    bool ringsFor(const QObject* caller) const { return m_until.contains(caller); }
+    // rings again starts its ring time anew.
+    void ring(const QString& caller);
+    void answer(const QString& caller);
+    bool ringsFor(const QString& caller) const { return m_until.contains(caller); }
 
     // The sound once at the set volume, unless an alarm rings: `file` in place of the stored
     // one (Try), or the stored one (an alarm that shows no window to answer).
@@ -56,7 +56,7 @@ private:
     SoundPlayer& m_player;
     const TimeSource& m_time;
     // Each caller and the moment its ring time ends, in ms since boot (sleep counts).
-    QHash<const QObject*, quint64> m_until;
+    QHash<QString, quint64> m_until;
     bool m_looping = false;
     QStringList m_problems;
     QSet<QString> m_reported;
