@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Times OK in the alarm settings window: the 103 writes, the copy into the live alarms and the
+// Times OK in the alarm settings window: the 113 writes, the copy into the live alarms and the
 // one save, over repeated openings against a throw-away settings file. Prints the median,
 // p90 and max in milliseconds; the aim is a median of at most 20 ms.
 // Usage: bench_alarm_settings_ok [OPENINGS]   (runs headless unless QT_QPA_PLATFORM is set)

@@ -91,11 +91,12 @@ for icon in scalable/apps/qm-utc.svg 48x48/apps/qm-utc.png; do
 done
 
 plugin=$(in_root sh -c 'ls /usr/lib/*/qt6/plugins/platforms/libqxcb.so')
-for file in "$program" "$plugin"; do
+ring=/usr/libexec/qm-utc/qm-utc-ring
+for file in "$program" "$plugin" "$ring"; do
     missing=$(in_root ldd "$file" | grep 'not found' || true)
     [ -z "$missing" ] || fail "ldd $file: $missing"
 done
-step "ldd resolves every library of $program and of the X11 platform plugin"
+step "ldd resolves every library of $program, of the X11 platform plugin and of $ring"
 step "the plugin comes from $(in_root dpkg-query -S "$plugin" | cut -d: -f1), installed without recommendations"
 step "fc-match Arial: $(in_root fc-match Arial)"
 

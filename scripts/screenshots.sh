@@ -36,13 +36,26 @@ export LC_ALL=C.UTF-8
 export XDG_RUNTIME_DIR=$config/runtime
 mkdir -m 700 "$XDG_RUNTIME_DIR"
 pid=""
+sound_pid=""
 finish() {
     if [ -n "$pid" ]; then kill "$pid" 2>/dev/null; wait "$pid" 2>/dev/null || true; fi
+    if [ -n "$sound_pid" ]; then kill "$sound_pid" 2>/dev/null; wait "$sound_pid" 2>/dev/null || true; fi
     x11_stop
     rm -rf "$config"
 }
 trap finish EXIT
 x11_start "$((1280 * scale))x$((800 * scale))"
+# The test window rings while it is open: into a private sound server with a null sink, not
+# into the speakers, and without a complaint in the picture.
+if command -v pulseaudio >/dev/null; then
+    env -u DISPLAY HOME="$config" XDG_RUNTIME_DIR="$XDG_RUNTIME_DIR" \
+        DBUS_SESSION_BUS_ADDRESS=unix:path=/dev/null/no-bus pulseaudio -n --daemonize=no \
+        --exit-idle-time=-1 -L "module-null-sink sink_name=t" \
+        -L "module-native-protocol-unix auth-anonymous=1" >/dev/null 2>&1 &
+    sound_pid=$!
+    export PULSE_SERVER=unix:$XDG_RUNTIME_DIR/pulse/native
+    for _ in $(seq 100); do [ -S "$XDG_RUNTIME_DIR/pulse/native" ] && break; sleep 0.05; done
+fi
 
 # Whether a notification window's marks are lit (they flash twice a second).
 marks_lit() {
@@ -95,6 +108,7 @@ ALARM_2_TIME_TEXTBOX=09:15:00
 ALARM_2_DISPLAY_MESSAGE_TICKBOX=1
 ALARM_2_MESSAGE_TEXTBOX=Daily meeting, room 2
 ALARM_2_DAYS=Mon Tue Wed Thu Fri
+ALARM_2_RING_TICKBOX=1
 ALARM_3_TICKBOX=1
 ALARM_3_NAME_TEXTBOX=Backup
 ALARM_3_TIME_TEXTBOX=12:30:00
@@ -108,6 +122,7 @@ ALARM_6_DISPLAY_MESSAGE_TICKBOX=1
 ALARM_6_MESSAGE_TEXTBOX=Bus at 17:20
 ALARM_6_RUN_COMMAND_TICKBOX=1
 ALARM_6_RUN_COMMAND_TEXTBOX=notify-send "Time to leave" "Bus at 17:20"
+ALARM_6_RING_TICKBOX=1
 ALARM_7_TICKBOX=1
 ALARM_7_NAME_TEXTBOX=Gym
 ALARM_7_TIME_TEXTBOX=7:30
@@ -143,6 +158,9 @@ window "QM-UTC - SET TIME CLOCK DISPLAY COLORS" gone
 
 alarms=$(click_for_window "$settings" 4920 960 1095 615 "QM-UTC - ALARM SETTINGS") # ALARM_SETTINGS_BUTTON
 shoot "$alarms" alarm-settings
+# Alarm 2's row alone, with its Ring ticked: the block from the line above it to the one below.
+"$grab" "$alarms" "$out/alarm-row.png" 0 "$(twips_px 1785)" "$(twips_px 6855)" "$(twips_px 1350)"
+echo "$out/alarm-row.png"
 
 test_window=$(click_for_window "$alarms" 2160 7320 3015 495 "QM-UTC !!! TEST ALARM NOTIFICATION - MANUAL COMMAND ONLY - SETTINGS NOT SAVED !!!") # TEST_ALARM_WINDOW_BUTTON
 shoot "$test_window" test-notification flashing

@@ -16,6 +16,7 @@ packages=(
     desktop-file-utils appstream file
     dbus-daemon
     weston qt6-wayland
+    libpulse-dev libsndfile1-dev sound-theme-freedesktop pulseaudio pulseaudio-utils
 )
 case "${1:-}" in
 --bench) packages+=(dclock conky-std valgrind) ;;

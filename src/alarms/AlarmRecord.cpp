@@ -32,6 +32,11 @@ constexpr Field table[] = {
      .flag = &AlarmSlot::runHidden,
      .announcedFlag = &Announcement::runHidden,
      .okPass = 3},
+    // After the row's own tick box, which ticks it when the row is switched on.
+    {.key = AlarmField::RING_TICKBOX,
+     .flag = &AlarmSlot::ring,
+     .announcedFlag = &Announcement::ring,
+     .okPass = 5},
 };
 } // namespace
 

@@ -35,18 +35,21 @@ void columnLabel(QWidget* window, int n, const char* caption, const TwipsRect& a
 
 QLabel* doesNothingNote(QWidget* window, int n)
 {
-    auto* note =
-        Form::place(new QLabel(QStringLiteral("does nothing"), window),
-                    QStringLiteral("ALARM_%1_DOES_NOTHING_LABEL").arg(n).toLatin1().constData(),
-                    inBlock(n, {1320, 600, 1035, 255}));
+    // Over the right end of the Run Command field, which is locked and empty there whenever the
+    // row does nothing (Run Command off): the caption line has room only for Ring.
+    auto* note = Form::place(
+        new QLabel(QStringLiteral("does nothing: tick Ring, Display Message or Run Command"),
+                   window),
+        QStringLiteral("ALARM_%1_DOES_NOTHING_LABEL").arg(n).toLatin1().constData(),
+        inBlock(n, {2040, 1440, 4500, 285}));
     note->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    // Drawn over the window's own face: the caption left of it shows through.
+    // Drawn over the field's own face: the caption left of it shows through.
     QPalette red = note->palette();
     red.setColor(QPalette::WindowText, Qt::red);
     note->setPalette(red);
     const QString why =
-        QStringLiteral("When it fires, this alarm does nothing: %1. Tick Display Message to see "
-                       "a window, or Run Command to start a program.")
+        QStringLiteral("When it fires, this alarm does nothing: %1. Tick Ring to hear it, "
+                       "Display Message to see a window, or Run Command to start a program.")
             .arg(AlarmSlot::doesNothingReason());
     note->setToolTip(why);
     note->setAccessibleDescription(why);
@@ -90,14 +93,18 @@ AlarmRow::AlarmRow(int n, QWidget* window)
                                     new StoredTextField(window, QStringLiteral("Run Command")),
                                     {720, 1440, 5895, 285})),
       DAYS(keyed(AlarmField::DAYS, new AlarmDaysField(n, window), {3720, 1200, 2820, 225}, {})),
+      RING_TICKBOX(tickBox(AlarmField::RING_TICKBOX, "Ring", {1620, 600, 720, 255}, false)),
       DOES_NOTHING_LABEL(doesNothingNote(window, n))
 {
     TIME_TEXTBOX->load(QStringLiteral("00:00:00"));
     DAYS->setEnabled(false);
     RUN_COMMAND_TEXTBOX->setToolTip(
         QStringLiteral("A program and its arguments, started in your home folder without a "
-                       "shell. To ring a bell:\npaplay "
-                       "/usr/share/sounds/freedesktop/stereo/alarm-clock-elapsed.oga"));
+                       "shell. Ring plays the alarm sound; a player of your own, for example:\n"
+                       "paplay /usr/share/sounds/freedesktop/stereo/alarm-clock-elapsed.oga"));
+    RING_TICKBOX->setToolTip(
+        QStringLiteral("The alarm sound rings until the alarm's window is answered (once, "
+                       "where the alarm shows no window)."));
     columnLabel(window, n, "Enable", {120, 600, 495, 255});
     columnLabel(window, n, "Name", {720, 600, 855, 255});
     columnLabel(window, n, "Time", {2400, 600, 495, 255});
@@ -184,16 +191,21 @@ void AlarmRow::TICKBOX_Click()
     RUN_COMMAND_TICKBOX->setEnabled(on);
     RUN_HIDDEN_TICKBOX->setEnabled(on);
     MESSAGE_AUTO_CLOSE_TICKBOX->setEnabled(on);
+    RING_TICKBOX->setEnabled(on);
     // Kept as they are, like the texts.
     DAYS->setEnabled(on);
-    if (on)
+    if (on) {
+        // A row switched on rings; loading its stored flag afterwards keeps what was saved.
+        RING_TICKBOX->setValue(1);
         return;
+    }
     // Switched off, the row keeps its texts but none of its flags; clearing a flag runs its
     // own reaction, which switches its field off.
     RUN_HIDDEN_TICKBOX->setValue(0);
     RUN_COMMAND_TICKBOX->setValue(0);
     MESSAGE_AUTO_CLOSE_TICKBOX->setValue(0);
     DISPLAY_MESSAGE_TICKBOX->setValue(0);
+    RING_TICKBOX->setValue(0);
 }
 
 void AlarmRow::DISPLAY_MESSAGE_TICKBOX_Click()

@@ -21,6 +21,7 @@ struct TwipsRect;
 // down the left column, 6 to 10 down the right), and the reactions of its tick boxes. The
 // row tick box switches the row's fields and days on and off; the message and the command
 // fields follow their own tick boxes. Each control of a record field is named after its key.
+// A row switched on rings, until its Ring is unticked, so that a new alarm never does nothing.
 class AlarmRow : public QObject
 {
     Q_OBJECT
@@ -52,7 +53,9 @@ public:
     StoredTextField* const RUN_COMMAND_TEXTBOX;
     // The days of the week, in the free room right of Run Hidden.
     AlarmDaysField* const DAYS;
-    // "does nothing" in red, in the free room right of the Name caption, while the row is on
+    // The alarm sound, in the free room right of the Name caption.
+    TickBox* const RING_TICKBOX;
+    // "does nothing" in red, over the locked Run Command field's empty end, while the row is on
     // with no action ticked (AlarmSlot::doesNothing); its tooltip says what to tick.
     QLabel* const DOES_NOTHING_LABEL;
 

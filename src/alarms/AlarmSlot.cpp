@@ -11,13 +11,14 @@
 bool AlarmSlot::doesNothing() const
 {
     // Every action an alarm can take.
-    const bool acts = displayMessage == 1 || LaunchRule::style(runCommand, runHidden).has_value();
+    const bool acts =
+        displayMessage == 1 || ring == 1 || LaunchRule::style(runCommand, runHidden).has_value();
     return enabled == 1 && !acts;
 }
 
 QString AlarmSlot::doesNothingReason()
 {
-    return QStringLiteral("neither Display Message nor Run Command is ticked");
+    return QStringLiteral("none of Ring, Display Message and Run Command is ticked");
 }
 
 AlarmSlots loadAlarmSlots(const SettingsStore& store)

@@ -23,8 +23,10 @@ struct AlarmSlot
     qint16 runHidden = 0;
     // The days it fires on, as stored (see AlarmDays).
     QString days;
+    // It rings: the alarm sound loops until its window is answered (once, without a window).
+    qint16 ring = 0;
 
-    // Switched on, yet firing would neither open its window nor start its command. A file may
+    // Switched on, yet firing would neither ring, open its window nor start its command. A file may
     // hold such an alarm and it still fires, doing nothing, so wherever it shows, it says so.
     bool doesNothing() const;
     // Why, as the windows and the command line say it.

@@ -165,8 +165,11 @@ void AlarmTrigger::fire(int n)
         LaunchRule::launch(m_launcher, QStringLiteral("alarm %1").arg(n), slot.runCommand,
                            slot.runHidden, slot.command, m_settings.commandRefusal())
             .error;
-    if (slot.displayMessage != 1)
+    if (slot.displayMessage != 1) {
+        if (slot.ring == 1)
+            emit ringOnce();
         return;
+    }
     Announcement announcement = AlarmAnnouncement::of(n, slot);
     announcement.commandRefusal = m_settings.commandRefusal();
     emit announce(announcement, launchFailure);
@@ -190,8 +193,9 @@ void AlarmTrigger::reportMissed(int n, const AlarmMatcher::Missed& missed)
     Announcement announcement = AlarmAnnouncement::of(n, slot);
     announcement.commandRefusal = m_settings.commandRefusal();
     announcement.missed = text;
-    // Open until the user has seen it.
+    // Open until the user has seen it, and silent: no burst of sound for an alarm long past.
     announcement.autoClose.reset();
+    announcement.ring = 0;
     emit announce(announcement, QString());
 }
 

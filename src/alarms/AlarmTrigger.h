@@ -76,6 +76,9 @@ signals:
     // An alarm whose message is wanted has fired, after its command was launched: what its
     // window announces, and why the command did not start (empty when it did or none was due).
     void announce(const Announcement& announcement, const QString& launchFailure);
+    // An alarm that rings but shows no window has fired: its sound plays once, as there is no
+    // window to answer it.
+    void ringOnce();
 
 private:
     void fire(int n);

@@ -44,6 +44,6 @@ std::optional<Upcoming> find(const QList<ArmedAlarm>& armed, const QDateTime& no
 // whole minutes rounded down), "Next alarm: Tea, snoozed, at 07:35:00, in 4 min", from the day
 // after tomorrow on "Next alarm: Gym on Monday at 07:30:00, in 2 d 3 h", or "No alarm armed".
 // An alarm without a name is "Alarm 3". One that does nothing when it fires says so after
-// that: "; it does nothing: neither Display Message nor Run Command is ticked".
+// that: "; it does nothing: none of Ring, Display Message and Run Command is ticked".
 QString describe(const QList<ArmedAlarm>& armed, const QDateTime& now);
 } // namespace NextAlarm

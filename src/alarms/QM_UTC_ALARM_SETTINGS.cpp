@@ -8,16 +8,22 @@
 #include "AlarmTrigger.h"
 #include "DayToggle.h"
 #include "notify/QM_UTC_ALARM_NOTIFICATION_WINDOW.h"
+#include "notify/Ringer.h"
 #include "platform/X11Window.h"
 #include "settings/SettingsKeys.h"
 #include "settings/SettingsStore.h"
 #include "widgets/DesignFont.h"
 #include "widgets/FormControl.h"
+#include "widgets/ShownText.h"
+#include "widgets/StoredTextField.h"
 #include "widgets/TickBox.h"
 #include "widgets/TitleLabel.h"
 
 #include <QCloseEvent>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QFrame>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
@@ -39,7 +45,8 @@ void line(QWidget* window, QFrame::Shape shape, const TwipsRect& along)
 } // namespace
 
 QM_UTC_ALARM_SETTINGS::QM_UTC_ALARM_SETTINGS(AlarmTrigger& alarms, SettingsStore& settings,
-                                             CommandLauncher& launcher, QWidget* owner)
+                                             CommandLauncher& launcher, QWidget* owner,
+                                             Ringer* ringer)
     : FormDialog(owner, frame, settings,
                  {SettingsKeys::ALARM_SETTINGS_Left, SettingsKeys::ALARM_SETTINGS_Top,
                   SettingsKeys::ALARM_SETTINGS_Width, SettingsKeys::ALARM_SETTINGS_Height},
@@ -60,13 +67,23 @@ QM_UTC_ALARM_SETTINGS::QM_UTC_ALARM_SETTINGS(AlarmTrigger& alarms, SettingsStore
                       "TEST_ALARM_WINDOW_BUTTON", {2160, 7320, 3015, 495})),
       OK_BUTTON(Form::place(new QPushButton(QStringLiteral("OK"), this), "OK_BUTTON",
                             {9120, 7320, 2655, 495})),
-      m_alarms(alarms), m_launcher(launcher)
+      // The sound, in the free room between the two buttons.
+      SOUND_LABEL(Form::place(new QLabel(QStringLiteral("Sound"), this), "SOUND_LABEL",
+                              {5340, 7440, 540, 255})),
+      SOUND_FILE_TEXTBOX(
+          Form::place(new StoredTextField(this), "SOUND_FILE_TEXTBOX", {5880, 7425, 1800, 285})),
+      SOUND_CHOOSE_BUTTON(Form::place(new QPushButton(QStringLiteral("\u2026"), this),
+                                      "SOUND_CHOOSE_BUTTON", {7740, 7380, 360, 375})),
+      TRY_SOUND_BUTTON(Form::place(new QPushButton(QStringLiteral("Try"), this), "TRY_SOUND_BUTTON",
+                                   {8220, 7320, 780, 495})),
+      m_alarms(alarms), m_launcher(launcher), m_ringer(ringer)
 {
     setObjectName(QStringLiteral("QM_UTC_ALARM_SETTINGS"));
     setWindowTitle(QStringLiteral("QM-UTC - ALARM SETTINGS"));
     for (int n = 1; n <= alarmCount; ++n)
         m_rows[n - 1] = new AlarmRow(n, this);
     buildLines();
+    buildSoundChoice();
     setFocusOrder();
 
     connect(ENABLE_ALARMS_TICKBOX, &TickBox::valueChanged, this,
@@ -74,6 +91,10 @@ QM_UTC_ALARM_SETTINGS::QM_UTC_ALARM_SETTINGS(AlarmTrigger& alarms, SettingsStore
     connect(TEST_ALARM_WINDOW_BUTTON, &QPushButton::clicked, this,
             &QM_UTC_ALARM_SETTINGS::TEST_ALARM_WINDOW_BUTTON_Click);
     connect(OK_BUTTON, &QPushButton::clicked, this, &QM_UTC_ALARM_SETTINGS::OK_BUTTON_Click);
+    connect(SOUND_CHOOSE_BUTTON, &QPushButton::clicked, this,
+            &QM_UTC_ALARM_SETTINGS::SOUND_CHOOSE_BUTTON_Click);
+    connect(TRY_SOUND_BUTTON, &QPushButton::clicked, this,
+            &QM_UTC_ALARM_SETTINGS::TRY_SOUND_BUTTON_Click);
     Form_Load();
 }
 
@@ -86,6 +107,21 @@ void QM_UTC_ALARM_SETTINGS::buildLines()
     line(this, QFrame::VLine, {6840 - half, 480, 2 * half, 6600});
     for (int top : {1800, 3120, 4440, 5760, 7080})
         line(this, QFrame::HLine, {120, top - half, 13320, 2 * half});
+}
+
+void QM_UTC_ALARM_SETTINGS::buildSoundChoice()
+{
+    SOUND_FILE_TEXTBOX->setFont(DesignFont::msSansSerif(8.25));
+    SOUND_FILE_TEXTBOX->setPlaceholderText(QStringLiteral("the desktop's"));
+    showSoundChosen();
+    SOUND_CHOOSE_BUTTON->setAccessibleName(QStringLiteral("Choose the sound file"));
+    SOUND_CHOOSE_BUTTON->setToolTip(QStringLiteral("Choose the sound file"));
+    TRY_SOUND_BUTTON->setToolTip(QStringLiteral("Plays the sound once at the set volume"));
+    TRY_SOUND_BUTTON->setEnabled(m_ringer != nullptr);
+    connect(SOUND_FILE_TEXTBOX, &QLineEdit::textEdited, this,
+            &QM_UTC_ALARM_SETTINGS::showSoundChosen);
+    if (m_ringer)
+        connect(m_ringer, &Ringer::problem, this, &QM_UTC_ALARM_SETTINGS::showSoundProblem);
 }
 
 void QM_UTC_ALARM_SETTINGS::setFocusOrder()
@@ -103,7 +139,8 @@ void QM_UTC_ALARM_SETTINGS::setFocusOrder()
     }
     for (AlarmRow* row : m_rows)
         order << row->MESSAGE_AUTO_CLOSE_TICKBOX;
-    order << TEST_ALARM_WINDOW_BUTTON;
+    order << TEST_ALARM_WINDOW_BUTTON << SOUND_FILE_TEXTBOX << SOUND_CHOOSE_BUTTON
+          << TRY_SOUND_BUTTON;
     for (AlarmRow* row : m_rows)
         order << row->RUN_HIDDEN_TICKBOX;
     for (AlarmRow* row : m_rows)
@@ -124,12 +161,15 @@ void QM_UTC_ALARM_SETTINGS::Form_Load()
         for (AlarmRow* row : m_rows)
             row->load(field, stored[row->number() - 1]);
     }
+    SOUND_FILE_TEXTBOX->load(m_settings.readText(SettingsKeys::SOUND_FILE));
+    SOUND_FILE_TEXTBOX->setCursorPosition(SOUND_FILE_TEXTBOX->text().size());
     m_opened = edited();
 }
 
 bool QM_UTC_ALARM_SETTINGS::hasUnsavedEdits() const
 {
-    return edited() != m_opened;
+    return edited() != m_opened ||
+           SOUND_FILE_TEXTBOX->value() != m_settings.readText(SettingsKeys::SOUND_FILE);
 }
 
 void QM_UTC_ALARM_SETTINGS::closeEvent(QCloseEvent* event)
@@ -193,6 +233,9 @@ void QM_UTC_ALARM_SETTINGS::TEST_ALARM_WINDOW_BUTTON_Click()
 {
     auto* test =
         new QM_UTC_ALARM_NOTIFICATION_WINDOW(Announcement::forTest(), m_settings, m_launcher, this);
+    // So that the person hears what an alarm that rings will do.
+    if (m_ringer)
+        test->ring(*m_ringer);
     test->exec();
 }
 
@@ -208,6 +251,10 @@ void QM_UTC_ALARM_SETTINGS::OK_BUTTON_Click()
     m_settings.writeFlag(SettingsKeys::ENABLE_ALARMS_TICKBOX, ENABLE_ALARMS_TICKBOX->value());
     const AlarmSlots shown = edited();
     AlarmRecord::write(m_settings, shown);
+    // Written only once chosen, so that a file without it stays as it was.
+    const QString sound = SOUND_FILE_TEXTBOX->value();
+    if (sound != m_settings.readText(SettingsKeys::SOUND_FILE))
+        m_settings.writeText(SettingsKeys::SOUND_FILE, sound);
     // The alarm ticks run on this thread too, so none sees an alarm half copied.
     m_alarms.apply(shown);
     accept();
@@ -219,4 +266,47 @@ AlarmSlots QM_UTC_ALARM_SETTINGS::edited() const
     for (AlarmRow* row : m_rows)
         shown[row->number() - 1] = row->slot();
     return shown;
+}
+
+void QM_UTC_ALARM_SETTINGS::SOUND_CHOOSE_BUTTON_Click()
+{
+    const QFileInfo chosen(SOUND_FILE_TEXTBOX->value());
+    auto* dialog = new QFileDialog(this, QStringLiteral("QM-UTC - ALARM SOUND"),
+                                   chosen.fileName().isEmpty() ? QString() : chosen.absolutePath(),
+                                   QStringLiteral("Sounds (*.oga *.ogg *.opus *.flac *.wav *.mp3);;"
+                                                  "All files (*)"));
+    dialog->setObjectName(QStringLiteral("SOUND_FILE_DIALOG"));
+    dialog->setFileMode(QFileDialog::ExistingFile);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    connect(dialog, &QFileDialog::fileSelected, this, [this](const QString& file) {
+        SOUND_FILE_TEXTBOX->setText(file);
+        showSoundChosen();
+    });
+    // Modal to this window alone; the clock and the alarms run on meanwhile.
+    dialog->open();
+}
+
+void QM_UTC_ALARM_SETTINGS::TRY_SOUND_BUTTON_Click()
+{
+    if (m_ringer)
+        m_ringer->playOnce(SOUND_FILE_TEXTBOX->value());
+}
+
+// What went wrong with the sound shows on the field, in red, until another is chosen.
+void QM_UTC_ALARM_SETTINGS::showSoundProblem(const QString& reason)
+{
+    QPalette red = SOUND_FILE_TEXTBOX->palette();
+    red.setColor(QPalette::Text, Qt::red);
+    SOUND_FILE_TEXTBOX->setPalette(red);
+    SOUND_FILE_TEXTBOX->setToolTip(ShownText::cut(reason));
+}
+
+void QM_UTC_ALARM_SETTINGS::showSoundChosen()
+{
+    SOUND_FILE_TEXTBOX->setPalette(QPalette());
+    SOUND_FILE_TEXTBOX->setToolTip(
+        QStringLiteral("The sound of every alarm with Ring ticked: a sound file (.oga, .ogg, "
+                       ".opus, .flac, .wav, .mp3). Empty: the desktop's alarm sound. Its volume, "
+                       "fade-in and ring time are SOUND_VOLUME, SOUND_FADE_IN_SECONDS and "
+                       "SOUND_RING_MINUTES in the settings file."));
 }

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "platform/SoundPlayer.h"
 #include "platform/WindowStacking.h"
 
 class CommandLauncher;
@@ -16,4 +17,5 @@ struct AppContext
     SecondTicker& ticker;
     CommandLauncher& launcher;
     WindowStacking& stacking = WindowStacking::system();
+    SoundPlayer& sound = SoundPlayer::silent();
 };

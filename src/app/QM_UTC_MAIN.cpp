@@ -53,7 +53,8 @@ LiveTextLabel* liveLabel(QWidget* strip, const char* name, int left, int width)
 QM_UTC_MAIN::QM_UTC_MAIN(const AppContext& context, QWidget* parent)
     : QWidget(parent), m_context(context),
       m_alarms(new AlarmTrigger(context.settings, context.launcher, this)),
-      m_notifier(new AlarmNotifier(context.settings, context.launcher, this)),
+      m_ringer(new Ringer(context.settings, context.sound, context.time, this)),
+      m_notifier(new AlarmNotifier(context.settings, context.launcher, this, m_ringer)),
       QUILL_MARSH_BUTTON(
           Form::place(new QPushButton(this), "QUILL_MARSH_BUTTON", inStrip(120, 735))),
       LIVE_TIME_LABEL(liveLabel(this, "LIVE_TIME_LABEL", 960, 1395)),
@@ -93,9 +94,11 @@ QM_UTC_MAIN::QM_UTC_MAIN(const AppContext& context, QWidget* parent)
     CLOCK_TIMER->followSeconds(m_context.ticker);
     m_uptimeDisplay->followSeconds(m_context.ticker);
     m_stayOnTop->followSeconds(m_context.ticker);
+    m_ringer->followSeconds(m_context.ticker);
 
     connect(m_alarms, &AlarmTrigger::announce, m_notifier, &AlarmNotifier::announce);
     connect(m_notifier, &AlarmNotifier::snooze, m_alarms, &AlarmTrigger::snooze);
+    connect(m_alarms, &AlarmTrigger::ringOnce, m_ringer, [this] { m_ringer->playOnce(); });
     connect(CLOCK_TIMER, &Timer::timeout, this, &QM_UTC_MAIN::CLOCK_TIMER_Timer);
     connect(LARGE_CLOCK_AUTO_OPEN_TIMER, &Timer::timeout, this,
             &QM_UTC_MAIN::LARGE_CLOCK_AUTO_OPEN_TIMER_Timer);
@@ -212,7 +215,8 @@ void QM_UTC_MAIN::LIVE_TIME_LABEL_DblClick()
 
 void QM_UTC_MAIN::QUILL_MARSH_BUTTON_Click()
 {
-    auto* settings = new QM_UTC_SETTINGS(*this, *m_alarms, m_context.launcher, m_context.settings);
+    auto* settings =
+        new QM_UTC_SETTINGS(*this, *m_alarms, m_context.launcher, m_context.settings, m_ringer);
     settings->exec();
 }
 

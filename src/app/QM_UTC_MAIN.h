@@ -5,6 +5,7 @@
 #include "alarms/AlarmTrigger.h"
 #include "notify/AlarmNotifier.h"
 #include "notify/Announcement.h"
+#include "notify/Ringer.h"
 #include "prefs/StripControl.h"
 #include "widgets/FittedLine.h"
 #include "widgets/WindowPlacement.h"
@@ -29,6 +30,7 @@ class QM_UTC_MAIN : public QWidget, public StripControl
     // First, so that the named fields below can lead into them.
     AppContext m_context;
     AlarmTrigger* const m_alarms;
+    Ringer* const m_ringer;
     AlarmNotifier* const m_notifier;
 
 public:
@@ -46,6 +48,8 @@ public:
     AlarmTrigger& alarms() { return *m_alarms; }
     // The alarms' notification windows while they are open.
     AlarmNotifier& notifier() { return *m_notifier; }
+    // The alarm sound, for every window that rings or tries it.
+    Ringer& ringer() { return *m_ringer; }
     const AlarmSlot& alarmSlot(int n) const { return m_alarms->alarmSlot(n); }
     Timer* alarmTimer(int n) const { return m_alarms->timer(n); }
 

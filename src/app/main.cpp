@@ -6,6 +6,7 @@
 #include "platform/PlatformChoice.h"
 #include "platform/ProblemReport.h"
 #include "platform/ProcessLauncher.h"
+#include "platform/RingProcess.h"
 #include "platform/SecondTicker.h"
 #include "platform/SessionBus.h"
 #include "platform/SingleInstance.h"
@@ -71,7 +72,10 @@ int main(int argc, char* argv[])
     SystemTimeSource time;
     SecondTicker ticker(time);
     ProcessLauncher launcher;
-    QM_UTC_MAIN window(AppContext{settings, time, ticker, launcher});
+    // Nothing of it runs until an alarm rings.
+    RingProcess sound;
+    QM_UTC_MAIN window(
+        AppContext{settings, time, ticker, launcher, WindowStacking::system(), sound});
     QObject::connect(&window, &QM_UTC_MAIN::unloaded, &app, &QApplication::quit);
     // A logout ends the clock as its close box does, and every open window as its own does.
     TerminationSignals termination;

@@ -3,6 +3,7 @@
 
 #include "DesktopNotifier.h"
 #include "QM_UTC_ALARM_NOTIFICATION_WINDOW.h"
+#include "Ringer.h"
 #include "platform/WindowGeometry.h"
 #include "platform/X11Window.h"
 #include "settings/SettingsKeys.h"
@@ -21,9 +22,10 @@ int titleBarOf(const QWidget* window)
 }
 } // namespace
 
-AlarmNotifier::AlarmNotifier(SettingsStore& settings, CommandLauncher& launcher, QWidget* owner)
+AlarmNotifier::AlarmNotifier(SettingsStore& settings, CommandLauncher& launcher, QWidget* owner,
+                             Ringer* ringer)
     : QObject(owner), m_settings(settings), m_launcher(launcher), m_owner(owner),
-      m_desktop(new DesktopNotifier(this))
+      m_desktop(new DesktopNotifier(this)), m_ringer(ringer)
 {
     setObjectName(QStringLiteral("alarm-notifier"));
 }
@@ -47,12 +49,17 @@ QM_UTC_ALARM_NOTIFICATION_WINDOW* AlarmNotifier::announce(const Announcement& an
     if (window) {
         window->setLaunchFailure(launchFailure);
         window->setMissed(announcement.missed);
+        ringIfWanted(window, announcement);
         window->raise();
         return window;
     }
+    // The sound first, before the window is built: it takes the longest to be heard.
+    if (m_ringer && announcement.ring == 1)
+        m_ringer->ring(announcement.windowName);
     window = new QM_UTC_ALARM_NOTIFICATION_WINDOW(announcement, m_settings, m_launcher, m_owner);
     window->setLaunchFailure(launchFailure);
     connect(window, &QM_UTC_ALARM_NOTIFICATION_WINDOW::snoozed, this, &AlarmNotifier::snooze);
+    ringIfWanted(window, announcement);
     placeClearOfOthers(window);
     m_windows.emplace_back(window);
     X11Window::keepAboveOthers(window);
@@ -65,6 +72,13 @@ QM_UTC_ALARM_NOTIFICATION_WINDOW* AlarmNotifier::announce(const Announcement& an
                             ? announcement.message
                             : announcement.missed + QLatin1Char('\n') + announcement.message);
     return window;
+}
+
+void AlarmNotifier::ringIfWanted(QM_UTC_ALARM_NOTIFICATION_WINDOW* window,
+                                 const Announcement& announcement)
+{
+    if (m_ringer && announcement.ring == 1)
+        window->ring(*m_ringer);
 }
 
 void AlarmNotifier::showModal(QM_UTC_ALARM_NOTIFICATION_WINDOW* window)

@@ -10,6 +10,7 @@ class CommandLauncher;
 class DesktopNotifier;
 class QM_UTC_ALARM_NOTIFICATION_WINDOW;
 class QWidget;
+class Ringer;
 class SettingsStore;
 
 // The one keeper of the alarms' notification windows. Each opens over the owner and in front
@@ -17,13 +18,15 @@ class SettingsStore;
 // while any is open, the program's other windows take no input, but the notification windows
 // all do. An alarm that fires while its window is still open brings that window back; a window
 // whose place another open one already takes opens shifted, so alarms firing together all stay
-// in sight (the place it stores stays the one it was given).
+// in sight (the place it stores stays the one it was given). An alarm that rings rings until
+// its window is answered, through the ringer where one is given.
 class AlarmNotifier : public QObject
 {
     Q_OBJECT
 
 public:
-    AlarmNotifier(SettingsStore& settings, CommandLauncher& launcher, QWidget* owner);
+    AlarmNotifier(SettingsStore& settings, CommandLauncher& launcher, QWidget* owner,
+                  Ringer* ringer = nullptr);
     ~AlarmNotifier() override;
 
     // Shows the announcement's window, or brings back the open one of the same name; either
@@ -40,6 +43,7 @@ signals:
     void snooze(int n);
 
 private:
+    void ringIfWanted(QM_UTC_ALARM_NOTIFICATION_WINDOW* window, const Announcement& announcement);
     void placeClearOfOthers(QM_UTC_ALARM_NOTIFICATION_WINDOW* window) const;
     void showModal(QM_UTC_ALARM_NOTIFICATION_WINDOW* window);
     void forgetClosed();
@@ -49,5 +53,6 @@ private:
     QWidget* const m_owner;
     QWidget* m_modality = nullptr;
     DesktopNotifier* const m_desktop;
+    Ringer* const m_ringer;
     std::vector<QPointer<QM_UTC_ALARM_NOTIFICATION_WINDOW>> m_windows;
 };

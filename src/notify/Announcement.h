@@ -31,6 +31,8 @@ struct Announcement
     qint16 runCommand = 0;
     qint16 runHidden = 0;
     QString command;
+    // The alarm sound rings until the window is answered.
+    qint16 ring = 0;
     // The test window lets the user tick Run Command and type the command.
     bool commandByHand = false;
     // Opened by the user's own click, it takes the keyboard; an alarm's window does not.

@@ -92,8 +92,10 @@ void DesktopNotifier::notify(const std::shared_ptr<Notification>& notification)
         return;
     // Where the body is read as markup, a message is still shown as typed.
     const QString body = *m_bodyMarkup ? notification->body.toHtmlEscaped() : notification->body;
+    // Silent: an alarm that rings plays its own sound, and one that does not wants none.
     const QVariantMap hints{{QStringLiteral("desktop-entry"), desktopEntry},
-                            {QStringLiteral("urgency"), QVariant::fromValue(criticalUrgency)}};
+                            {QStringLiteral("urgency"), QVariant::fromValue(criticalUrgency)},
+                            {QStringLiteral("suppress-sound"), true}};
     QDBusMessage message = call(QStringLiteral("Notify"));
     message << appName << quint32(0) << desktopEntry << notification->summary << body
             << QStringList() << hints << neverExpires;

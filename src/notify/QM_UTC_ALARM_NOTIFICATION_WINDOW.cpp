@@ -2,6 +2,7 @@
 #include "QM_UTC_ALARM_NOTIFICATION_WINDOW.h"
 
 #include "LaunchRule.h"
+#include "Ringer.h"
 #include "platform/Timer.h"
 #include "settings/SettingsStore.h"
 #include "widgets/DesignFont.h"
@@ -104,6 +105,9 @@ QM_UTC_ALARM_NOTIFICATION_WINDOW::QM_UTC_ALARM_NOTIFICATION_WINDOW(const Announc
                                 {6135, 1545, 1080, 345})),
       // Over two lines where it names the day.
       MISSED_AT_LABEL(new FlowLabel({Form::pixels({4470, 1515, 1605, 390})}, 6, this)),
+      // Where the launch failure would flow; beside it, it takes the room under the command.
+      SOUND_PROBLEM_LABEL(
+          new FlowLabel({Form::pixels(besideTickBoxes), Form::pixels(underCommand)}, 6, this)),
       ALARM_MESSAGE_AUTOCLOSE_TIMER(
           new Timer(QStringLiteral("ALARM_MESSAGE_AUTOCLOSE_TIMER"), true, this)),
       FLASH_ON_TIMER(new Timer(QStringLiteral("FLASH_ON_TIMER"), true, this)),
@@ -149,6 +153,9 @@ void QM_UTC_ALARM_NOTIFICATION_WINDOW::buildControls()
     MISSED_AT_LABEL->setFont(DesignFont::msSansSerif(8.25));
     MISSED_AT_LABEL->setPalette(errorColours);
     MISSED_AT_LABEL->hide();
+    SOUND_PROBLEM_LABEL->setObjectName(QStringLiteral("SOUND_PROBLEM_LABEL"));
+    SOUND_PROBLEM_LABEL->setPalette(errorColours);
+    SOUND_PROBLEM_LABEL->hide();
 
     // Enter acknowledges; only a deliberate click or Space runs the command again.
     OK_BUTTON->setDefault(true);
@@ -209,6 +216,9 @@ void QM_UTC_ALARM_NOTIFICATION_WINDOW::Form_Unload()
 {
     FormDialog::Form_Unload();
     writeAutoClose();
+    // Answered: OK, Snooze, the close box or the end of the countdown.
+    if (m_ringer)
+        m_ringer->answer(objectName());
     // The window is on its way out; nothing may tick into it or close it a second time.
     for (Timer* timer : {ALARM_MESSAGE_AUTOCLOSE_TIMER, FLASH_ON_TIMER, FLASH_OFF_TIMER})
         timer->setEnabled(false);
@@ -324,6 +334,7 @@ void QM_UTC_ALARM_NOTIFICATION_WINDOW::setLaunchFailure(const QString& reason)
     RUN_COMMAND_ERROR_LABEL->setText(ShownText::cut(reason));
     RUN_COMMAND_ERROR_LABEL->setToolTip(ShownText::tip(reason));
     RUN_COMMAND_ERROR_LABEL->setVisible(!reason.isEmpty());
+    layOutProblems();
 }
 
 void QM_UTC_ALARM_NOTIFICATION_WINDOW::setMissed(const QString& missed)
@@ -335,7 +346,7 @@ void QM_UTC_ALARM_NOTIFICATION_WINDOW::setMissed(const QString& missed)
                                                               "alarm's time, so its command "
                                                               "was not run. RUN NOW runs it."));
     MISSED_AT_LABEL->setVisible(!missed.isEmpty());
-    RUN_COMMAND_ERROR_LABEL->setAreas(failureAreas());
+    layOutProblems();
     // Left to count down, it would close before anyone saw it; the stored choice stays.
     if (!missed.isEmpty() && m_countdown.timerRunning()) {
         m_countdown.countdownDoubleClicked();
@@ -343,7 +354,50 @@ void QM_UTC_ALARM_NOTIFICATION_WINDOW::setMissed(const QString& missed)
     }
 }
 
-QList<QRect> QM_UTC_ALARM_NOTIFICATION_WINDOW::failureAreas() const
+void QM_UTC_ALARM_NOTIFICATION_WINDOW::ring(Ringer& ringer)
+{
+    if (!m_ringer) {
+        m_ringer = &ringer;
+        connect(&ringer, &Ringer::problem, this, [this](const QString& reason) {
+            if (m_ringer->ringsFor(objectName()))
+                showSoundProblem(reason);
+        });
+    }
+    ringer.ring(objectName());
+    // Said before this window joined the ring.
+    for (const QString& reason : ringer.problems())
+        showSoundProblem(reason);
+}
+
+void QM_UTC_ALARM_NOTIFICATION_WINDOW::showSoundProblem(const QString& reason)
+{
+    QStringList shown = SOUND_PROBLEM_LABEL->text().split(QChar::LineSeparator, Qt::SkipEmptyParts);
+    if (shown.contains(reason))
+        return;
+    shown.append(reason);
+    const QString text = shown.join(QChar::LineSeparator);
+    SOUND_PROBLEM_LABEL->setText(ShownText::cut(text));
+    SOUND_PROBLEM_LABEL->setToolTip(ShownText::tip(text));
+    SOUND_PROBLEM_LABEL->show();
+    layOutProblems();
+}
+
+// The launch failure and the sound's problem share the free room; each flows smaller where
+// it needs to, and shows whole in its tooltip.
+void QM_UTC_ALARM_NOTIFICATION_WINDOW::layOutProblems()
+{
+    const QList<QRect> areas = freeAreas();
+    if (RUN_COMMAND_ERROR_LABEL->isHidden() || SOUND_PROBLEM_LABEL->isHidden() ||
+        areas.size() < 2) {
+        RUN_COMMAND_ERROR_LABEL->setAreas(areas);
+        SOUND_PROBLEM_LABEL->setAreas(areas);
+        return;
+    }
+    RUN_COMMAND_ERROR_LABEL->setAreas({areas.first()});
+    SOUND_PROBLEM_LABEL->setAreas(areas.mid(1));
+}
+
+QList<QRect> QM_UTC_ALARM_NOTIFICATION_WINDOW::freeAreas() const
 {
     if (!MISSED_AT_LABEL->isHidden())
         return {Form::pixels(underCommand)};

@@ -10,6 +10,7 @@ class ColourLabel;
 class CommandLauncher;
 class QLineEdit;
 class QPushButton;
+class Ringer;
 class TickBox;
 class Timer;
 
@@ -32,6 +33,9 @@ public:
     // "Missed at 07:30:00", shown until the alarm fires in time again; empty hides it. A window
     // marked so does not close itself.
     void setMissed(const QString& missed);
+    // Rings the alarm sound until the window is answered, however it closes, and shows what
+    // goes wrong with the sound.
+    void ring(Ringer& ringer);
 
     ColourLabel* const QM_UTC_TITLE_1;
     ColourLabel* const QM_UTC_TITLE_2;
@@ -54,6 +58,7 @@ public:
     QPushButton* const OK_BUTTON;
     QPushButton* const SNOOZE_BUTTON;
     FlowLabel* const MISSED_AT_LABEL;
+    FlowLabel* const SOUND_PROBLEM_LABEL;
 
     Timer* const ALARM_MESSAGE_AUTOCLOSE_TIMER;
     Timer* const FLASH_ON_TIMER;
@@ -87,9 +92,12 @@ private:
     void setExColour(const QColor& colour);
     void writeAutoClose();
     void closeByButton();
-    QList<QRect> failureAreas() const;
+    QList<QRect> freeAreas() const;
+    void layOutProblems();
+    void showSoundProblem(const QString& reason);
 
     const Announcement m_announcement;
     CommandLauncher& m_launcher;
     AutoCloseCountdown m_countdown;
+    Ringer* m_ringer = nullptr;
 };

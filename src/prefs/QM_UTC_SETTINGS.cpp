@@ -37,7 +37,7 @@ QPushButton* button(QWidget* window, const char* name, const QString& caption, c
 } // namespace
 
 QM_UTC_SETTINGS::QM_UTC_SETTINGS(StripControl& strip, AlarmTrigger& alarms,
-                                 CommandLauncher& launcher, SettingsStore& settings)
+                                 CommandLauncher& launcher, SettingsStore& settings, Ringer* ringer)
     : FormDialog(&strip.stripWindow(), frame, settings,
                  {SettingsKeys::MAIN_SETTINGS_Left, SettingsKeys::MAIN_SETTINGS_Top,
                   SettingsKeys::MAIN_SETTINGS_Width, SettingsKeys::MAIN_SETTINGS_Height},
@@ -66,7 +66,7 @@ QM_UTC_SETTINGS::QM_UTC_SETTINGS(StripControl& strip, AlarmTrigger& alarms,
       ALARM_SETTINGS_BUTTON(button(this, "ALARM_SETTINGS_BUTTON", QStringLiteral("Alarm Settings"),
                                    {4920, 960, 1095, 615})),
       OK_BUTTON(button(this, "OK_BUTTON", QStringLiteral("OK"), {6240, 960, 1695, 615})),
-      m_strip(strip), m_alarms(alarms), m_launcher(launcher)
+      m_strip(strip), m_alarms(alarms), m_launcher(launcher), m_ringer(ringer)
 {
     setObjectName(QStringLiteral("QM_UTC_SETTINGS"));
     setWindowTitle(QStringLiteral("QM-UTC - SETTINGS"));
@@ -177,7 +177,7 @@ void QM_UTC_SETTINGS::COLORS_BUTTON_Click()
 void QM_UTC_SETTINGS::ALARM_SETTINGS_BUTTON_Click()
 {
     // It deletes itself when it closes.
-    (new QM_UTC_ALARM_SETTINGS(m_alarms, m_settings, m_launcher, this))->exec();
+    (new QM_UTC_ALARM_SETTINGS(m_alarms, m_settings, m_launcher, this, m_ringer))->exec();
 }
 
 void QM_UTC_SETTINGS::OK_BUTTON_Click()

@@ -7,6 +7,7 @@ class AlarmTrigger;
 class ColourLabel;
 class CommandLauncher;
 class QPushButton;
+class Ringer;
 class StripControl;
 class TickBox;
 
@@ -19,9 +20,10 @@ class QM_UTC_SETTINGS : public FormDialog
 
 public:
     // Owned by the strip, shown modally, discarded when it closes. The alarm settings window
-    // opened from here works on the engine and starts its tests with the launcher.
+    // opened from here works on the engine, starts its tests with the launcher and tries the
+    // alarm sound with the ringer.
     QM_UTC_SETTINGS(StripControl& strip, AlarmTrigger& alarms, CommandLauncher& launcher,
-                    SettingsStore& settings);
+                    SettingsStore& settings, Ringer* ringer = nullptr);
     ~QM_UTC_SETTINGS() override;
 
     ColourLabel* const QM_TITLE_1;
@@ -55,4 +57,5 @@ private:
     StripControl& m_strip;
     AlarmTrigger& m_alarms;
     CommandLauncher& m_launcher;
+    Ringer* const m_ringer;
 };

@@ -9,7 +9,9 @@ enum class SettingKind
     Twips,
     Colour,
     Text,
-    Minutes
+    Minutes,
+    Seconds,
+    Percent
 };
 
 // A key of the settings store with the kind of value it holds and the value a reader gets

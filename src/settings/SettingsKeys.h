@@ -45,6 +45,11 @@
     KEY(DESKTOP_NOTIFICATIONS, "DESKTOP_NOTIFICATIONS", Flag, 1)                                   \
     /* How long Snooze puts an alarm off. */                                                       \
     KEY(SNOOZE_MINUTES, "SNOOZE_MINUTES", Minutes, 5)                                              \
+    /* The sound of the alarms that ring. */                                                       \
+    KEY(SOUND_FILE, "SOUND_FILE", Text, "")                                                        \
+    KEY(SOUND_VOLUME, "SOUND_VOLUME", Percent, 80)                                                 \
+    KEY(SOUND_FADE_IN_SECONDS, "SOUND_FADE_IN_SECONDS", Seconds, 10)                               \
+    KEY(SOUND_RING_MINUTES, "SOUND_RING_MINUTES", Minutes, 10)                                     \
     /* Alarm settings and test windows. */                                                         \
     KEY(ALARM_SETTINGS_Left, "ALARM-SETTINGS-Left", Twips, 1000)                                   \
     KEY(ALARM_SETTINGS_Top, "ALARM-SETTINGS-Top", Twips, 1000)                                     \
@@ -76,7 +81,8 @@
     KEY(NOTIFICATION_MESSAGE_Width, "ALARM_%1-NOTIFICATION-MESSAGE-Width", Twips, 8745)            \
     KEY(NOTIFICATION_MESSAGE_Height, "ALARM_%1-NOTIFICATION-MESSAGE-Height", Twips, 3420)          \
     KEY(DAYS, "ALARM_%1_DAYS", Text, "Mon Tue Wed Thu Fri Sat Sun")                                \
-    KEY(SNOOZED_UNTIL, "ALARM_%1_SNOOZED_UNTIL", Text, "")
+    KEY(SNOOZED_UNTIL, "ALARM_%1_SNOOZED_UNTIL", Text, "")                                         \
+    KEY(RING_TICKBOX, "ALARM_%1_RING_TICKBOX", Flag, 0)
 
 namespace SettingsKeys {
 #define QMUTC_DECLARE_KEY(identifier, name, kind, defaultValue) extern const SettingKey identifier;

@@ -21,6 +21,7 @@
 #include "widgets/TickBox.h"
 
 #include <QApplication>
+#include <QFileDialog>
 #include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
@@ -51,7 +52,7 @@ void store(MainWindowFixture& fixture, const QStringList& entries)
 QPointer<Window> openSettings(MainWindowFixture& fixture)
 {
     auto* window = new Window(fixture.window->alarms(), fixture.settings.store(), fixture.launcher,
-                              fixture.window.get());
+                              fixture.window.get(), &fixture.window->ringer());
     window->show();
     return window;
 }
@@ -91,7 +92,7 @@ QStringList okOrder()
     }
     for (const char* key :
          {"ALARM_%1_DISPLAY_MESSAGE_TICKBOX", "ALARM_%1_MESSAGE_AUTO_CLOSE_TICKBOX",
-          "RUN_HIDDEN_%1_TICKBOX", "ALARM_%1_DAYS"}) {
+          "RUN_HIDDEN_%1_TICKBOX", "ALARM_%1_DAYS", "ALARM_%1_RING_TICKBOX"}) {
         for (int n = 1; n <= alarmCount; ++n)
             keys << QString::fromLatin1(key).arg(n);
     }
@@ -101,8 +102,8 @@ QStringList okOrder()
 QStringList fields(const AlarmSlot& slot)
 {
     QStringList all{slot.name, slot.time, slot.message, slot.command, slot.days};
-    for (qint16 flag :
-         {slot.enabled, slot.displayMessage, slot.autoClose, slot.runCommand, slot.runHidden})
+    for (qint16 flag : {slot.enabled, slot.displayMessage, slot.autoClose, slot.runCommand,
+                        slot.runHidden, slot.ring})
         all << QString::number(flag);
     return all;
 }
@@ -163,6 +164,10 @@ private slots:
             << QStringList{masterOn, "ALARM_3_TICKBOX=1", "ALARM_3_DISPLAY_MESSAGE_TICKBOX=1",
                            "ALARM_3_RUN_COMMAND_TICKBOX=1"}
             << true << "tick fields message command hidden";
+        // A file from before Ring: the row that is on stays silent.
+        QTest::newRow("row on that rings")
+            << QStringList{masterOn, "ALARM_3_TICKBOX=1", "ALARM_3_RING_TICKBOX=1"} << true
+            << "tick fields hidden ring";
         // Its off steps disable Run Hidden again.
         QTest::newRow("row flag 2 counts off")
             << QStringList{masterOn, "ALARM_3_TICKBOX=2"} << true << "tick";
@@ -191,7 +196,7 @@ private slots:
         AlarmRow& row3 = window->row(3);
         const bool fields = isOn(row3.NAME_TEXTBOX) && isOn(row3.TIME_TEXTBOX) &&
                             row3.DISPLAY_MESSAGE_TICKBOX->isEnabled() &&
-                            row3.RUN_COMMAND_TICKBOX->isEnabled();
+                            row3.RUN_COMMAND_TICKBOX->isEnabled() && row3.RING_TICKBOX->isEnabled();
         QStringList on;
         const QList<QPair<const char*, bool>> parts{
             {"tick", row3.TICKBOX->isEnabled()},
@@ -199,7 +204,8 @@ private slots:
             {"message", isOn(row3.MESSAGE_TEXTBOX)},
             {"command", isOn(row3.RUN_COMMAND_TEXTBOX)},
             {"hidden", row3.RUN_HIDDEN_TICKBOX->isEnabled()},
-            {"nothing", !row3.DOES_NOTHING_LABEL->isHidden()}};
+            {"nothing", !row3.DOES_NOTHING_LABEL->isHidden()},
+            {"ring", row3.RING_TICKBOX->isChecked()}};
         for (const auto& [part, isSo] : parts) {
             if (isSo)
                 on << QLatin1String(part);
@@ -215,6 +221,8 @@ private slots:
         QPointer<Window> window = openSettings(fixture);
         AlarmRow& row = window->row(6);
         row.TICKBOX->click();
+        // Switched on by the user, the row rings: a new alarm never does nothing.
+        QVERIFY(row.RING_TICKBOX->isEnabled() && row.RING_TICKBOX->value() == 1);
         const QList<TickBox*> subFlags{row.DISPLAY_MESSAGE_TICKBOX, row.MESSAGE_AUTO_CLOSE_TICKBOX,
                                        row.RUN_COMMAND_TICKBOX, row.RUN_HIDDEN_TICKBOX};
         for (TickBox* box : subFlags)
@@ -233,7 +241,7 @@ private slots:
         row.TICKBOX->click();
         QVERIFY(!row.DAYS->isEnabled());
         QCOMPARE(row.DAYS->value(), QStringLiteral("Mon Tue Wed Thu Fri Sat"));
-        for (TickBox* box : subFlags)
+        for (TickBox* box : subFlags + QList<TickBox*>{row.RING_TICKBOX})
             QVERIFY2(box->value() == 0 && !box->isEnabled(), qPrintable(box->objectName()));
         for (QLineEdit* field : QList<QLineEdit*>{row.NAME_TEXTBOX, row.TIME_TEXTBOX,
                                                   row.MESSAGE_TEXTBOX, row.RUN_COMMAND_TEXTBOX})
@@ -247,15 +255,20 @@ private slots:
     {
         QTest::addColumn<QStringList>("clicked");
         QTest::addColumn<bool>("nothing");
-        QTest::newRow("row on alone") << QStringList{"TICKBOX"} << true;
+        // A row switched on rings: it takes unticking Ring to make it do nothing.
+        QTest::newRow("row on: it rings") << QStringList{"TICKBOX"} << false;
+        QTest::newRow("Ring unticked") << QStringList{"TICKBOX", "RING_TICKBOX"} << true;
         QTest::newRow("with a message")
-            << QStringList{"TICKBOX", "DISPLAY_MESSAGE_TICKBOX"} << false;
-        QTest::newRow("with a command") << QStringList{"TICKBOX", "RUN_COMMAND_TICKBOX"} << false;
+            << QStringList{"TICKBOX", "RING_TICKBOX", "DISPLAY_MESSAGE_TICKBOX"} << false;
+        QTest::newRow("with a command")
+            << QStringList{"TICKBOX", "RING_TICKBOX", "RUN_COMMAND_TICKBOX"} << false;
         QTest::newRow("command ticked and unticked")
-            << QStringList{"TICKBOX", "RUN_COMMAND_TICKBOX", "RUN_COMMAND_TICKBOX"} << true;
+            << QStringList{"TICKBOX", "RING_TICKBOX", "RUN_COMMAND_TICKBOX", "RUN_COMMAND_TICKBOX"}
+            << true;
         QTest::newRow("Auto Close is no action")
-            << QStringList{"TICKBOX", "MESSAGE_AUTO_CLOSE_TICKBOX"} << true;
-        QTest::newRow("row off again") << QStringList{"TICKBOX", "TICKBOX"} << false;
+            << QStringList{"TICKBOX", "RING_TICKBOX", "MESSAGE_AUTO_CLOSE_TICKBOX"} << true;
+        QTest::newRow("row off again")
+            << QStringList{"TICKBOX", "RING_TICKBOX", "TICKBOX"} << false;
     }
 
     void aRowThatWouldDoNothingSaysSo()
@@ -441,7 +454,7 @@ private slots:
         QTEST(activeTimers(main), "timers");
         // Every key rewritten, the ten alarms' days too, on disk as the handler returns.
         const QStringList lines = linesOnDisk(fixture.settings);
-        QCOMPARE(lines.size(), 103);
+        QCOMPARE(lines.size(), 113);
         QVERIFY(lines.contains(QStringLiteral("ALARM-SETTINGS-Top=1000")));
         // A new file lists the keys as OK wrote them.
         if (stored.isEmpty()) {
@@ -640,6 +653,66 @@ private slots:
         }
     }
 
+    // One sound for all alarms: typed or chosen here, tried at once, stored by OK alone, and
+    // only once chosen.
+    void soundIsChosenTriedAndSavedByOk_data()
+    {
+        QTest::addColumn<QString>("chosen"); // typed, or picked in the file dialog
+        QTest::addColumn<QString>("closing");
+        QTest::addColumn<QString>("stored");
+        QTest::newRow("nothing chosen: no key written") << ""
+                                                        << "OK"
+                                                        << "(none)";
+        QTest::newRow("typed, OK") << "/home/ann/bell.oga"
+                                   << "OK"
+                                   << "/home/ann/bell.oga";
+        QTest::newRow("typed, dropped") << "/home/ann/bell.oga"
+                                        << "Drop the changes"
+                                        << "(none)";
+        QTest::newRow("picked, OK") << "dialog"
+                                    << "OK"
+                                    << "dialog";
+    }
+
+    void soundIsChosenTriedAndSavedByOk()
+    {
+        QFETCH(QString, chosen);
+        QFETCH(QString, closing);
+        QFETCH(QString, stored);
+        QTemporaryDir folder;
+        const QString picked = folder.filePath(QStringLiteral("bell.oga"));
+        QFile(picked).open(QIODevice::WriteOnly);
+        MainWindowFixture fixture;
+        store(fixture, {"SOUND_VOLUME=35"});
+        fixture.open();
+        QPointer<Window> window = openSettings(fixture);
+        if (chosen == "dialog") {
+            window->SOUND_CHOOSE_BUTTON->click();
+            auto* dialog = window->findChild<QFileDialog*>(QStringLiteral("SOUND_FILE_DIALOG"));
+            QVERIFY(dialog && dialog->isVisible());
+            dialog->selectFile(picked);
+            static_cast<QDialog*>(dialog)->accept();
+            chosen = stored = picked;
+        } else if (!chosen.isEmpty()) {
+            QTest::keyClicks(window->SOUND_FILE_TEXTBOX, chosen);
+        }
+        QCOMPARE(window->SOUND_FILE_TEXTBOX->text(), chosen);
+        window->TRY_SOUND_BUTTON->click();
+        QCOMPARE(fixture.sound.played, (QList<SoundRequest>{{chosen, 35, 0, true}}));
+
+        if (closing == "OK") {
+            window->OK_BUTTON->click();
+        } else {
+            QVERIFY(!window->close());
+            answerQuestion(window, closing);
+        }
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(window.isNull());
+        QCOMPARE(fixture.settings.hasOnDisk("SOUND_FILE") ? fixture.settings.onDisk("SOUND_FILE")
+                                                          : QStringLiteral("(none)"),
+                 stored);
+    }
+
     void testButtonOpensTheTestWindowOverThis()
     {
         MainWindowFixture fixture;
@@ -660,6 +733,8 @@ private slots:
             QCOMPARE(test->objectName(), QStringLiteral("QM_UTC_ALARM_TEST_NOTIFICATION_WINDOW"));
             QCOMPARE(test->parentWidget(), window.data());
             QVERIFY(!test->testAttribute(Qt::WA_ShowWithoutActivating));
+            // It rings while it is open, as an alarm that rings would.
+            QCOMPARE(fixture.sound.heard, QStringList{"loop"});
             test->ALARM_RUN_COMMAND_TICKBOX->click();
             test->ALARM_RUN_COMMAND_TEXTBOX->setText(QStringLiteral("notify-send typed"));
             test->RUN_NOW_BUTTON->click();
@@ -671,6 +746,7 @@ private slots:
         window->TEST_ALARM_WINDOW_BUTTON->click();
 
         QVERIFY(test.isNull());
+        QCOMPARE(fixture.sound.heard, (QStringList{"loop", "stop"}));
         QCOMPARE(fixture.launcher.launches.size(), 1);
         QCOMPARE(fixture.launcher.launches[0].commandLine, QStringLiteral("notify-send typed"));
         QStringList added = linesOnDisk(fixture.settings);

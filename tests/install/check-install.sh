@@ -70,6 +70,9 @@ stripped() { # FILE: says so unless `file` finds it stripped
     [[ $info == *", stripped"* ]] || fail "${1#"$root"} is not stripped: $info"
 }
 stripped "$root/usr/bin/qm-utc"
+# The alarm sound's helper, where the clock looks for it from its own folder.
+ring=$root/usr/libexec/qm-utc/qm-utc-ring
+if [ -x "$ring" ]; then stripped "$ring"; else fail "not installed: ${ring#"$root"}"; fi
 
 # Debian's machine-readable copyright file, and the compressed documents Debian expects.
 copyright=$share/doc/qm-utc/copyright
@@ -113,6 +116,9 @@ for file in usr/share/doc/qm-utc/copyright usr/share/doc/qm-utc/changelog.Debian
     [ -f "$package/tree/$file" ] || fail "the package lacks /$file"
 done
 stripped "$package/tree/usr/bin/qm-utc"
+stripped "$package/tree/usr/libexec/qm-utc/qm-utc-ring"
+[[ $(dpkg-deb -f "$deb" Depends) == *libpulse0* ]] ||
+    fail "the package does not depend on libpulse0: $(dpkg-deb -f "$deb" Depends)"
 if command -v lintian >/dev/null; then
     # Only an upload to Debian's own archive closes a bug with its first changelog entry.
     tags=$(lintian --tag-display-limit 0 "$deb" 2>/dev/null | grep -E '^[EW]: ' |

@@ -184,6 +184,10 @@ void DesktopNotifierTest::postedWithTheWindowAndWithdrawnWithIt()
     QCOMPARE(shown.hints.value(QStringLiteral("desktop-entry")).toString(),
              QStringLiteral("qm-utc"));
     QCOMPARE(shown.hints.value(QStringLiteral("urgency")).toInt(), 2);
+    // Silent, with no sound of its own: the alarm's sound is the clock's to play.
+    QCOMPARE(shown.hints.value(QStringLiteral("suppress-sound")), QVariant(true));
+    QVERIFY(!shown.hints.contains(QStringLiteral("sound-file")) &&
+            !shown.hints.contains(QStringLiteral("sound-name")));
     QCOMPARE(shown.timeout, 0);
     QVERIFY(m_fake.closed.isEmpty());
 

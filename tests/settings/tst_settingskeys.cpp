@@ -45,6 +45,7 @@ void SettingsKeysTest::alarmKeys_data()
     row(AlarmField::NOTIFICATION_MESSAGE_Height, 1, "ALARM_1-NOTIFICATION-MESSAGE-Height", "3420");
     row(AlarmField::DAYS, 10, "ALARM_10_DAYS", "Mon Tue Wed Thu Fri Sat Sun");
     row(AlarmField::SNOOZED_UNTIL, 2, "ALARM_2_SNOOZED_UNTIL", "");
+    row(AlarmField::RING_TICKBOX, 10, "ALARM_10_RING_TICKBOX", "0");
 }
 
 void SettingsKeysTest::alarmKeys()
@@ -65,8 +66,8 @@ void SettingsKeysTest::tableHoldsEveryKeyOnce()
     for (const SettingKey& key : table)
         names.insert(key.name);
     QCOMPARE(names.size(), table.size());
-    // 36 keys of their own, 15 for each of the ten alarms.
-    QCOMPARE(table.size(), 36 + 15 * 10);
+    // 40 keys of their own, 16 for each of the ten alarms.
+    QCOMPARE(table.size(), 40 + 16 * 10);
     QVERIFY(names.contains(QStringLiteral("CLOCK-MAIN-Left")));
     QVERIFY(names.contains(QStringLiteral("ALARM-TEST-NOTIFICATION-MESSAGE-Height")));
     QVERIFY(names.contains(QStringLiteral("RUN_HIDDEN_1_TICKBOX")));
@@ -87,6 +88,10 @@ void SettingsKeysTest::everyKeyIsDocumented()
             return QStringLiteral("text");
         case SettingKind::Minutes:
             return QStringLiteral("minutes");
+        case SettingKind::Seconds:
+            return QStringLiteral("seconds");
+        case SettingKind::Percent:
+            return QStringLiteral("percent");
         }
         return QString();
     };

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "FakeLauncher.h"
+#include "FakeSoundPlayer.h"
 #include "FakeTimeSource.h"
 #include "FakeWindowStacking.h"
 #include "TestSettings.h"
@@ -19,7 +20,7 @@ public:
     QM_UTC_MAIN& open()
     {
         window = std::make_unique<QM_UTC_MAIN>(
-            AppContext{settings.store(), time, ticker, launcher, stacking});
+            AppContext{settings.store(), time, ticker, launcher, stacking, sound});
         return *window;
     }
 
@@ -34,6 +35,7 @@ public:
     FakeTimeSource time;
     FakeLauncher launcher;
     FakeWindowStacking stacking;
+    FakeSoundPlayer sound;
     SecondTicker ticker;
     std::unique_ptr<QM_UTC_MAIN> window;
 };
