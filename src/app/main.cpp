@@ -58,6 +58,9 @@ int main(int argc, char* argv[])
     X11Tuning tuning;
     QApplication app(argc, argv);
     tuning.applicationMade();
+    if (const QString notice = PlatformChoice::nativeWaylandNotice(QGuiApplication::platformName());
+        !notice.isEmpty())
+        std::fprintf(stderr, "qm-utc: %s\n", qPrintable(notice));
     MemoryTuning::applicationMade();
     instance.answerLaterStarts();
     // The clock shows the time in the user's regional format, as the C library gives it.
