@@ -78,6 +78,11 @@ QByteArray windowManagerName(xcb_connection_t* c, xcb_window_t root)
     return text(c, check.front(), atom(c, "_NET_WM_NAME"), atom(c, "UTF8_STRING"));
 }
 
+bool isMetacityOrMutter(const QByteArray& manager)
+{
+    return manager == "Metacity" || manager == "Mutter" || manager == "GNOME Shell";
+}
+
 namespace Motif {
 constexpr uint32_t functionsFlag = 1, decorationsFlag = 2;
 constexpr uint32_t move = 4, close = 32;
@@ -114,13 +119,14 @@ protected:
             window()->activateWindow();
             return false;
         }
-        // Metacity puts a new window that it does not give the keyboard just under the active
-        // window; when that is one of this program's, it grants the request to come up again.
-        // (Xfwm4 would give the keyboard with it.)
+        // Metacity and mutter put a new window that they do not give the keyboard just under
+        // the active window, and under a modal window of this program; mutter ignores a
+        // program's own request to raise it while another program is active. A request as a
+        // pager brings it up over both. (Xfwm4 would give the keyboard with it.)
         if (m_raiseWhenMapped && watched == window()->windowHandle() &&
             event->type() == QEvent::Expose && window()->windowHandle()->isExposed()) {
             m_raiseWhenMapped = false;
-            window()->raise();
+            raiseAsPager();
             return false;
         }
         // KWin gives no new utility window the keyboard; one opened by the user asks for it,
@@ -177,7 +183,7 @@ private:
         if (m_hints & (CloseOnly | KeepAbove))
             offerCloseOnly(c, id);
         if ((m_hints & KeepAbove) && !mapAsked &&
-            windowManagerName(c, rootOf(c, id)) == "Metacity") {
+            isMetacityOrMutter(windowManagerName(c, rootOf(c, id)))) {
             m_raiseWhenMapped = true;
             if (QWindow* handle = window()->windowHandle())
                 handle->installEventFilter(this);
@@ -271,6 +277,18 @@ private:
                                    Motif::move | Motif::close,
                                    Motif::border | Motif::title | Motif::menu, 0, 0};
         xcb_change_property(c, XCB_PROP_MODE_REPLACE, id, motif, motif, 32, 5, hints);
+    }
+
+    void raiseAsPager() const
+    {
+        xcb_connection_t* c = qtConnection();
+        const xcb_window_t id = nativeWindow();
+        if (!c || !id)
+            return;
+        constexpr uint32_t fromPager = 2, above = XCB_STACK_MODE_ABOVE;
+        Xcb::sendToRoot(c, rootOf(c, id), id, atom(c, "_NET_RESTACK_WINDOW"),
+                        {fromPager, XCB_WINDOW_NONE, above, 0, 0});
+        xcb_flush(c);
     }
 
     void putTypeFirst(xcb_connection_t* c, xcb_window_t id, const char* typeName)
