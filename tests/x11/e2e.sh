@@ -653,6 +653,8 @@ wm_steps=(
     step_large_clock_12_hour
     step_wm_minimised_strip_returns
 )
+# GNOME's and KDE's as well: E2E_WMS="openbox xfwm4 metacity mutter kwin", once
+# scripts/setup.sh --desktops has installed them.
 wms=(openbox xfwm4 metacity)
 [ -n "${E2E_STEPS+set}" ] && read -r -a steps <<<"$E2E_STEPS"
 [ -n "${E2E_WM_STEPS+set}" ] && read -r -a wm_steps <<<"$E2E_WM_STEPS"

@@ -220,7 +220,7 @@ click_for_window() {
     local id
     for _ in 1 2 3; do
         click_control "$1" "$2" "$3" "$4" "$5"
-        for _ in $(seq 100); do
+        for _ in $(seq 200); do
             id=$(xdotool search --name "^$6\$" 2>/dev/null | head -n1 || true)
             if framed "$id"; then
                 echo "$id"
@@ -249,22 +249,29 @@ above() {
 }
 
 # Double-clicks the clock of strip $1 and prints the large clock it opens (titled like the
-# strip) once the window manager has framed it; "closed" instead waits for it to be gone.
+# strip) once the window manager has framed it; "closed" instead waits for it to be gone. On a
+# busy machine the two clicks can come too far apart for a double-click: up to three tries,
+# ten seconds each.
 large_clock() {
-    local id
-    if [ "${2:-}" != closed ]; then
-        # shellcheck disable=SC2046
-        xdotool mousemove --window "$1" $(twips_centre 960 120 1395 375) click --repeat 2 --delay 80 1
-    fi
-    for _ in $(seq 300); do
-        id=$(xdotool search --name '^QM-GLIMMER-DIAL$' 2>/dev/null | grep -vx "$1" | head -n1 || true)
-        if [ "${2:-}" = closed ]; then
-            [ -z "$id" ] && return
-        elif framed "$id"; then
-            echo "$id"
-            return
+    local id try
+    for try in 1 2 3; do
+        if [ "${2:-}" != closed ]; then
+            # shellcheck disable=SC2046
+            xdotool mousemove --window "$1" $(twips_centre 960 120 1395 375) click --repeat 2 --delay 80 1
         fi
-        sleep 0.05
+        for _ in $(seq 200); do
+            id=$(xdotool search --name '^QM-GLIMMER-DIAL$' 2>/dev/null | grep -vx "$1" | head -n1 || true)
+            if [ "${2:-}" = closed ]; then
+                [ -z "$id" ] && return
+            elif [ -n "$id" ]; then
+                # Opened: wait for its frame, however long, rather than click again.
+                for _ in $(seq 300); do
+                    framed "$id" && { echo "$id"; return; }
+                    sleep 0.05
+                done
+            fi
+            sleep 0.05
+        done
     done
     fail "the large clock did not ${2:-open}"
 }
