@@ -78,9 +78,10 @@ QByteArray windowManagerName(xcb_connection_t* c, xcb_window_t root)
     return text(c, check.front(), atom(c, "_NET_WM_NAME"), atom(c, "UTF8_STRING"));
 }
 
-bool isMetacityOrMutter(const QByteArray& manager)
+bool raisesAlarmsAsPager(const QByteArray& manager)
 {
-    return manager == "Metacity" || manager == "Mutter" || manager == "GNOME Shell";
+    return manager == "Metacity" || manager == "Mutter" || manager == "GNOME Shell" ||
+           manager == "KWin";
 }
 
 namespace Motif {
@@ -122,7 +123,8 @@ protected:
         // Metacity and mutter put a new window that they do not give the keyboard just under
         // the active window, and under a modal window of this program; mutter ignores a
         // program's own request to raise it while another program is active. A request as a
-        // pager brings it up over both. (Xfwm4 would give the keyboard with it.)
+        // pager brings it up over both; KWin may leave the first of two under the strip. (Xfwm4
+        // would give the keyboard with it.)
         if (m_raiseWhenMapped && watched == window()->windowHandle() &&
             event->type() == QEvent::Expose && window()->windowHandle()->isExposed()) {
             m_raiseWhenMapped = false;
@@ -183,7 +185,7 @@ private:
         if (m_hints & (CloseOnly | KeepAbove))
             offerCloseOnly(c, id);
         if ((m_hints & KeepAbove) && !mapAsked &&
-            isMetacityOrMutter(windowManagerName(c, rootOf(c, id)))) {
+            raisesAlarmsAsPager(windowManagerName(c, rootOf(c, id)))) {
             m_raiseWhenMapped = true;
             if (QWindow* handle = window()->windowHandle())
                 handle->installEventFilter(this);

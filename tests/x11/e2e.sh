@@ -489,7 +489,13 @@ alarms_over_other_windows() {
         fail "two alarms in one second cover each other: $g1 and $g2"
     figure "two alarms in one second: frames $g1 and $g2"
     check_frame "$n1" "notification window" 583 228
-    check_owned "$n1" "$strip"
+    # KWin hides an owned utility window while another program is active: there the alarm
+    # windows have no owner.
+    if [ "$x11_wm" = kwin ]; then
+        xprop -id "$n1" WM_TRANSIENT_FOR | grep -q 'not found' || fail "an alarm window is owned under KWin"
+    else
+        check_owned "$n1" "$strip"
+    fi
 
     # A click into the one on top (the later one, but for mutter) gives it the keyboard.
     local upper=$n2 lower=$n1
@@ -499,6 +505,12 @@ alarms_over_other_windows() {
     for n in "$upper" "$lower"; do click_control "$n" 6480 2400 1935 495; done # OK_BUTTON, top one first
     window "${notification_title_prefix}One" gone
     window "${notification_title_prefix}Two" gone
+    # KWin hides the large clock, an owned utility window, while another program is active; a
+    # click on the strip brings the clock's windows back.
+    if [ "$x11_wm" = kwin ]; then
+        click "$strip" 5 5
+        for _ in $(seq 100); do in_sight "$large" && break; sleep 0.05; done
+    fi
     click_control "$large" 120 240 375 375 # QM_CLOSE_BUTTON
     large_clock "$strip" closed
     stop_load

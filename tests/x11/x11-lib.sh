@@ -273,7 +273,8 @@ large_clock() {
             sleep 0.05
         done
     done
-    fail "the large clock did not ${2:-open}"
+    [ "${2:-}" = closed ] && fail "the large clock did not close"
+    fail "the large clock did not open"
 }
 
 # A value in the settings file $config/QM_UTC.ini; the script sets config.
