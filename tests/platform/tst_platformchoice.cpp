@@ -64,10 +64,11 @@ private slots:
         QTest::addColumn<QByteArray>("display");
         QTest::addColumn<QByteArray>("platformAfter");
         QTest::addColumn<QString>("problemMentions");
-        // A Wayland session with XWayland, as GNOME's and KDE's are: the clock runs on X11.
+        // A Wayland session with XWayland, as GNOME's and KDE's are: the clock goes to the X
+        // display (here one that is not running, so the check names it).
         QTest::newRow("wayland and XWayland, no choice")
-            << QByteArray() << QByteArray("wayland-0") << QByteArray(":0") << QByteArray("xcb")
-            << QString();
+            << QByteArray() << QByteArray("wayland-0") << QByteArray(":4095") << QByteArray("xcb")
+            << QStringLiteral("cannot reach the X display :4095");
         QTest::newRow("wayland, no choice, no DISPLAY")
             << QByteArray() << QByteArray("wayland-0") << QByteArray() << QByteArray("xcb")
             << QStringLiteral("XWayland");
