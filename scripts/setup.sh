@@ -2,7 +2,11 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Installs what building, running and testing the clock needs on Debian 12, and nothing that
 # is already there. Uses sudo when not run as root.
-# Usage: scripts/setup.sh [--bench]   (--bench: also what bench/run compares and counts with)
+# Usage: scripts/setup.sh [--bench | --desktops]
+#   --bench:    also what bench/run compares and counts with
+#   --desktops: also GNOME's and KDE's window managers (mutter, KWin with its Breeze frames) for
+#               the real-window checks under them, and what runs them on Wayland (XWayland,
+#               KWin's Wayland session, sway); about 200 MB
 set -euo pipefail
 
 # fonts-vlgothic writes the Japanese regional time (13時05分33秒), which the tests read and
@@ -20,9 +24,10 @@ packages=(
 )
 case "${1:-}" in
 --bench) packages+=(dclock conky-std valgrind) ;;
+--desktops) packages+=(mutter kwin-x11 kwin-style-breeze kwin-wayland xwayland sway) ;;
 "") ;;
 *)
-    echo "usage: scripts/setup.sh [--bench]" >&2
+    echo "usage: scripts/setup.sh [--bench | --desktops]" >&2
     exit 2
     ;;
 esac

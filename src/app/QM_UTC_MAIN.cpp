@@ -244,6 +244,22 @@ void QM_UTC_MAIN::closeEvent(QCloseEvent* event)
     emit unloaded();
 }
 
+void QM_UTC_MAIN::changeEvent(QEvent* event)
+{
+    QWidget::changeEvent(event);
+    // The strip offers no minimising and has no taskbar entry to come back from; minimised
+    // anyway (a key, a script, a panel), it comes back at once. Asked after the window
+    // manager's change has been taken in, not inside it.
+    if (event->type() == QEvent::WindowStateChange && isMinimized())
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                if (isMinimized())
+                    setWindowState(windowState() & ~Qt::WindowMinimized);
+            },
+            Qt::QueuedConnection);
+}
+
 void QM_UTC_MAIN::closeEveryWindow()
 {
     for (int depth = 0; depth < 64; ++depth) {

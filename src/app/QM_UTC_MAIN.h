@@ -73,6 +73,7 @@ public:
     // above are left as they were.
     QWidget& stripWindow() override { return *this; }
     void setKeptOnTop(bool on) override;
+    QString keptOnTopProblem() const override { return m_context.stacking.keptOnTopProblem(); }
     void showUptime(bool shown) override;
     void setUptimeCounting(bool on) override;
     ColourLabel& clockLabel() override { return *LIVE_TIME_LABEL; }
@@ -92,6 +93,7 @@ public slots:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
     void Form_Load();

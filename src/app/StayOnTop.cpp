@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "StayOnTop.h"
 
+#include "platform/ProblemReport.h"
 #include "platform/Timer.h"
 #include "platform/WindowStacking.h"
 
@@ -35,6 +36,12 @@ void StayOnTop::setOn(bool on)
 {
     // Only the timer: the strip's place among the windows is left as it is.
     AlwaysOnTopTimer->setEnabled(on);
+    // Said once, the first time it is asked for, rather than seeming to promise it.
+    if (on && !m_problemTold && !m_stacking.keptOnTopProblem().isEmpty()) {
+        m_problemTold = true;
+        ProblemReport::report(
+            QStringLiteral("Always On Top: %1").arg(m_stacking.keptOnTopProblem()));
+    }
 }
 
 void StayOnTop::AlwaysOnTopTimer_Timer()

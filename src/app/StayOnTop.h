@@ -31,4 +31,5 @@ private:
 
     QWidget& m_strip;
     WindowStacking& m_stacking;
+    bool m_problemTold = false;
 };

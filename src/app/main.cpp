@@ -62,6 +62,9 @@ int main(int argc, char* argv[])
     // Before the first widget: its first text makes Qt's accessibility bridge look for the bus.
     SessionBus::prepareAccessibility();
     tuning.applicationMade();
+    if (const QString notice = PlatformChoice::nativeWaylandNotice(QGuiApplication::platformName());
+        !notice.isEmpty())
+        std::fprintf(stderr, "qm-utc: %s\n", qPrintable(notice));
     MemoryTuning::applicationMade();
     // The clock shows the time in the user's regional format, as the C library gives it.
     std::setlocale(LC_TIME, "");

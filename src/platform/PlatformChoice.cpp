@@ -11,6 +11,15 @@ QByteArray PlatformChoice::forced(const QByteArray& chosenPlatform,
     return QByteArrayLiteral("xcb");
 }
 
+QString PlatformChoice::nativeWaylandNotice(const QString& platformName)
+{
+    if (!platformName.startsWith(QLatin1String("wayland")))
+        return {};
+    return QStringLiteral("running natively on Wayland: the strip cannot stay on top, alarm "
+                          "windows take the keyboard, and windows open where the compositor "
+                          "puts them; start with QT_QPA_PLATFORM=xcb to run through XWayland");
+}
+
 void PlatformChoice::apply()
 {
     const QByteArray platform = forced(qgetenv("QT_QPA_PLATFORM"), qgetenv("WAYLAND_DISPLAY"));

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QString>
 
 // The strip's placement and staying on top need X11; under Wayland, XWayland provides it.
 namespace PlatformChoice {
@@ -11,4 +12,8 @@ QByteArray forced(const QByteArray& chosenPlatform, const QByteArray& waylandDis
 
 // Applies forced() to this process's environment; call before the application object exists.
 void apply();
+
+// The one line to say when Qt runs on `platformName`: natively on Wayland, what will not work
+// and how to run through XWayland instead; empty elsewhere.
+QString nativeWaylandNotice(const QString& platformName);
 } // namespace PlatformChoice

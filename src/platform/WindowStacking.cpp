@@ -2,6 +2,7 @@
 #include "WindowStacking.h"
 
 #include "X11WindowStacking.h"
+#include "XcbRoot.h"
 
 #include <QCoreApplication>
 #include <QPointer>
@@ -11,11 +12,25 @@ namespace {
 class NoRestacking final : public WindowStacking
 {
 public:
+    explicit NoRestacking(QString problem) : m_problem(std::move(problem)) {}
     bool canRestack() const override { return false; }
     WId activeWindow() const override { return 0; }
     void keepAbove(WId) override {}
     void dropAbove(WId) override {}
+    QString keptOnTopProblem() const override { return m_problem; }
+
+private:
+    const QString m_problem;
 };
+
+QString problemWithoutRestacking()
+{
+    const std::unique_ptr<XcbRoot> root = XcbRoot::open();
+    if (root && X11WindowStacking::managerLacksAbove(*root))
+        return QStringLiteral("this window manager cannot keep the strip on top (it offers no "
+                              "_NET_WM_STATE_ABOVE)");
+    return {};
+}
 } // namespace
 
 WindowStacking& WindowStacking::system()
@@ -26,6 +41,6 @@ WindowStacking& WindowStacking::system()
         x11 = X11WindowStacking::open(QCoreApplication::instance());
     if (x11)
         return *x11;
-    static NoRestacking none;
+    static NoRestacking none(problemWithoutRestacking());
     return none;
 }

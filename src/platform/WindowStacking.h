@@ -18,6 +18,9 @@ public:
     // Into the above band, or out of it; the window keeps its position and size.
     virtual void keepAbove(WId window) = 0;
     virtual void dropAbove(WId window) = 0;
+    // Why the strip cannot be kept on top here, in one sentence; empty where it can, or where
+    // nothing is known against it.
+    virtual QString keptOnTopProblem() const { return {}; }
 
     // The desktop's own: X11 with an EWMH window manager, or one that cannot restack.
     static WindowStacking& system();

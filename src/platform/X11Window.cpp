@@ -78,6 +78,12 @@ QByteArray windowManagerName(xcb_connection_t* c, xcb_window_t root)
     return text(c, check.front(), atom(c, "_NET_WM_NAME"), atom(c, "UTF8_STRING"));
 }
 
+bool raisesAlarmsAsPager(const QByteArray& manager)
+{
+    return manager == "Metacity" || manager == "Mutter" || manager == "GNOME Shell" ||
+           manager == "KWin";
+}
+
 namespace Motif {
 constexpr uint32_t functionsFlag = 1, decorationsFlag = 2;
 constexpr uint32_t move = 4, close = 32;
@@ -114,13 +120,23 @@ protected:
             window()->activateWindow();
             return false;
         }
-        // Metacity puts a new window that it does not give the keyboard just under the active
-        // window; when that is one of this program's, it grants the request to come up again.
-        // (Xfwm4 would give the keyboard with it.)
+        // Metacity and mutter put a new window that they do not give the keyboard just under
+        // the active window, and under a modal window of this program; mutter ignores a
+        // program's own request to raise it while another program is active. A request as a
+        // pager brings it up over both; KWin may leave the first of two under the strip. (Xfwm4
+        // would give the keyboard with it.)
         if (m_raiseWhenMapped && watched == window()->windowHandle() &&
             event->type() == QEvent::Expose && window()->windowHandle()->isExposed()) {
             m_raiseWhenMapped = false;
-            window()->raise();
+            raiseAsPager();
+            return false;
+        }
+        // KWin gives no new utility window the keyboard; one opened by the user asks for it,
+        // with the time of the click that opened it.
+        if (m_activateWhenMapped && watched == window()->windowHandle() &&
+            event->type() == QEvent::Expose && window()->windowHandle()->isExposed()) {
+            m_activateWhenMapped = false;
+            window()->activateWindow();
             return false;
         }
         if (watched != parent())
@@ -169,8 +185,13 @@ private:
         if (m_hints & (CloseOnly | KeepAbove))
             offerCloseOnly(c, id);
         if ((m_hints & KeepAbove) && !mapAsked &&
-            windowManagerName(c, rootOf(c, id)) == "Metacity") {
+            raisesAlarmsAsPager(windowManagerName(c, rootOf(c, id)))) {
             m_raiseWhenMapped = true;
+            if (QWindow* handle = window()->windowHandle())
+                handle->installEventFilter(this);
+        }
+        if (m_kwin && !(m_hints & KeepAbove) && !mapAsked) {
+            m_activateWhenMapped = true;
             if (QWindow* handle = window()->windowHandle())
                 handle->installEventFilter(this);
         }
@@ -191,8 +212,10 @@ private:
             apply(true);
         } else if (m_hints & (SkipTaskbar | KeepAbove)) {
             askWindowManagerForStates(c, id);
-            xcb_flush(c);
         }
+        if (m_kwin)
+            dropOwnerForKWin(c, id);
+        xcb_flush(c);
     }
 
     // Qt merges the states it finds on an unmapped window with its own.
@@ -237,20 +260,18 @@ private:
         // hints say (a fixed size only drops maximising). Taskbars leave toolbar windows out,
         // so under openbox a window that should show in one loses that entry instead. Xfwm4
         // gives the keyboard to every new dialog or normal window, but not to a toolbar.
-        // Metacity draws no frame around a toolbar.
+        // Metacity draws no frame around a toolbar. KWin offers to minimise every normal or
+        // dialog window, and a utility window whose owner is not on screen; a toolbar there
+        // has no close box.
         const QByteArray manager = windowManagerName(c, rootOf(c, id));
         m_toolbar = manager == "Openbox" || (manager == "Xfwm4" && (m_hints & KeepAbove));
-        if (m_toolbar) {
+        m_kwin = manager == "KWin";
+        if (m_toolbar || m_kwin)
+            putTypeFirst(c, id,
+                         m_toolbar ? "_NET_WM_WINDOW_TYPE_TOOLBAR" : "_NET_WM_WINDOW_TYPE_UTILITY");
+        if (m_toolbar)
             if (QWindow* handle = window()->windowHandle())
                 handle->installEventFilter(this);
-            const xcb_atom_t typeName = atom(c, "_NET_WM_WINDOW_TYPE");
-            const xcb_atom_t toolbar = atom(c, "_NET_WM_WINDOW_TYPE_TOOLBAR");
-            std::vector<uint32_t> types = values32(c, id, typeName, XCB_ATOM_ATOM);
-            std::erase(types, toolbar);
-            types.insert(types.begin(), toolbar);
-            xcb_change_property(c, XCB_PROP_MODE_REPLACE, id, typeName, XCB_ATOM_ATOM, 32,
-                                static_cast<uint32_t>(types.size()), types.data());
-        }
         // Qt asks for resize functions and handles even on a fixed-size window. Written last:
         // window managers re-read a mapped window's type together with these hints.
         const xcb_atom_t motif = atom(c, "_MOTIF_WM_HINTS");
@@ -260,10 +281,58 @@ private:
         xcb_change_property(c, XCB_PROP_MODE_REPLACE, id, motif, motif, 32, 5, hints);
     }
 
+    void raiseAsPager() const
+    {
+        xcb_connection_t* c = qtConnection();
+        const xcb_window_t id = nativeWindow();
+        if (!c || !id)
+            return;
+        constexpr uint32_t fromPager = 2, above = XCB_STACK_MODE_ABOVE;
+        Xcb::sendToRoot(c, rootOf(c, id), id, atom(c, "_NET_RESTACK_WINDOW"),
+                        {fromPager, XCB_WINDOW_NONE, above, 0, 0});
+        xcb_flush(c);
+    }
+
+    void putTypeFirst(xcb_connection_t* c, xcb_window_t id, const char* typeName)
+    {
+        const xcb_atom_t property = atom(c, "_NET_WM_WINDOW_TYPE");
+        const xcb_atom_t type = atom(c, typeName);
+        std::vector<uint32_t> types = values32(c, id, property, XCB_ATOM_ATOM);
+        std::erase(types, type);
+        types.insert(types.begin(), type);
+        xcb_change_property(c, XCB_PROP_MODE_REPLACE, id, property, XCB_ATOM_ATOM, 32,
+                            static_cast<uint32_t>(types.size()), types.data());
+    }
+
+    // KWin lets a utility window be minimised whose owner is not on screen, as Qt's never-mapped
+    // client leader is, named just before the map; and it hides an owned utility window while
+    // another program is active, which an alarm's window must never be. Those lose their owner
+    // once mapped; KWin weighs what it allows again only when the size hints change, so they
+    // are written again as they are.
+    void dropOwnerForKWin(xcb_connection_t* c, xcb_window_t id) const
+    {
+        const std::vector<uint32_t> owner =
+            values32(c, id, XCB_ATOM_WM_TRANSIENT_FOR, XCB_ATOM_WINDOW);
+        if (owner.empty())
+            return;
+        if (!(m_hints & KeepAbove) &&
+            owner != values32(c, id, atom(c, "WM_CLIENT_LEADER"), XCB_ATOM_WINDOW))
+            return;
+        xcb_delete_property(c, id, XCB_ATOM_WM_TRANSIENT_FOR);
+        const std::vector<uint32_t> sizeHints =
+            values32(c, id, XCB_ATOM_WM_NORMAL_HINTS, XCB_ATOM_WM_SIZE_HINTS);
+        if (!sizeHints.empty())
+            xcb_change_property(c, XCB_PROP_MODE_REPLACE, id, XCB_ATOM_WM_NORMAL_HINTS,
+                                XCB_ATOM_WM_SIZE_HINTS, 32, static_cast<uint32_t>(sizeHints.size()),
+                                sizeHints.data());
+    }
+
     int m_hints = 0;
     xcb_window_t m_appliedTo = 0;
     bool m_toolbar = false;
+    bool m_kwin = false;
     bool m_raiseWhenMapped = false;
+    bool m_activateWhenMapped = false;
 };
 
 // The X server's time now: the time of a property change made for the purpose. A window

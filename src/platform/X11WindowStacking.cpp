@@ -39,14 +39,26 @@ X11WindowStacking::~X11WindowStacking()
         app->removeNativeEventFilter(this);
 }
 
+bool X11WindowStacking::managerRuns(X11Root& x, xcb_window_t root)
+{
+    // A running EWMH manager names its check window on the root and on that window itself.
+    const xcb_atom_t check = x.atom("_NET_SUPPORTING_WM_CHECK");
+    const QList<quint32> onRoot = x.property32(root, check, XCB_ATOM_WINDOW, 1);
+    return !onRoot.isEmpty() && x.property32(onRoot.first(), check, XCB_ATOM_WINDOW, 1) == onRoot;
+}
+
+bool X11WindowStacking::managerLacksAbove(X11Root& x)
+{
+    const xcb_window_t root = x.window();
+    if (root == XCB_WINDOW_NONE || !managerRuns(x, root))
+        return false;
+    return !x.property32(root, x.atom("_NET_SUPPORTED"), XCB_ATOM_ATOM, 4096)
+                .contains(x.atom("_NET_WM_STATE_ABOVE"));
+}
+
 bool X11WindowStacking::managerOffersBands()
 {
-    if (m_root == XCB_WINDOW_NONE || m_above == XCB_ATOM_NONE)
-        return false;
-    // A running EWMH manager names its check window on the root and on that window itself.
-    const xcb_atom_t check = m_x->atom("_NET_SUPPORTING_WM_CHECK");
-    const QList<quint32> onRoot = m_x->property32(m_root, check, XCB_ATOM_WINDOW, 1);
-    if (onRoot.isEmpty() || m_x->property32(onRoot.first(), check, XCB_ATOM_WINDOW, 1) != onRoot)
+    if (m_root == XCB_WINDOW_NONE || m_above == XCB_ATOM_NONE || !managerRuns(*m_x, m_root))
         return false;
     const QList<quint32> supported =
         m_x->property32(m_root, m_x->atom("_NET_SUPPORTED"), XCB_ATOM_ATOM, 4096);

@@ -27,6 +27,8 @@ public:
     static X11WindowStacking* open(QObject* parent);
     // The same over a given server.
     static X11WindowStacking* over(std::unique_ptr<X11Root> root, QObject* parent);
+    // Whether a window manager runs that offers no above band (sway, for one).
+    static bool managerLacksAbove(X11Root& root);
     ~X11WindowStacking() override;
 
     bool canRestack() const override { return true; }
@@ -46,6 +48,7 @@ private:
 
     X11WindowStacking(std::unique_ptr<X11Root> root, QObject* parent);
     bool managerOffersBands();
+    static bool managerRuns(X11Root& x, xcb_window_t root);
     void followRootNotices();
     void askForAbove(WId window, bool above, std::optional<Request>& last);
 

@@ -86,6 +86,9 @@ void QM_UTC_SETTINGS::buildControls()
     LARGE_CLOCK_STARTUP_TICKBOX->setValue(0);
     AUTOSTART_TICKBOX->setValue(0);
     AUTOSTART_TICKBOX->setEnabled(false);
+    if (const QString problem = m_strip.keptOnTopProblem(); !problem.isEmpty())
+        AlwaysOnTop_TICKBOX->setToolTip(problem.left(1).toUpper() + problem.mid(1) +
+                                        QLatin1Char('.'));
 
     setTabOrder(OK_BUTTON, AlwaysOnTop_TICKBOX);
     setTabOrder(AlwaysOnTop_TICKBOX, ALARM_SETTINGS_BUTTON);

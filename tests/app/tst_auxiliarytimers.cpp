@@ -1,10 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "MainWindowFixture.h"
+#include "ProblemCapture.h"
 #include "TestTime.h"
 #include "largeclock/QM_UTC_LARGE_CLOCK_WINDOW.h"
 #include "platform/Timer.h"
+#include "prefs/QM_UTC_SETTINGS.h"
 #include "settings/SettingsKeys.h"
 #include "widgets/ColourLabel.h"
+#include "widgets/TickBox.h"
 
 #include <QApplication>
 #include <QLineEdit>
@@ -56,6 +59,9 @@ private slots:
     void alwaysOnTopPutsTheStripBackAbove_data();
     void alwaysOnTopPutsTheStripBackAbove();
     void stayOnTopHintOnlyWhenAskedFor();
+    void aDesktopThatCannotKeepItOnTopIsNamedOnce_data();
+    void aDesktopThatCannotKeepItOnTopIsNamedOnce();
+    void aMinimisedStripComesBack();
 };
 
 void AuxiliaryTimersTest::doubleClickOpensLargeClockOverALiveStrip()
@@ -164,6 +170,50 @@ void AuxiliaryTimersTest::stayOnTopHintOnlyWhenAskedFor()
     fixture.stacking.restacks = false;
     fixture.settings.writeValues({{AlwaysOnTop_TICKBOX.name, "0"}});
     QVERIFY(!(fixture.open().windowFlags() & Qt::WindowStaysOnTopHint));
+}
+
+void AuxiliaryTimersTest::aDesktopThatCannotKeepItOnTopIsNamedOnce_data()
+{
+    QTest::addColumn<QString>("stored");
+    QTest::addColumn<QString>("problem");
+    QTest::addColumn<int>("lines");
+    const QString sway = QStringLiteral("this window manager cannot keep the strip on top");
+    QTest::newRow("on at start") << "1" << sway << 1;
+    // Said when it is switched on, not while nobody asks for it.
+    QTest::newRow("off at start") << "0" << sway << 1;
+    QTest::newRow("a desktop that can") << "1" << QString() << 0;
+}
+
+void AuxiliaryTimersTest::aDesktopThatCannotKeepItOnTopIsNamedOnce()
+{
+    QFETCH(QString, stored);
+    QFETCH(QString, problem);
+    QFETCH(int, lines);
+    ProblemCapture problems;
+    MainWindowFixture fixture;
+    fixture.stacking.restacks = problem.isEmpty();
+    fixture.stacking.problem = problem;
+    fixture.settings.writeValues({{AlwaysOnTop_TICKBOX.name, stored}});
+    QM_UTC_MAIN& strip = fixture.open();
+    QM_UTC_SETTINGS settings(strip, strip.alarms(), fixture.launcher, fixture.settings.store());
+    // Switched off and on again in the preferences: still one line in all.
+    for (const qint16 value : {1, 0, 1})
+        settings.AlwaysOnTop_TICKBOX->setValue(value);
+    QCOMPARE(problems.lines.size(), lines);
+    if (lines > 0)
+        QCOMPARE(problems.lines.first(), "Always On Top: " + problem);
+    QCOMPARE(settings.AlwaysOnTop_TICKBOX->toolTip(),
+             problem.isEmpty() ? QString() : "T" + problem.mid(1) + ".");
+}
+
+void AuxiliaryTimersTest::aMinimisedStripComesBack()
+{
+    MainWindowFixture fixture;
+    QM_UTC_MAIN& strip = fixture.open();
+    strip.show();
+    strip.setWindowState(Qt::WindowMinimized);
+    QTRY_VERIFY(!strip.isMinimized());
+    QVERIFY(strip.isVisible());
 }
 
 QTEST_MAIN(AuxiliaryTimersTest)

@@ -100,22 +100,28 @@ void tst_X11WindowStacking::onlyUnderAManagerThatOffersBands_data()
 {
     QTest::addColumn<QString>("server");
     QTest::addColumn<bool>("offered");
-    QTest::newRow("EWMH manager") << "" << true;
-    QTest::newRow("no manager") << "no manager" << false;
-    QTest::newRow("manager gone, its check window left") << "manager gone" << false;
+    // A manager without the above band (sway) is one to tell the user about.
+    QTest::addColumn<bool>("lacksAbove");
+    QTest::newRow("EWMH manager") << "" << true << false;
+    QTest::newRow("no manager") << "no manager" << false << false;
+    QTest::newRow("manager gone, its check window left") << "manager gone" << false << false;
     // Without the stacking list it asks more often, but it can.
     for (const char* feature : everyFeature)
         QTest::addRow("lacks %s", feature) << QStringLiteral("lacks %1").arg(feature)
-                                           << (QByteArray(feature) == "_NET_CLIENT_LIST_STACKING");
+                                           << (QByteArray(feature) == "_NET_CLIENT_LIST_STACKING")
+                                           << (QByteArray(feature) == "_NET_WM_STATE_ABOVE");
 }
 
 void tst_X11WindowStacking::onlyUnderAManagerThatOffersBands()
 {
     QFETCH(QString, server);
     QFETCH(bool, offered);
+    QFETCH(bool, lacksAbove);
     const std::unique_ptr<X11WindowStacking> stacking(
         X11WindowStacking::over(std::make_unique<FakeRoot>(server), nullptr));
     QCOMPARE(bool(stacking), offered);
+    FakeRoot x(server);
+    QCOMPARE(X11WindowStacking::managerLacksAbove(x), lacksAbove);
 }
 
 void tst_X11WindowStacking::asksAgainOnlyOnceTheDesktopHasChanged_data()

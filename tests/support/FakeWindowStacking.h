@@ -14,8 +14,10 @@ public:
     WId activeWindow() const override { return active; }
     void keepAbove(WId window) override { sent << QStringLiteral("above %1").arg(window); }
     void dropAbove(WId window) override { sent << QStringLiteral("ordinary %1").arg(window); }
+    QString keptOnTopProblem() const override { return problem; }
 
     bool restacks = true;
+    QString problem;
     WId active = 0;
     QStringList sent;
 };

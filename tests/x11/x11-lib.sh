@@ -10,16 +10,29 @@ fail() {
 }
 
 x11_require_tools() {
-    local tool
-    for tool in Xvfb "${x11_wm:-openbox}" xdotool xwininfo xprop wmctrl xwd; do
-        command -v "$tool" >/dev/null || { echo "$tool is missing (run scripts/setup.sh)" >&2; return 1; }
+    local tool setup=scripts/setup.sh
+    case ${x11_wm:-openbox} in mutter | kwin) setup="scripts/setup.sh --desktops" ;; esac
+    for tool in Xvfb "$(x11_wm_command)" xdotool xwininfo xprop wmctrl xwd; do
+        command -v "$tool" >/dev/null || { echo "$tool is missing (run $setup)" >&2; return 1; }
     done
-    case ${x11_wm:-openbox} in xfwm4 | metacity) command -v dbus-launch >/dev/null ||
+    case ${x11_wm:-openbox} in openbox) ;; *) command -v dbus-launch >/dev/null ||
         { echo "dbus-launch is missing (run scripts/setup.sh)" >&2; return 1; } ;; esac
 }
 
-# The window manager x11_start starts: openbox (the default), xfwm4 or metacity.
+# The window manager x11_start starts: openbox (the default), xfwm4, metacity, or the
+# desktops' own, mutter (GNOME) and kwin (KDE's KWin).
 x11_wm=${x11_wm:-openbox}
+
+# The program that is the window manager $x11_wm.
+x11_wm_command() {
+    case ${x11_wm:-openbox} in kwin) echo kwin_x11 ;; *) echo "${x11_wm:-openbox}" ;; esac
+}
+
+# Seconds a window manager may take to manage the screen: KWin and mutter load far more than
+# the others, and on a busy 2-core machine that takes a while.
+x11_wm_start_seconds() {
+    case ${x11_wm:-openbox} in mutter | kwin) echo 90 ;; *) echo 15 ;; esac
+}
 
 # Starts Xvfb on a free display (SIZE, default 1280x800) and the window manager $x11_wm on it,
 # exports DISPLAY and returns once the window manager is up. x11_stop ends both, by their
@@ -60,13 +73,20 @@ x11_start() {
         HOME="$x11_dir" openbox --sm-disable --startup "touch $x11_dir/wm-ready" \
             >"$x11_dir/wm.log" 2>&1 &
         ;;
-    xfwm4 | metacity)
-        # Both want a session bus; dbus-launch execs the window manager, so its id is theirs,
+    xfwm4 | metacity | mutter | kwin)
+        # They want a session bus; dbus-launch execs the window manager, so its id is theirs,
         # and the bus ends with the X server.
-        local flag=--compositor=off
-        [ "$x11_wm" = metacity ] && flag=--replace
+        local flags=(--compositor=off)
+        case $x11_wm in
+        metacity) flags=(--replace) ;;
+        mutter) flags=(--x11 --replace --sm-disable) ;;
+        kwin) flags=(--replace) ;;
+        esac
+        mkdir -m 700 "$x11_dir/runtime"
         HOME="$x11_dir" XDG_CONFIG_HOME="$x11_dir/config" XDG_DATA_HOME="$x11_dir/data" \
-            dbus-launch --exit-with-session "$x11_wm" "$flag" >"$x11_dir/wm.log" 2>&1 </dev/null &
+            XDG_CACHE_HOME="$x11_dir/cache" XDG_RUNTIME_DIR="$x11_dir/runtime" \
+            dbus-launch --exit-with-session "$(x11_wm_command)" "${flags[@]}" \
+            >"$x11_dir/wm.log" 2>&1 </dev/null &
         ;;
     *)
         echo "unknown window manager '$x11_wm'" >&2
@@ -74,7 +94,7 @@ x11_start() {
         ;;
     esac
     x11_wm_pid=$!
-    for _ in $(seq 300); do
+    for _ in $(seq $(($(x11_wm_start_seconds) * 20))); do
         x11_wm_ready && return 0
         kill -0 "$x11_wm_pid" 2>/dev/null || break
         sleep 0.05
@@ -203,7 +223,7 @@ click_for_window() {
     local id
     for _ in 1 2 3; do
         click_control "$1" "$2" "$3" "$4" "$5"
-        for _ in $(seq 100); do
+        for _ in $(seq 200); do
             id=$(xdotool search --name "^$6\$" 2>/dev/null | head -n1 || true)
             if framed "$id"; then
                 echo "$id"
@@ -232,24 +252,32 @@ above() {
 }
 
 # Double-clicks the clock of strip $1 and prints the large clock it opens (titled like the
-# strip) once the window manager has framed it; "closed" instead waits for it to be gone.
+# strip) once the window manager has framed it; "closed" instead waits for it to be gone. On a
+# busy machine the two clicks can come too far apart for a double-click: up to three tries,
+# ten seconds each.
 large_clock() {
-    local id
-    if [ "${2:-}" != closed ]; then
-        # shellcheck disable=SC2046
-        xdotool mousemove --window "$1" $(twips_centre 960 120 1395 375) click --repeat 2 --delay 80 1
-    fi
-    for _ in $(seq 300); do
-        id=$(xdotool search --name '^QM-GLIMMER-DIAL$' 2>/dev/null | grep -vx "$1" | head -n1 || true)
-        if [ "${2:-}" = closed ]; then
-            [ -z "$id" ] && return
-        elif framed "$id"; then
-            echo "$id"
-            return
+    local id try
+    for try in 1 2 3; do
+        if [ "${2:-}" != closed ]; then
+            # shellcheck disable=SC2046
+            xdotool mousemove --window "$1" $(twips_centre 960 120 1395 375) click --repeat 2 --delay 80 1
         fi
-        sleep 0.05
+        for _ in $(seq 200); do
+            id=$(xdotool search --name '^QM-GLIMMER-DIAL$' 2>/dev/null | grep -vx "$1" | head -n1 || true)
+            if [ "${2:-}" = closed ]; then
+                [ -z "$id" ] && return
+            elif [ -n "$id" ]; then
+                # Opened: wait for its frame, however long, rather than click again.
+                for _ in $(seq 300); do
+                    framed "$id" && { echo "$id"; return; }
+                    sleep 0.05
+                done
+            fi
+            sleep 0.05
+        done
     done
-    fail "the large clock did not ${2:-open}"
+    [ "${2:-}" = closed ] && fail "the large clock did not close"
+    fail "the large clock did not open"
 }
 
 # A value in the settings file $config/QM_UTC.ini; the script sets config.
