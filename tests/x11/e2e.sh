@@ -402,25 +402,50 @@ check_owned() {
 
 stacking() { xprop -root _NET_CLIENT_LIST_STACKING | sed 's/.*# //'; }
 
-# Waits up to two seconds until window $1 is above every other window given, then prints
-# after how many milliseconds past $2 (nanoseconds since the epoch) it was seen so.
+# Records every change of the window manager's stacking list into FILE, each line the moment
+# it was seen and the list, bottom to top. A spy started before an alarm times its windows by
+# the server's own changes: polling from here would add this script's own delays, which on a
+# busy machine are longer than the clock's.
+record_stacking() {
+    rm -f "$1.fifo" && mkfifo "$1.fifo"
+    # Two jobs rather than a pipeline, so that ending both really ends the spy: waiting for a
+    # pipeline's last process waits for its xprop too, which sees no reason to stop.
+    xprop -root -spy _NET_CLIENT_LIST_STACKING >"$1.fifo" 2>/dev/null &
+    busy+=("$!") # ended with the load loops
+    while IFS= read -r line; do echo "$EPOCHREALTIME ${line#*# }"; done <"$1.fifo" >"$1" &
+    busy+=("$!")
+}
+
+# Waits up to two seconds for the recorded stacking (FILE $1) to show window $3 above every
+# other window given, then prints after how many milliseconds past second $2 (seconds since the
+# epoch) that change was seen.
 above_all_after() {
-    local window=$1 since=$2 other all
-    shift 2
+    local file=$1 since=$2 window ms others=() other
+    window=$(printf '0x%x' "$3")
+    shift 3
+    for other in "$@"; do others+=("$(printf '0x%x' "$other")"); done
     for _ in $(seq 40); do
-        all=yes
-        for other in "$@"; do above "$window" "$other" || all=no; done
-        if [ "$all" = yes ]; then
-            echo $((($(date +%s%N) - since) / 1000000))
+        ms=$(awk -v since="$since" -v w="$window" -v others="${others[*]}" '
+            BEGIN { n = split(others, o, " ") }
+            {
+                delete at
+                for (i = 2; i <= NF; i++) { id = $i; sub(",", "", id); at[id] = i }
+                if (!(w in at)) next
+                above = 1
+                for (k = 1; k <= n; k++) if (!(o[k] in at) || at[o[k]] > at[w]) above = 0
+                if (above) { printf "%d\n", ($1 - since) * 1000; exit }
+            }' "$file")
+        if [ -n "$ms" ]; then
+            echo "$ms"
             return
         fi
         sleep 0.05
     done
-    fail "window $window is not above $* after two seconds: $(stacking)"
+    fail "window $window is not above $* two seconds after it was seen: $(stacking)"
 }
 
-# The alarm's second as nanoseconds since the epoch.
-second_ns() { echo "$(date -d "$1" +%s)000000000"; }
+# The alarm's second as seconds since the epoch.
+second_of() { date -d "$1" +%s; }
 
 # Whether the alarm at $1 (HH:MM:SS) is still ahead; if not, the step's set-up was too slow,
 # and the clock and the other program's window are ended for it to start over.
@@ -471,12 +496,13 @@ alarms_over_other_windows() {
     xdotool windowactivate --sync "$other"
     before=$(active_window)
     [ "$before" = "$other" ] || fail "the other program's window did not become active"
+    record_stacking "$config/stacking"
     still_ahead "$at" || return 0
 
     n1=$(window "${notification_title_prefix}One")
     n2=$(window "${notification_title_prefix}Two")
-    ms1=$(above_all_after "$n1" "$(second_ns "$at")" "$other" "$strip" "$large")
-    ms2=$(above_all_after "$n2" "$(second_ns "$at")" "$other" "$strip" "$large")
+    ms1=$(above_all_after "$config/stacking" "$(second_of "$at")" "$n1" "$other" "$strip" "$large")
+    ms2=$(above_all_after "$config/stacking" "$(second_of "$at")" "$n2" "$other" "$strip" "$large")
     figure "alarms at $at: both above the other program, the strip and the large clock $ms1 / $ms2 ms into their second; stacking $(stacking)"
     [ "$ms1" -lt 1000 ] && [ "$ms2" -lt 1000 ] || fail "an alarm window took more than a second"
     [ "$(active_window)" = "$before" ] ||
@@ -551,10 +577,11 @@ alarm_over_settings() {
     window "$test_title" gone
     for _ in $(seq 40); do [ "$(active_window)" = "$alarms" ] && break; sleep 0.05; done
     before=$(active_window)
+    record_stacking "$config/stacking"
     still_ahead "$at" || return 0
 
     n3=$(window "${notification_title_prefix}Three")
-    ms=$(above_all_after "$n3" "$(second_ns "$at")" "$alarms" "$settings" "$strip")
+    ms=$(above_all_after "$config/stacking" "$(second_of "$at")" "$n3" "$alarms" "$settings" "$strip")
     figure "alarm at $at above the alarm settings window $ms ms into its second; stacking $(stacking)"
     [ "$ms" -lt 1000 ] || fail "the alarm window took more than a second"
     [ "$(active_window)" = "$before" ] ||
