@@ -125,6 +125,7 @@ void QM_UTC_ALARM_SETTINGS::Form_Load()
             row->load(field, stored[row->number() - 1]);
     }
     m_opened = edited();
+    m_openedMaster = ENABLE_ALARMS_TICKBOX->value();
 }
 
 bool QM_UTC_ALARM_SETTINGS::hasUnsavedEdits() const
@@ -201,12 +202,18 @@ void QM_UTC_ALARM_SETTINGS::OK_BUTTON_Click()
     // One save for the whole of it, the closing step's writes included, so that everything
     // is on disk before the window is gone.
     SettingsStore::Batch batch(m_settings);
+    // What the person did not change here keeps what the file holds now, hand edits included.
+    m_settings.followFile();
     writePosition();
-    m_settings.writeFlag(SettingsKeys::ENABLE_ALARMS_TICKBOX, ENABLE_ALARMS_TICKBOX->value());
-    const AlarmSlots shown = edited();
-    AlarmRecord::write(m_settings, shown);
+    const qint16 master = ENABLE_ALARMS_TICKBOX->value();
+    m_settings.writeFlag(SettingsKeys::ENABLE_ALARMS_TICKBOX,
+                         master != m_openedMaster
+                             ? master
+                             : m_settings.readFlag(SettingsKeys::ENABLE_ALARMS_TICKBOX));
+    const AlarmSlots saved = AlarmRecord::edited(m_opened, edited(), AlarmRecord::read(m_settings));
+    AlarmRecord::write(m_settings, saved);
     // The alarm ticks run on this thread too, so none sees an alarm half copied.
-    m_alarms.apply(shown);
+    m_alarms.apply(saved);
     accept();
 }
 

@@ -64,6 +64,7 @@ private:
     CommandLauncher& m_launcher;
     std::array<AlarmRow*, SettingsKeys::alarmCount> m_rows{};
     AlarmSlots m_opened;
+    qint16 m_openedMaster = 0;
     QPointer<QMessageBox> m_question;
     bool m_dropEdits = false;
 };

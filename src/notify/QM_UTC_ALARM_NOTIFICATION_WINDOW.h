@@ -90,6 +90,7 @@ private:
     QList<QRect> failureAreas() const;
 
     const Announcement m_announcement;
+    qint16 m_openedAutoClose = 0;
     CommandLauncher& m_launcher;
     AutoCloseCountdown m_countdown;
 };

@@ -3,6 +3,8 @@
 
 #include "widgets/FormDialog.h"
 
+#include <array>
+
 class AlarmTrigger;
 class ColourLabel;
 class CommandLauncher;
@@ -55,4 +57,6 @@ private:
     StripControl& m_strip;
     AlarmTrigger& m_alarms;
     CommandLauncher& m_launcher;
+    // Always On Top, Show UpTime and Open Large Clock On Startup as the window opened.
+    std::array<qint16, 3> m_opened{};
 };
