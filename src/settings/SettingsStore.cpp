@@ -88,11 +88,13 @@ void SettingsStore::refuseToRead(const QString& reason, bool running)
 {
     const QString refusal =
         running ? QStringLiteral("cannot read the settings file %1 any more (%2); the clock "
-                                 "keeps the settings it had, saves nothing into the file until "
-                                 "it can read it, and leaves it as it is")
+                                 "keeps the settings it had and saves nothing into the file "
+                                 "until it can read it: the file, with your settings in it, "
+                                 "stays as it is")
                 : QStringLiteral("cannot read the settings file %1 (%2); the clock runs with "
-                                 "its default settings, saves nothing into the file until it "
-                                 "can read it, and leaves it as it is");
+                                 "its default settings and saves nothing into the file until "
+                                 "it can read it: the file, with your settings in it, stays "
+                                 "as it is");
     if (!m_readRefusal.isEmpty() && running)
         return;
     m_readRefusal = refusal.arg(m_filePath, reason);

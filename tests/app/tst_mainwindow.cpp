@@ -423,9 +423,9 @@ void MainWindowTest::settingsProblemsAreToldInAWindowOnce_data()
     QTest::newRow("a folder others can change")
         << "folder" << QStringList{"Alarm commands are not run", "chmod 700"};
     QTest::newRow("a file too large")
-        << "large" << QStringList{"16 MiB", "default settings", "leaves it as it is"};
+        << "large" << QStringList{"16 MiB", "default settings", "with your settings in it"};
     QTest::newRow("a file grown too large while the clock runs")
-        << "grows" << QStringList{"16 MiB", "keeps the settings it had", "leaves it as it is"};
+        << "grows" << QStringList{"16 MiB", "keeps the settings it had", "with your settings in it"};
 }
 
 void MainWindowTest::settingsProblemsAreToldInAWindowOnce()

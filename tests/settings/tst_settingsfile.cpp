@@ -72,42 +72,22 @@ private:
     bool m_switched = false;
 };
 
-// Gives the path to a group of the user's that is not the user's private group, as when the
-// primary group is shared ("users"); false where the user has no such group.
-bool giveToSharedGroup(const QString& path)
+// Gives the path the group a row wants: "own" (the user's own, named as the user, as Debian
+// makes it), "shared" (another of the user's groups, or nogroup for root) or "". Empty, or why
+// this machine cannot.
+QString setGroup(const QString& path, const QString& wanted)
 {
+    const passwd* user = ::getpwuid(::geteuid());
+    const group* own = user ? ::getgrgid(user->pw_gid) : nullptr;
+    if (wanted == "own" && !(own && QByteArray(own->gr_name) == user->pw_name))
+        return QStringLiteral("the user's primary group is not the user's own");
     gid_t groups[64];
     const int count = ::getgroups(64, groups);
     gid_t shared = ::geteuid() == 0 ? nobody : gid_t(-1);
-    for (int i = 0; i < count && shared == gid_t(-1); ++i) {
-        if (groups[i] != ::getegid())
-            shared = groups[i];
-    }
-    return shared != gid_t(-1) && ::chown(QFile::encodeName(path).constData(), -1, shared) == 0;
-}
-
-// Whether the user's primary group is the user's alone, as with a umask of 002.
-bool ownGroupIsPrivate()
-{
-    const passwd* user = ::getpwuid(::geteuid());
-    const QByteArray login = user ? user->pw_name : "";
-    const group* own = user ? ::getgrgid(user->pw_gid) : nullptr;
-    if (!own || login != own->gr_name)
-        return false;
-    for (char** member = own->gr_mem; *member; ++member) {
-        if (login != *member)
-            return false;
-    }
-    return true;
-}
-
-// Gives the path the group a row wants: "own" (the private one it has), "shared" or "".
-// Empty, or why this machine cannot.
-QString setGroup(const QString& path, const QString& group)
-{
-    if (group == "own" && !ownGroupIsPrivate())
-        return QStringLiteral("the user's primary group is shared with others");
-    if (group == "shared" && !giveToSharedGroup(path))
+    for (int i = 0; i < count && shared == gid_t(-1); ++i)
+        shared = groups[i] != ::getegid() ? groups[i] : shared;
+    if (wanted == "shared" &&
+        (shared == gid_t(-1) || ::chown(QFile::encodeName(path).constData(), -1, shared) != 0))
         return QStringLiteral("the user has no group besides the own one");
     return {};
 }
