@@ -263,6 +263,8 @@ void QM_UTC_MAIN::applyChangedSettings(const QSet<QString>& keys)
 void QM_UTC_MAIN::tellSettingsProblems()
 {
     const SettingsStore& store = m_context.settings;
+    if (store.readRefusal().isEmpty() && store.commandRefusal().isEmpty())
+        return;
     QStringList untold;
     for (const QString& problem : {store.readRefusal(), store.commandRefusal()}) {
         if (problem.isEmpty() || m_settingsProblemsTold.contains(problem))

@@ -78,10 +78,10 @@ PlainFile::Stamp PlainFile::stamp(const struct stat& info)
             qint64(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec};
 }
 
-PlainFile::Stamp PlainFile::stampAt(const QString& path)
+PlainFile::Stamp PlainFile::stampAt(const QByteArray& encodedPath)
 {
     struct stat info;
-    return ::stat(QFile::encodeName(path).constData(), &info) == 0 ? stamp(info) : Stamp();
+    return ::stat(encodedPath.constData(), &info) == 0 ? stamp(info) : Stamp();
 }
 
 PlainFile::Reading PlainFile::read(const QString& path, bool followLink)

@@ -39,8 +39,9 @@ struct Stamp
     bool operator==(const Stamp&) const = default;
 };
 Stamp stamp(const struct stat& info);
-// Of what the path leads to now, links followed.
-Stamp stampAt(const QString& path);
+// Of what the path (as QFile::encodeName() gives it) leads to now, links followed. Cheap
+// enough to ask every second.
+Stamp stampAt(const QByteArray& encodedPath);
 
 // Reads a regular file whole, if it holds no more than `largest` bytes. A symbolic link is
 // followed only if followLink.

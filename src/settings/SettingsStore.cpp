@@ -30,7 +30,8 @@ SettingsStore::Batch::~Batch()
 }
 
 SettingsStore::SettingsStore(const QString& filePath, Access access)
-    : m_filePath(filePath), m_readOnly(access == Access::ReadOnly)
+    : m_filePath(filePath), m_encodedPath(QFile::encodeName(filePath)),
+      m_readOnly(access == Access::ReadOnly)
 {
     readFile(false);
 }
@@ -43,7 +44,7 @@ SettingsStore::~SettingsStore()
 
 void SettingsStore::followFile()
 {
-    if (PlainFile::stampAt(m_filePath) != m_stamp)
+    if (PlainFile::stampAt(m_encodedPath) != m_stamp)
         readFile(true);
     announce();
 }
@@ -58,7 +59,7 @@ void SettingsStore::readFile(bool running)
     // Taken even when the file cannot be read, so that a file too large is not tried again
     // every second, only once it changes.
     m_stamp = file.outcome == PlainFile::Reading::Outcome::Read ? PlainFile::stamp(file.info)
-                                                                : PlainFile::stampAt(m_filePath);
+                                                                : PlainFile::stampAt(m_encodedPath);
     if (file.outcome != PlainFile::Reading::Outcome::Read &&
         file.outcome != PlainFile::Reading::Outcome::Missing) {
         refuseToRead(linkProblem.isEmpty() ? file.error : linkProblem, running);

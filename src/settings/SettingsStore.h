@@ -87,10 +87,10 @@ public:
     // they are not run and how to fix it. Judged each time the file is read, at start, when it
     // changed and at every save: once others could have changed it, it stays refused for the
     // rest of the run.
-    QString commandRefusal() const { return m_commandRefusal; }
+    const QString& commandRefusal() const { return m_commandRefusal; }
     // Empty when the file was read (or is not there); otherwise one line saying why not and
     // what that means for the settings. Nothing is saved into a file that cannot be read.
-    QString readRefusal() const { return m_readRefusal; }
+    const QString& readRefusal() const { return m_readRefusal; }
 
     // How long a save waits for another writer's lock.
     void setLockWait(std::chrono::milliseconds wait) { m_lockWait = wait; }
@@ -109,6 +109,7 @@ private:
     bool keepIfDamaged(const QByteArray& content);
 
     QString m_filePath;
+    QByteArray m_encodedPath; // asked for every second
     SettingsText::Section m_loaded;
     PlainFile::Stamp m_stamp;                 // of the file as the store last read or wrote it
     QList<QPair<QString, QString>> m_pending; // written, not yet on disk, in order of writing
