@@ -82,9 +82,14 @@ Reading read(const QByteArray& content)
             reading.unreadableLine = true;
             continue;
         }
-        if (section)
-            reading.entries.append({*section, trimmedBlanks(line.first(equals)),
-                                    withoutLeadingBlanks(line.sliced(equals + 1))});
+        if (section) {
+            // Blanks between the key and '=' mark a typed "KEY = value": those after it go too.
+            const QByteArrayView key = withoutLeadingBlanks(line.first(equals));
+            const QByteArrayView value = line.sliced(equals + 1);
+            reading.entries.append(
+                {*section, trimmedBlanks(key),
+                 !key.isEmpty() && isBlank(key.back()) ? withoutLeadingBlanks(value) : value});
+        }
     }
     return reading;
 }
@@ -166,14 +171,11 @@ void checkReading(const SettingsText& text, const QByteArray& content, const Rea
     }
 }
 
-// What a value written by the clock reads back as.
+// What a value written by the clock reads back as: its line breaks as blanks, nothing else
+// changed (the writer puts no blank before the '=').
 QString readBack(const QString& value)
 {
-    QString text = SettingsText::storable(value);
-    qsizetype blanks = 0;
-    while (blanks < text.size() && (text[blanks] == u' ' || text[blanks] == u'\t'))
-        ++blanks;
-    return text.mid(blanks);
+    return SettingsText::storable(value);
 }
 
 void checkRewrite(const SettingsText& text, const Reading& reading, const QString& section,

@@ -81,6 +81,20 @@ void write(SettingsStore& store, const AlarmSlots& alarms)
     }
 }
 
+AlarmSlots edited(const AlarmSlots& opened, const AlarmSlots& shown, const AlarmSlots& current)
+{
+    AlarmSlots result = current;
+    for (int i = 0; i < SettingsKeys::alarmCount; ++i) {
+        for (const Field& field : table) {
+            if (field.flag && shown[i].*field.flag != opened[i].*field.flag)
+                result[i].*field.flag = shown[i].*field.flag;
+            if (field.text && shown[i].*field.text != opened[i].*field.text)
+                result[i].*field.text = shown[i].*field.text;
+        }
+    }
+    return result;
+}
+
 void announce(const AlarmSlot& slot, Announcement& announcement)
 {
     for (const Field& field : table) {

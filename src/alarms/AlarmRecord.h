@@ -36,6 +36,10 @@ std::span<const Field> fields();
 AlarmSlots read(const SettingsStore& store);
 // OK's writes of the alarm fields, in OK's order.
 void write(SettingsStore& store, const AlarmSlots& alarms);
+// What OK saves: each field as `shown` has it where the person changed it since `opened`,
+// otherwise as `current` (the store by then) holds it, so that a hand edit of the file made
+// while the window was open stays.
+AlarmSlots edited(const AlarmSlots& opened, const AlarmSlots& shown, const AlarmSlots& current);
 // The fields the table gives an alarm's announcement, from its slot.
 void announce(const AlarmSlot& slot, Announcement& announcement);
 } // namespace AlarmRecord

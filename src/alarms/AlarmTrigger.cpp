@@ -2,6 +2,7 @@
 #include "AlarmTrigger.h"
 
 #include "AlarmAnnouncement.h"
+#include "AlarmRecord.h"
 #include "AlarmSnooze.h"
 #include "notify/LaunchRule.h"
 #include "platform/ProblemReport.h"
@@ -98,6 +99,20 @@ void AlarmTrigger::setMasterSwitch(bool on)
 void AlarmTrigger::apply(const AlarmSlots& confirmed)
 {
     setSlots(confirmed);
+    arm();
+}
+
+void AlarmTrigger::follow(const SettingsStore& store, const QSet<QString>& changedKeys)
+{
+    bool concerned = changedKeys.contains(SettingsKeys::ENABLE_ALARMS_TICKBOX.name);
+    for (int n = 1; n <= SettingsKeys::alarmCount && !concerned; ++n) {
+        concerned = changedKeys.contains(alarm(AlarmField::SNOOZED_UNTIL, n).name);
+        for (const AlarmRecord::Field& field : AlarmRecord::fields())
+            concerned = concerned || changedKeys.contains(alarm(field.key, n).name);
+    }
+    if (!concerned)
+        return;
+    load(store);
     arm();
 }
 

@@ -8,6 +8,7 @@
 #include "ShownSeconds.h"
 
 #include <QObject>
+#include <QSet>
 #include <array>
 
 struct Announcement;
@@ -58,6 +59,9 @@ public:
     void setMasterSwitch(bool on);
     // The alarms as the settings window confirmed them become the live copies, then arm().
     void apply(const AlarmSlots& confirmed);
+    // Another program changed these keys in the file: if the master switch or a field of an
+    // alarm is among them, load() and arm() again.
+    void follow(const SettingsStore& store, const QSet<QString>& changedKeys);
 
     // The clock has just shown this reading: record it and tick the alarm timers that are on.
     void clockShown(const LocalTimeOfDay& reading);

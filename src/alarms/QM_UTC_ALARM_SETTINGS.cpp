@@ -164,6 +164,8 @@ void QM_UTC_ALARM_SETTINGS::Form_Load()
     SOUND_FILE_TEXTBOX->load(m_settings.readText(SettingsKeys::SOUND_FILE));
     SOUND_FILE_TEXTBOX->setCursorPosition(SOUND_FILE_TEXTBOX->text().size());
     m_opened = edited();
+    m_openedMaster = ENABLE_ALARMS_TICKBOX->value();
+    m_openedSound = SOUND_FILE_TEXTBOX->value();
 }
 
 bool QM_UTC_ALARM_SETTINGS::hasUnsavedEdits() const
@@ -247,16 +249,22 @@ void QM_UTC_ALARM_SETTINGS::OK_BUTTON_Click()
     // A time typed in short and not yet left is saved as the field would complete it.
     for (AlarmRow* row : m_rows)
         row->TIME_TEXTBOX->complete();
+    // What the person did not change here keeps what the file holds now, hand edits included.
+    m_settings.followFile();
     writePosition();
-    m_settings.writeFlag(SettingsKeys::ENABLE_ALARMS_TICKBOX, ENABLE_ALARMS_TICKBOX->value());
-    const AlarmSlots shown = edited();
-    AlarmRecord::write(m_settings, shown);
-    // Written only once chosen, so that a file without it stays as it was.
+    const qint16 master = ENABLE_ALARMS_TICKBOX->value();
+    m_settings.writeFlag(SettingsKeys::ENABLE_ALARMS_TICKBOX,
+                         master != m_openedMaster
+                             ? master
+                             : m_settings.readFlag(SettingsKeys::ENABLE_ALARMS_TICKBOX));
+    const AlarmSlots saved = AlarmRecord::edited(m_opened, edited(), AlarmRecord::read(m_settings));
+    AlarmRecord::write(m_settings, saved);
+    // Written only once chosen here, so that a file without it stays as it was.
     const QString sound = SOUND_FILE_TEXTBOX->value();
-    if (sound != m_settings.readText(SettingsKeys::SOUND_FILE))
+    if (sound != m_openedSound && sound != m_settings.readText(SettingsKeys::SOUND_FILE))
         m_settings.writeText(SettingsKeys::SOUND_FILE, sound);
     // The alarm ticks run on this thread too, so none sees an alarm half copied.
-    m_alarms.apply(shown);
+    m_alarms.apply(saved);
     accept();
 }
 

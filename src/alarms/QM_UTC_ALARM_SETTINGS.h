@@ -78,6 +78,8 @@ private:
     Ringer* const m_ringer;
     std::array<AlarmRow*, SettingsKeys::alarmCount> m_rows{};
     AlarmSlots m_opened;
+    qint16 m_openedMaster = 0;
+    QString m_openedSound;
     QPointer<QMessageBox> m_question;
     bool m_dropEdits = false;
 };

@@ -26,7 +26,9 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QMessageBox>
 #include <QPushButton>
+#include <QScreen>
 
 namespace {
 constexpr int wideWidthTwips = 5460;
@@ -61,6 +63,7 @@ QM_UTC_MAIN::QM_UTC_MAIN(const AppContext& context, QWidget* parent)
       QM_UPTIME_DISPLAY_LABEL(liveLabel(this, "QM_UPTIME_DISPLAY_LABEL", 2400, 2895)),
       CLOCK_TIMER(makeTimer("CLOCK_TIMER", true)),
       LARGE_CLOCK_AUTO_OPEN_TIMER(makeTimer("LARGE_CLOCK_AUTO_OPEN_TIMER", true)),
+      SETTINGS_FILE_TIMER(makeTimer("SETTINGS_FILE_TIMER", true)),
       m_uptimeDisplay(new UptimeDisplay(*QM_UPTIME_DISPLAY_LABEL, context.time, this)),
       m_stayOnTop(new StayOnTop(*this, context.stacking)),
       m_placement({SettingsKeys::CLOCK_MAIN_Left,
@@ -95,6 +98,7 @@ QM_UTC_MAIN::QM_UTC_MAIN(const AppContext& context, QWidget* parent)
     m_uptimeDisplay->followSeconds(m_context.ticker);
     m_stayOnTop->followSeconds(m_context.ticker);
     m_ringer->followSeconds(m_context.ticker);
+    SETTINGS_FILE_TIMER->followSeconds(m_context.ticker);
 
     connect(m_alarms, &AlarmTrigger::announce, m_notifier, &AlarmNotifier::announce);
     connect(m_notifier, &AlarmNotifier::snooze, m_alarms, &AlarmTrigger::snooze);
@@ -102,6 +106,12 @@ QM_UTC_MAIN::QM_UTC_MAIN(const AppContext& context, QWidget* parent)
     connect(CLOCK_TIMER, &Timer::timeout, this, &QM_UTC_MAIN::CLOCK_TIMER_Timer);
     connect(LARGE_CLOCK_AUTO_OPEN_TIMER, &Timer::timeout, this,
             &QM_UTC_MAIN::LARGE_CLOCK_AUTO_OPEN_TIMER_Timer);
+    connect(SETTINGS_FILE_TIMER, &Timer::timeout, this, &QM_UTC_MAIN::SETTINGS_FILE_TIMER_Timer);
+    // The store may outlive the strip, and a new strip over it takes its place.
+    m_context.settings.setChangeListener([strip = QPointer(this)](const QSet<QString>& keys) {
+        if (strip)
+            strip->applyChangedSettings(keys);
+    });
     connect(QUILL_MARSH_BUTTON, &QPushButton::clicked, this,
             &QM_UTC_MAIN::QUILL_MARSH_BUTTON_Click);
     connect(LIVE_TIME_LABEL, &ColourLabel::doubleClicked, this,
@@ -150,6 +160,7 @@ void QM_UTC_MAIN::Form_Load()
     for (int n = 1; n <= SettingsKeys::alarmCount; ++n)
         alarmTimer(n)->setInterval(1000);
     LARGE_CLOCK_AUTO_OPEN_TIMER->setInterval(3);
+    SETTINGS_FILE_TIMER->setInterval(1000);
     // The shared tick may be up to a second away, and a clock that opens blank looks broken:
     // show the time now. The alarm timers are switched on below, so this second is not theirs.
     CLOCK_TIMER->fire();
@@ -225,6 +236,63 @@ void QM_UTC_MAIN::LARGE_CLOCK_AUTO_OPEN_TIMER_Timer()
     openLargeClock();
     // Spent: the large clock opens by itself once a run.
     LARGE_CLOCK_AUTO_OPEN_TIMER->setEnabled(false);
+}
+
+void QM_UTC_MAIN::SETTINGS_FILE_TIMER_Timer()
+{
+    m_context.settings.followFile();
+    tellSettingsProblems();
+}
+
+void QM_UTC_MAIN::applyChangedSettings(const QSet<QString>& keys)
+{
+    const SettingsStore& store = m_context.settings;
+    using namespace SettingsKeys;
+    const auto changed = [&](const SettingKey& key) {
+        return keys.contains(key.name);
+    };
+    if (changed(CLOCK_FORECOLOR))
+        LIVE_TIME_LABEL->setForeColor(store.readColour(CLOCK_FORECOLOR));
+    if (changed(CLOCK_BACKCOLOR))
+        LIVE_TIME_LABEL->setBackColor(store.readColour(CLOCK_BACKCOLOR));
+    if (changed(SettingsKeys::AlwaysOnTop_TICKBOX))
+        setKeptOnTop(store.readFlag(SettingsKeys::AlwaysOnTop_TICKBOX) == 1);
+    if (changed(SettingsKeys::SHOW_UPTIME_TICKBOX))
+        showUptime(store.readFlag(SettingsKeys::SHOW_UPTIME_TICKBOX) == 1);
+    if (changed(SettingsKeys::AUTOSTART_TICKBOX))
+        setUptimeCounting(store.readFlag(SettingsKeys::AUTOSTART_TICKBOX) == 1);
+    m_alarms->follow(store, keys);
+}
+
+void QM_UTC_MAIN::tellSettingsProblems()
+{
+    const SettingsStore& store = m_context.settings;
+    if (store.readRefusal().isEmpty() && store.commandRefusal().isEmpty())
+        return;
+    QStringList untold;
+    for (const QString& problem : {store.readRefusal(), store.commandRefusal()}) {
+        if (problem.isEmpty() || m_settingsProblemsTold.contains(problem))
+            continue;
+        m_settingsProblemsTold.append(problem);
+        untold.append(problem.at(0).toUpper() + problem.mid(1) + u'.');
+    }
+    if (untold.isEmpty())
+        return;
+    auto* notice = new QMessageBox(QMessageBox::Warning, QStringLiteral("QM-UTC - SETTINGS FILE"),
+                                   QStringLiteral("The settings file needs your attention."),
+                                   QMessageBox::Ok, this);
+    notice->setObjectName(QStringLiteral("SETTINGS_FILE_NOTICE"));
+    notice->setInformativeText(untold.join(QStringLiteral("\n\n")));
+    notice->setAttribute(Qt::WA_DeleteOnClose);
+    X11Window::offerCloseOnly(notice);
+    // Beside the strip rather than over it, so that the clock stays in sight.
+    notice->adjustSize();
+    const QRect strip = frameGeometry();
+    notice->move(strip.left(), WindowPlacement::topClearOf(QRect(strip.topLeft(), notice->size()),
+                                                           strip, screen()->availableGeometry()));
+    // It blocks nothing: the strip's controls and windows stay at hand while it is open.
+    notice->setWindowModality(Qt::NonModal);
+    notice->show();
 }
 
 void QM_UTC_MAIN::openLargeClock()

@@ -65,6 +65,8 @@ public:
 
     Timer* const CLOCK_TIMER;
     Timer* const LARGE_CLOCK_AUTO_OPEN_TIMER;
+    // Looks once a second whether another program changed the settings file.
+    Timer* const SETTINGS_FILE_TIMER;
 
     UptimeDisplay& uptimeDisplay() { return *m_uptimeDisplay; }
     StayOnTop& stayOnTop() { return *m_stayOnTop; }
@@ -90,6 +92,7 @@ public slots:
     void LIVE_TIME_LABEL_DblClick();
     void QUILL_MARSH_BUTTON_Click();
     void LARGE_CLOCK_AUTO_OPEN_TIMER_Timer();
+    void SETTINGS_FILE_TIMER_Timer();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -102,10 +105,15 @@ private:
     void openLargeClock();
     void holdLabelFlushes();
     void flushLabels();
+    // What another program changed in the settings file, applied as at start-up.
+    void applyChangedSettings(const QSet<QString>& keys);
+    // Says in a window, once a run, why the settings file is not read or its commands not run.
+    void tellSettingsProblems();
 
     UptimeDisplay* const m_uptimeDisplay;
     StayOnTop* const m_stayOnTop;
     WindowPlacement m_placement;
     QPointer<QM_UTC_LARGE_CLOCK_WINDOW> m_largeClock;
     FittedLine m_clockFit;
+    QStringList m_settingsProblemsTold;
 };

@@ -189,6 +189,7 @@ void QM_UTC_ALARM_NOTIFICATION_WINDOW::Form_Load()
     // A stored 1 differs from the design state, so the box's click reaction runs here.
     if (m_announcement.autoClose)
         ALARM_MESSAGE_AUTO_CLOSE_TICKBOX->setValue(m_settings.readFlag(*m_announcement.autoClose));
+    m_openedAutoClose = ALARM_MESSAGE_AUTO_CLOSE_TICKBOX->value();
 
     showWhole(ALARM_NAME_TEXTBOX, m_announcement.name);
     showWhole(ALARM_NOTIFICATION_MESSAGE_TEXTBOX, m_announcement.message);
@@ -226,8 +227,10 @@ void QM_UTC_ALARM_NOTIFICATION_WINDOW::Form_Unload()
 
 void QM_UTC_ALARM_NOTIFICATION_WINDOW::writeAutoClose()
 {
-    if (m_announcement.autoClose)
-        m_settings.writeFlag(*m_announcement.autoClose, ALARM_MESSAGE_AUTO_CLOSE_TICKBOX->value());
+    // Only a change the person made here: a hand edit of the file meanwhile stays otherwise.
+    const qint16 shown = ALARM_MESSAGE_AUTO_CLOSE_TICKBOX->value();
+    if (m_announcement.autoClose && shown != m_openedAutoClose)
+        m_settings.writeFlag(*m_announcement.autoClose, shown);
 }
 
 void QM_UTC_ALARM_NOTIFICATION_WINDOW::setExColour(const QColor& colour)

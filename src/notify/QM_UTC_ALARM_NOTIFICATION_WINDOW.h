@@ -97,6 +97,7 @@ private:
     void showSoundProblem(const QString& reason);
 
     const Announcement m_announcement;
+    qint16 m_openedAutoClose = 0;
     CommandLauncher& m_launcher;
     AutoCloseCountdown m_countdown;
     Ringer* m_ringer = nullptr;

@@ -188,6 +188,8 @@ void QM_UTC_COLORS_WINDOW::Form_Load()
          {std::pair{MANUAL_TEXT_COLOR_TICKBOX, ENTER_TEXT_COLOR_TEXTBOX},
           {MANUAL_BACKGROUND_COLOR_TICKBOX, ENTER_BACKGROUND_COLOR_TEXTBOX}})
         FieldLook::setOpen(entry, box->value() == 1);
+    m_opened = {MANUAL_TEXT_COLOR_TICKBOX->value(), MANUAL_BACKGROUND_COLOR_TICKBOX->value(),
+                ENTER_TEXT_COLOR_TEXTBOX->value(), ENTER_BACKGROUND_COLOR_TEXTBOX->value()};
 }
 
 void QM_UTC_COLORS_WINDOW::FOREGROUND_COLOR_BUTTON_Click(qint32 colour)
@@ -225,22 +227,38 @@ void QM_UTC_COLORS_WINDOW::ENTER_BACKGROUND_COLOR_TEXTBOX_Change()
 void QM_UTC_COLORS_WINDOW::OK_BUTTON_Click()
 {
     using namespace SettingsKeys;
-    if (MANUAL_TEXT_COLOR_TICKBOX->value() == 1)
-        m_clock.setForeColor(colourValueOf(ENTER_TEXT_COLOR_TEXTBOX->value()));
-    if (MANUAL_BACKGROUND_COLOR_TICKBOX->value() == 1)
-        m_clock.setBackColor(colourValueOf(ENTER_BACKGROUND_COLOR_TEXTBOX->value()));
-
     SettingsStore::Batch batch(m_settings);
+    // What the person left as it opened keeps what the file holds now, hand edits included.
+    m_settings.followFile();
+    const auto flag = [this](const TickBox* box, const SettingKey& key, qint16 opened) {
+        return box->value() != opened ? box->value() : m_settings.readFlag(key);
+    };
+    const auto text = [this](const StoredTextField* field, const SettingKey& key,
+                             const QString& opened) {
+        return field->value() != opened ? field->value() : m_settings.readText(key);
+    };
+    const qint16 manualText = flag(MANUAL_TEXT_COLOR_TICKBOX,
+                                   SettingsKeys::MANUAL_TEXT_COLOR_TICKBOX, m_opened.manualText);
+    const qint16 manualBackground =
+        flag(MANUAL_BACKGROUND_COLOR_TICKBOX, SettingsKeys::MANUAL_BACKGROUND_COLOR_TICKBOX,
+             m_opened.manualBackground);
+    const QString enteredText = text(ENTER_TEXT_COLOR_TEXTBOX,
+                                     SettingsKeys::ENTER_TEXT_COLOR_TEXTBOX, m_opened.enteredText);
+    const QString enteredBackground =
+        text(ENTER_BACKGROUND_COLOR_TEXTBOX, SettingsKeys::ENTER_BACKGROUND_COLOR_TEXTBOX,
+             m_opened.enteredBackground);
+    if (manualText == 1)
+        m_clock.setForeColor(colourValueOf(enteredText));
+    if (manualBackground == 1)
+        m_clock.setBackColor(colourValueOf(enteredBackground));
+
     writePosition();
     // What the clock shows now is the only record of the palette clicks.
     m_settings.writeColour(CLOCK_FORECOLOR, m_clock.foreColor());
     m_settings.writeColour(CLOCK_BACKCOLOR, m_clock.backColor());
-    m_settings.writeFlag(SettingsKeys::MANUAL_TEXT_COLOR_TICKBOX,
-                         MANUAL_TEXT_COLOR_TICKBOX->value());
-    m_settings.writeFlag(SettingsKeys::MANUAL_BACKGROUND_COLOR_TICKBOX,
-                         MANUAL_BACKGROUND_COLOR_TICKBOX->value());
-    m_settings.writeText(SettingsKeys::ENTER_TEXT_COLOR_TEXTBOX, ENTER_TEXT_COLOR_TEXTBOX->value());
-    m_settings.writeText(SettingsKeys::ENTER_BACKGROUND_COLOR_TEXTBOX,
-                         ENTER_BACKGROUND_COLOR_TEXTBOX->value());
+    m_settings.writeFlag(SettingsKeys::MANUAL_TEXT_COLOR_TICKBOX, manualText);
+    m_settings.writeFlag(SettingsKeys::MANUAL_BACKGROUND_COLOR_TICKBOX, manualBackground);
+    m_settings.writeText(SettingsKeys::ENTER_TEXT_COLOR_TEXTBOX, enteredText);
+    m_settings.writeText(SettingsKeys::ENTER_BACKGROUND_COLOR_TEXTBOX, enteredBackground);
     accept();
 }

@@ -59,6 +59,14 @@ private:
     void Form_Load();
 
     ColourLabel& m_clock;
+    // The manual entry as the window opened.
+    struct
+    {
+        qint16 manualText = 0;
+        qint16 manualBackground = 0;
+        QString enteredText;
+        QString enteredBackground;
+    } m_opened;
     QList<QPushButton*> m_foregroundButtons;
     QList<QPushButton*> m_backgroundButtons;
 };

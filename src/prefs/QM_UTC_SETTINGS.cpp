@@ -131,6 +131,8 @@ void QM_UTC_SETTINGS::Form_Load()
         AUTOSTART_TICKBOX->setEnabled(false);
         AUTOSTART_TICKBOX->setValue(0);
     }
+    m_opened = {AlwaysOnTop_TICKBOX->value(), SHOW_UPTIME_TICKBOX->value(),
+                LARGE_CLOCK_STARTUP_TICKBOX->value()};
 }
 
 void QM_UTC_SETTINGS::AlwaysOnTop_TICKBOX_Click()
@@ -187,11 +189,15 @@ void QM_UTC_SETTINGS::OK_BUTTON_Click()
 {
     // Auto Start is not among these: its own action stored it when it changed.
     SettingsStore::Batch batch(m_settings);
+    // A box the person left as it opened keeps what the file holds now, hand edits included.
+    m_settings.followFile();
     writePosition();
-    m_settings.writeFlag(SettingsKeys::AlwaysOnTop_TICKBOX, AlwaysOnTop_TICKBOX->value());
-    m_settings.writeFlag(SettingsKeys::SHOW_UPTIME_TICKBOX, SHOW_UPTIME_TICKBOX->value());
-    m_settings.writeFlag(SettingsKeys::LARGE_CLOCK_STARTUP_TICKBOX,
-                         LARGE_CLOCK_STARTUP_TICKBOX->value());
+    const auto save = [this](const TickBox* box, const SettingKey& key, qint16 opened) {
+        m_settings.writeFlag(key, box->value() != opened ? box->value() : m_settings.readFlag(key));
+    };
+    save(AlwaysOnTop_TICKBOX, SettingsKeys::AlwaysOnTop_TICKBOX, m_opened[0]);
+    save(SHOW_UPTIME_TICKBOX, SettingsKeys::SHOW_UPTIME_TICKBOX, m_opened[1]);
+    save(LARGE_CLOCK_STARTUP_TICKBOX, SettingsKeys::LARGE_CLOCK_STARTUP_TICKBOX, m_opened[2]);
     accept();
 }
 

@@ -3,6 +3,8 @@
 
 #include "widgets/FormDialog.h"
 
+#include <array>
+
 class AlarmTrigger;
 class ColourLabel;
 class CommandLauncher;
@@ -58,4 +60,6 @@ private:
     AlarmTrigger& m_alarms;
     CommandLauncher& m_launcher;
     Ringer* const m_ringer;
+    // Always On Top, Show UpTime and Open Large Clock On Startup as the window opened.
+    std::array<qint16, 3> m_opened{};
 };

@@ -4,12 +4,15 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 #include <QRegularExpression>
 #include <cerrno>
+#include <cstring>
+#include <grp.h>
+#include <pwd.h>
 #include <unistd.h>
 
 namespace {
-constexpr mode_t othersWrite = S_IWGRP | S_IWOTH;
 
 bool statPath(const QString& path, struct stat& info)
 {
@@ -50,7 +53,32 @@ QString folderFix(const QString& folder, const struct stat& dir)
     return dir.st_uid == ::geteuid() ? QStringLiteral("run chmod 700 %1").arg(shellWord(folder))
                                      : QStringLiteral("keep the settings in a folder of your own");
 }
+
+bool isPrivateGroup(gid_t gid)
+{
+    // The user and group databases may be remote: asked once per group and run.
+    static QHash<gid_t, bool> known;
+    const auto cached = known.constFind(gid);
+    if (cached != known.cend())
+        return *cached;
+    bool isPrivate = false;
+    const passwd* user = ::getpwuid(::geteuid());
+    if (user && user->pw_gid == gid) {
+        const QByteArray login(user->pw_name);
+        const group* entry = ::getgrgid(gid);
+        isPrivate = entry && login == entry->gr_name;
+        for (char** member = entry ? entry->gr_mem : nullptr; isPrivate && *member; ++member)
+            isPrivate = login == *member;
+    }
+    known.insert(gid, isPrivate);
+    return isPrivate;
+}
 } // namespace
+
+bool PrivateFiles::othersMayWrite(const struct stat& info)
+{
+    return (info.st_mode & S_IWOTH) || ((info.st_mode & S_IWGRP) && !isPrivateGroup(info.st_gid));
+}
 
 bool PrivateFiles::makeFolder(const QString& folder)
 {
@@ -82,7 +110,7 @@ QString PrivateFiles::linkRefusal(const QString& filePath)
     struct stat dir;
     if (!statPath(folder, dir))
         return {}; // nothing there to read; a save says why it cannot make the target
-    if (dir.st_uid != ::geteuid() || (dir.st_mode & othersWrite)) {
+    if (dir.st_uid != ::geteuid() || othersMayWrite(dir)) {
         return QStringLiteral("it is a symbolic link into %1, a folder other users can change; "
                               "%2")
             .arg(folder, folderFix(folder, dir));
@@ -94,18 +122,31 @@ QString PrivateFiles::writeRefusal(const QString& filePath)
 {
     const QString folder = QFileInfo(filePath).absolutePath();
     struct stat dir;
-    if (statPath(folder, dir) && (dir.st_mode & othersWrite)) {
-        return QStringLiteral("its folder %1 can be changed by other users, so nothing is "
-                              "written there; %2")
+    struct stat file;
+    if (statPath(folder, dir) && othersMayWrite(dir) &&
+        ::lstat(QFile::encodeName(filePath).constData(), &file) == 0 && S_ISLNK(file.st_mode)) {
+        return QStringLiteral("it is a symbolic link in %1, a folder other users can change, "
+                              "so nothing is written through it; %2")
             .arg(folder, folderFix(folder, dir));
     }
     return linkRefusal(filePath);
 }
 
+QString PrivateFiles::savedFile(const QString& filePath)
+{
+    const QFileInfo file(filePath);
+    if (!file.isSymLink())
+        return filePath;
+    const QString target = file.canonicalFilePath();
+    return target.isEmpty()
+               ? targetFolder(filePath) + u'/' + QFileInfo(file.symLinkTarget()).fileName()
+               : target;
+}
+
 QString PrivateFiles::commandRefusal(const QString& filePath, const struct stat& file)
 {
     const QString name = shellWord(filePath);
-    if (file.st_mode & othersWrite) {
+    if (othersMayWrite(file)) {
         return refusal(QStringLiteral("the settings file %1 can be changed by other users; run "
                                       "chmod 600 %2")
                            .arg(filePath, name));
@@ -121,7 +162,7 @@ QString PrivateFiles::commandRefusal(const QString& filePath, const struct stat&
         folders.append(targetFolder(filePath));
     for (const QString& folder : std::as_const(folders)) {
         struct stat dir;
-        if (!statPath(folder, dir) || !(dir.st_mode & othersWrite))
+        if (!statPath(folder, dir) || !othersMayWrite(dir))
             continue;
         if (dir.st_uid == ::geteuid()) {
             return refusal(QStringLiteral("the folder %1 of the settings file can be changed by "

@@ -15,9 +15,17 @@ bool makeFolder(const QString& folder);
 // not and how to fix it. Empty too when the file is no link.
 QString linkRefusal(const QString& filePath);
 // Empty when the clock may write the settings file and the files beside it; otherwise why
-// not and how to fix it. Nothing is written in a folder others can change: they could plant
-// links there that lead the writes into any of the user's files.
+// not and how to fix it. A folder others can change is written into only by making new files
+// and renaming them, which no link planted there can divert; a settings file that is a link
+// there is not written through, since another user could have swapped it.
 QString writeRefusal(const QString& filePath);
+// The file a save replaces: the settings file, or the file its link leads to.
+QString savedFile(const QString& filePath);
+// Whether a user other than this one may write where this status says: anybody at all may, or
+// a group that is not this user's private group. A private group bears the user's login name,
+// is the user's own primary group and lists no other member (an account that merely has it as
+// its primary group is not looked for: only root can make one).
+bool othersMayWrite(const struct stat& info);
 // Empty when commands stored in the file, as read with the given status, may run; otherwise
 // one line saying why they are not run and how to fix it.
 QString commandRefusal(const QString& filePath, const struct stat& file);

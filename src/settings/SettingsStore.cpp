@@ -1,9 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "SettingsStore.h"
 
+#include "DamagedCopies.h"
 #include "PlainFile.h"
 #include "PrivateFiles.h"
 #include "SettingValue.h"
+#include "SettingsKeys.h"
 #include "SettingsLock.h"
 #include "SettingsText.h"
 #include "platform/ProblemReport.h"
@@ -12,26 +14,9 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
-#include <cerrno>
 #include <cstring>
-#include <fcntl.h>
 #include <unistd.h>
-
-namespace {
-constexpr QFileDevice::Permissions ownerOnly = QFileDevice::ReadOwner | QFileDevice::WriteOwner;
-
-// A rename survives a power cut only once its folder is on disk too.
-void syncFolder(const QString& folder)
-{
-    const int fd =
-        ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd >= 0) {
-        ::fsync(fd);
-        ::close(fd);
-    }
-}
-} // namespace
+#include <utility>
 
 SettingsStore::Batch::Batch(SettingsStore& store) : m_store(store)
 {
@@ -45,34 +30,105 @@ SettingsStore::Batch::~Batch()
 }
 
 SettingsStore::SettingsStore(const QString& filePath, Access access)
-    : m_filePath(filePath), m_readOnly(access == Access::ReadOnly)
+    : m_filePath(filePath), m_encodedPath(QFile::encodeName(filePath)),
+      m_readOnly(access == Access::ReadOnly)
 {
-    // A link is followed only where nobody else could have made it or chosen where it leads.
-    const QString linkProblem = PrivateFiles::linkRefusal(filePath);
-    const PlainFile::Reading file = PlainFile::read(filePath, linkProblem.isEmpty());
-    if (file.outcome == PlainFile::Reading::Outcome::Missing)
-        return;
-    if (file.outcome != PlainFile::Reading::Outcome::Read) {
-        ProblemReport::report(
-            QStringLiteral("cannot read the settings file %1 (%2); starting with default "
-                           "settings, and nothing will be saved to it in this run")
-                .arg(filePath, linkProblem.isEmpty() ? file.error : linkProblem));
-        m_readFailed = true;
-        return;
-    }
-    // Decided here without a word: an alarm that would run a command says why it does not.
-    m_commandRefusal = PrivateFiles::commandRefusal(filePath, file.info);
-    // A file others can write keeps its mode, so that our own rewrite cannot hide that.
-    m_keepMode = (file.info.st_mode & (S_IWGRP | S_IWOTH)) != 0;
-    const SettingsText text(file.content);
-    m_loaded = text.section(sectionName());
-    if (text.isDamaged())
-        keepIfDamaged(file.content);
+    readFile(false);
 }
 
 SettingsStore::~SettingsStore()
 {
+    m_listener = nullptr;
     commit();
+}
+
+void SettingsStore::followFile()
+{
+    if (PlainFile::stampAt(m_encodedPath) != m_stamp)
+        readFile(true);
+    announce();
+}
+
+// At start the file is taken as it is; while the clock runs, what changed in it is told to the
+// listener and a file that others could have changed is said so.
+void SettingsStore::readFile(bool running)
+{
+    // A link is followed only where nobody else could have made it or chosen where it leads.
+    const QString linkProblem = PrivateFiles::linkRefusal(m_filePath);
+    const PlainFile::Reading file = PlainFile::read(m_filePath, linkProblem.isEmpty());
+    // Taken even when the file cannot be read, so that a file too large is not tried again
+    // every second, only once it changes.
+    m_stamp = file.outcome == PlainFile::Reading::Outcome::Read ? PlainFile::stamp(file.info)
+                                                                : PlainFile::stampAt(m_encodedPath);
+    if (file.outcome != PlainFile::Reading::Outcome::Read &&
+        file.outcome != PlainFile::Reading::Outcome::Missing) {
+        refuseToRead(linkProblem.isEmpty() ? file.error : linkProblem, running);
+        return;
+    }
+    m_readRefusal.clear();
+    const SettingsText text(file.content);
+    if (file.outcome == PlainFile::Reading::Outcome::Read) {
+        if (running) {
+            judgeTrust(file.info);
+        } else {
+            // Decided here without a word: an alarm that would run a command says why it does not.
+            m_commandRefusal = PrivateFiles::commandRefusal(m_filePath, file.info);
+            // A file others can write keeps its mode, so that our own rewrite cannot hide that.
+            m_keepMode = PrivateFiles::othersMayWrite(file.info);
+        }
+    }
+    if (running)
+        adopt(text.section(sectionName()));
+    else
+        m_loaded = text.section(sectionName());
+    if (text.isDamaged())
+        keepIfDamaged(file.content);
+}
+
+void SettingsStore::refuseToRead(const QString& reason, bool running)
+{
+    const QString refusal =
+        running ? QStringLiteral("cannot read the settings file %1 any more (%2); the clock "
+                                 "keeps the settings it had and saves nothing into the file "
+                                 "until it can read it: the file, with your settings in it, "
+                                 "stays as it is")
+                : QStringLiteral("cannot read the settings file %1 (%2); the clock runs with "
+                                 "its default settings and saves nothing into the file until "
+                                 "it can read it: the file, with your settings in it, stays "
+                                 "as it is");
+    if (!m_readRefusal.isEmpty() && running)
+        return;
+    m_readRefusal = refusal.arg(m_filePath, reason);
+    // A save that failed for this very reason has said it already.
+    if (!m_saveFailuresReported.contains(reason))
+        ProblemReport::report(m_readRefusal);
+}
+
+// The file as it is now becomes what the store reads; each key that reads differently from
+// then on waits to be told to the listener. A key written in this run and not saved yet keeps
+// the run's value.
+void SettingsStore::adopt(const SettingsText::Section& current)
+{
+    for (const SettingKey& key : SettingsKeys::all()) {
+        if (!m_pendingIndex.contains(key.name) &&
+            m_loaded.value(key.name) != current.value(key.name))
+            m_changedOutside.insert(key.name);
+    }
+    m_loaded = current;
+}
+
+void SettingsStore::announce()
+{
+    // A listener that writes may save, and the save may find more: told in the same loop.
+    if (m_announcing)
+        return;
+    m_announcing = true;
+    while (!m_changedOutside.isEmpty()) {
+        const QSet<QString> changed = std::exchange(m_changedOutside, {});
+        if (m_listener)
+            m_listener(changed);
+    }
+    m_announcing = false;
 }
 
 QString SettingsStore::defaultFilePath()
@@ -93,9 +149,9 @@ QString SettingsStore::sectionName()
 
 std::optional<QString> SettingsStore::stored(const QString& name) const
 {
-    const auto written = m_written.constFind(name);
-    if (written != m_written.cend())
-        return *written;
+    const auto pending = m_pendingIndex.constFind(name);
+    if (pending != m_pendingIndex.cend())
+        return m_pending.at(*pending).second;
     return m_loaded.value(name);
 }
 
@@ -164,9 +220,10 @@ void SettingsStore::writeColour(const SettingKey& key, qint32 value)
     write(key, SettingValue::fromColour(value));
 }
 
-void SettingsStore::write(const SettingKey& key, const QString& text)
+void SettingsStore::write(const SettingKey& key, const QString& value)
 {
-    m_written.insert(key.name, text);
+    // Read back at once as the file will hold it, line breaks as blanks.
+    const QString text = SettingsText::storable(value);
     const auto pending = m_pendingIndex.constFind(key.name);
     if (pending != m_pendingIndex.cend()) {
         m_pending[*pending].second = text;
@@ -181,12 +238,11 @@ void SettingsStore::write(const SettingKey& key, const QString& text)
 void SettingsStore::commit()
 {
     // Nothing is saved over a file that could not be read: it may hold what the user wants.
-    if (m_pending.isEmpty() || m_readFailed || m_readOnly)
-        return;
-    if (save()) {
+    if (!m_pending.isEmpty() && m_readRefusal.isEmpty() && !m_readOnly && save()) {
         m_pending.clear();
         m_pendingIndex.clear();
     }
+    announce();
 }
 
 bool SettingsStore::save()
@@ -240,16 +296,20 @@ bool SettingsStore::save()
     if (text.isDamaged() && !keepIfDamaged(current.content))
         return saveFailed(QStringLiteral("it is damaged and no copy of it can be kept; it is not "
                                          "rewritten until one can"));
+    // What another program wrote meanwhile counts from now on, as if followed.
+    adopt(text.section(sectionName()));
+    m_stamp = exists ? PlainFile::stamp(current.info) : PlainFile::Stamp();
 
-    QSaveFile out(m_filePath); // writes through a link to its target
-    if (!out.open(QIODevice::WriteOnly))
-        return saveFailed(out.errorString());
-    if (!m_keepMode || !exists)
-        out.setPermissions(ownerOnly);
     const QByteArray bytes = text.withChanges(sectionName(), m_pending);
-    if (out.write(bytes) != bytes.size() || !out.commit())
-        return saveFailed(out.errorString());
-    syncFolder(QFileInfo(QFileInfo(m_filePath).canonicalFilePath()).absolutePath());
+    // Others' write permission stays visible to the next start; otherwise the file is private.
+    const mode_t mode = m_keepMode && exists ? current.info.st_mode & 07777 : 0600;
+    struct stat written;
+    if (const int error =
+            PlainFile::replace(PrivateFiles::savedFile(m_filePath), bytes, mode, written))
+        return saveFailed(QString::fromLocal8Bit(std::strerror(error)));
+    // Our own write: what the store reads now, and no change for followFile() to find.
+    m_loaded = SettingsText(bytes).section(sectionName());
+    m_stamp = PlainFile::stamp(written);
     return true;
 }
 
@@ -270,7 +330,7 @@ void SettingsStore::judgeTrust(const struct stat& file)
     const QString refusal = PrivateFiles::commandRefusal(m_filePath, file);
     // Others may have written into it: the rewrite keeps its mode, so that the next start
     // does not take their lines for the user's.
-    if (file.st_mode & (S_IWGRP | S_IWOTH))
+    if (PrivateFiles::othersMayWrite(file))
         m_keepMode = true;
     if (refusal.isEmpty() || !m_commandRefusal.isEmpty())
         return;
@@ -290,7 +350,7 @@ bool SettingsStore::keepIfDamaged(const QByteArray& content)
     // A reader that only reads (the command line) leaves the folder as it is.
     QString error = m_readOnly ? QStringLiteral("the file is only read now")
                                : PrivateFiles::writeRefusal(m_filePath);
-    const bool kept = error.isEmpty() && keepCopy(content, &copyPath, &error);
+    const bool kept = error.isEmpty() && DamagedCopies::keep(m_filePath, content, copyPath, error);
     if (kept) {
         m_damageKept.insert(damage);
         ProblemReport::report(QStringLiteral("the settings file %1 is damaged; what could not be "
@@ -305,29 +365,4 @@ bool SettingsStore::keepIfDamaged(const QByteArray& content)
     }
     m_damageReported.insert(damage);
     return kept;
-}
-
-// The first free name, or the name of a copy already kept of this very content.
-bool SettingsStore::keepCopy(const QByteArray& content, QString* copyPath, QString* error) const
-{
-    const QString first = m_filePath + QStringLiteral(".damaged");
-    for (int i = 0; i < 100; ++i) {
-        *copyPath = i == 0 ? first : QStringLiteral("%1.%2").arg(first).arg(i);
-        struct stat there;
-        if (!PlainFile::inspect(*copyPath, there)) {
-            const int failure = PlainFile::create(*copyPath, content);
-            if (failure == 0)
-                return true;
-            if (failure != EEXIST) {
-                *error = QString::fromLocal8Bit(std::strerror(failure));
-                return false;
-            }
-            continue; // made by another clock a moment ago
-        }
-        if (S_ISREG(there.st_mode) && there.st_size == content.size() &&
-            PlainFile::read(*copyPath, false).content == content)
-            return true;
-    }
-    *error = QStringLiteral("no free name");
-    return false;
 }

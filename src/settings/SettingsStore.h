@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "PlainFile.h"
 #include "SettingKey.h"
 #include "SettingsText.h"
 
@@ -10,14 +11,16 @@
 #include <QSet>
 #include <QString>
 #include <chrono>
+#include <functional>
 #include <optional>
 #include <sys/stat.h>
 
 // The per-user settings store: a plain key=value file, one section per executable name, one
-// text value per key. Reads come from what was loaded at start plus this run's writes, and
-// find the default when nothing usable is there; writes reach the disk before the handler that
-// made them returns. A save re-reads the file and changes only the keys this run wrote, so
-// whatever else a person typed into it survives.
+// text value per key. It follows the file: reads come from the file as the store last read it,
+// again whenever another program has changed it, with this run's writes that have not reached
+// the disk yet over it; a missing key or an unusable value gives the default. Writes reach the
+// disk before the handler that made them returns. A save re-reads the file and changes only
+// the keys this run wrote, so whatever else a person typed into it survives.
 class SettingsStore
 {
 public:
@@ -70,37 +73,58 @@ public:
     void writeTwips(const SettingKey& key, float value);
     void writeColour(const SettingKey& key, qint32 value);
 
+    // Reads the file again if another program has changed it since the store last read or
+    // wrote it (its inode, size or modification time differ), then tells the listener which
+    // of the program's keys now read differently. A file gone reads as empty; one that cannot
+    // be read leaves the values as they were.
+    void followFile();
+    // Called with the names of the keys whose values another program changed, once the
+    // store has taken them: at followFile() and when a save finds them.
+    using ChangeListener = std::function<void(const QSet<QString>& changedKeys)>;
+    void setChangeListener(ChangeListener listener) { m_listener = std::move(listener); }
+
     // Empty when the alarm commands stored in the file may run; otherwise one line saying why
-    // they are not run and how to fix it. Judged each time the file is read, at start and at
-    // every save: once others could have changed it, it stays refused for the rest of the run.
-    QString commandRefusal() const { return m_commandRefusal; }
+    // they are not run and how to fix it. Judged each time the file is read, at start, when it
+    // changed and at every save: once others could have changed it, it stays refused for the
+    // rest of the run.
+    const QString& commandRefusal() const { return m_commandRefusal; }
+    // Empty when the file was read (or is not there); otherwise one line saying why not and
+    // what that means for the settings. Nothing is saved into a file that cannot be read.
+    const QString& readRefusal() const { return m_readRefusal; }
 
     // How long a save waits for another writer's lock.
     void setLockWait(std::chrono::milliseconds wait) { m_lockWait = wait; }
 
 private:
     std::optional<QString> stored(const QString& name) const;
-    void write(const SettingKey& key, const QString& text);
+    void write(const SettingKey& key, const QString& value);
     void commit();
+    void readFile(bool running);
+    void refuseToRead(const QString& reason, bool running);
+    void adopt(const SettingsText::Section& current);
+    void announce();
     bool save();
     bool saveFailed(const QString& reason);
     void judgeTrust(const struct stat& file);
     bool keepIfDamaged(const QByteArray& content);
-    bool keepCopy(const QByteArray& content, QString* copyPath, QString* error) const;
 
     QString m_filePath;
+    QByteArray m_encodedPath; // asked for every second
     SettingsText::Section m_loaded;
-    QHash<QString, QString> m_written;
+    PlainFile::Stamp m_stamp;                 // of the file as the store last read or wrote it
     QList<QPair<QString, QString>> m_pending; // written, not yet on disk, in order of writing
     QHash<QString, qsizetype> m_pendingIndex;
+    QSet<QString> m_changedOutside; // not yet told to the listener
+    ChangeListener m_listener;
     QSet<size_t> m_damageReported;
     QSet<size_t> m_damageKept;
     QSet<QString> m_saveFailuresReported;
     QString m_commandRefusal;
+    QString m_readRefusal;
     std::chrono::milliseconds m_lockWait{500};
     int m_batchDepth = 0;
-    bool m_readFailed = false;
     bool m_readOnly = false;
     bool m_keepMode = false;
     bool m_lockFailureReported = false;
+    bool m_announcing = false;
 };

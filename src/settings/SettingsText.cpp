@@ -89,8 +89,12 @@ SettingsText::Line SettingsText::lineAt(const QByteArray& content, qsizetype beg
     while (line.nameEnd > first && isBlank(text[line.nameEnd - 1]))
         --line.nameEnd;
     line.valueBegin = equals - text + 1;
-    while (line.valueBegin < line.end && isBlank(text[line.valueBegin]))
-        ++line.valueBegin;
+    // "KEY = value" is typed by hand, and its blanks belong to the '='. The writer puts no
+    // blank before the '=', so what follows it there is the value exactly, leading blanks too.
+    if (line.nameEnd < equals - text) {
+        while (line.valueBegin < line.end && isBlank(text[line.valueBegin]))
+            ++line.valueBegin;
+    }
     return line;
 }
 

@@ -11,9 +11,10 @@
 #include <vector>
 
 // The settings file's text, read and rewritten without touching the disk. One `key=value` per
-// line under `[section]` headers; the key and the blanks around `=` are trimmed, the rest of
-// the line is the value as typed. Lines starting with `;` or `#` are comments. A rewrite keeps
-// every line it can read, in its place, and drops those it cannot.
+// line under `[section]` headers; the key is trimmed, and so are the blanks after `=` where
+// blanks stand before it too (`key = value`); the rest of the line is the value as typed. Lines
+// starting with `;` or `#` are comments. A rewrite keeps every line it can read, in its place, and
+// drops those it cannot.
 class SettingsText
 {
 public:

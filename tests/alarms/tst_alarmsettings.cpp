@@ -473,6 +473,81 @@ private slots:
         QVERIFY(window.isNull());
     }
 
+    // A hand edit of the file while the window is open stays, but where the person changed the
+    // same field here; the alarms run as saved.
+    void okKeepsHandEditsMadeMeanwhile()
+    {
+        MainWindowFixture fixture;
+        store(fixture, {"ENABLE_ALARMS_TICKBOX=1", "ALARM_3_TICKBOX=1", "ALARM_3_NAME_TEXTBOX=Tea",
+                        "ALARM_3_TIME_TEXTBOX=07:00:00"});
+        QM_UTC_MAIN& main = fixture.open();
+        QPointer<Window> window = openSettings(fixture);
+        store(fixture, {"ALARM_3_NAME_TEXTBOX=Coffee", "ALARM_3_TIME_TEXTBOX=08:00:00",
+                        "ALARM_5_TICKBOX=1", "ALARM_3_RING_TICKBOX=1", "SOUND_FILE=/tmp/bell.oga"});
+        AlarmRow& row = window->row(3);
+        row.TIME_TEXTBOX->selectAll();
+        QTest::keyClicks(row.TIME_TEXTBOX, QStringLiteral("09:00:00"));
+        window->OK_BUTTON->click();
+
+        QCOMPARE(fixture.settings.onDisk("ALARM_3_NAME_TEXTBOX"), QStringLiteral("Coffee"));
+        QCOMPARE(fixture.settings.onDisk("ALARM_3_TIME_TEXTBOX"), QStringLiteral("09:00:00"));
+        QCOMPARE(fixture.settings.onDisk("ALARM_5_TICKBOX"), QStringLiteral("1"));
+        QCOMPARE(fixture.settings.onDisk("ALARM_3_RING_TICKBOX"), QStringLiteral("1"));
+        QCOMPARE(fixture.settings.onDisk("SOUND_FILE"), QStringLiteral("/tmp/bell.oga"));
+        QCOMPARE(main.alarmSlot(3).name, QStringLiteral("Coffee"));
+        QCOMPARE(main.alarmSlot(3).time, QStringLiteral("09:00:00"));
+        QCOMPARE(activeTimers(main), (QList<int>{3, 5}));
+    }
+
+    // A name longer than the field shows: its "…" stands for the rest, which an edit before
+    // or after it keeps and only deleting the "…" removes.
+    void editingALongTextKeepsTheRest_data()
+    {
+        QTest::addColumn<QStringList>("steps"); // keys, or "+text" put in as typed or pasted
+        QTest::addColumn<QString>("saved");     // <head>: what the field shows, <rest>: the rest
+        QTest::newRow("typed at the start") << QStringList{"Home", "+X"} << "X<head><rest>";
+        QTest::newRow("typed before the …")
+            << QStringList{"End", "Left", "+\u2026"} << "<head>\u2026<rest>";
+        QTest::newRow("typed after the …") << QStringList{"End", "+X"} << "<head><rest>X";
+        QTest::newRow("the … deleted") << QStringList{"End", "Backspace"} << "<head>";
+        QTest::newRow("deleted and undone")
+            << QStringList{"End", "Backspace", "Undo"} << "<head><rest>";
+        QTest::newRow("all replaced") << QStringList{"SelectAll", "+Tea"} << "Tea";
+    }
+
+    void editingALongTextKeepsTheRest()
+    {
+        QFETCH(QStringList, steps);
+        QFETCH(QString, saved);
+        const QString head(ShownText::longest - 1, u'a');
+        const QString rest = QStringLiteral("REST") + QString(10000, u'b');
+        MainWindowFixture fixture;
+        store(fixture, {"ENABLE_ALARMS_TICKBOX=1", "ALARM_6_TICKBOX=1",
+                        "ALARM_6_NAME_TEXTBOX=" + head + rest});
+        QM_UTC_MAIN& main = fixture.open();
+        QPointer<Window> window = openSettings(fixture);
+        StoredTextField* name = window->row(6).NAME_TEXTBOX;
+        QCOMPARE(name->text(), head + QChar(0x2026));
+        const QMap<QString, Qt::Key> keys{{"Home", Qt::Key_Home},
+                                          {"End", Qt::Key_End},
+                                          {"Left", Qt::Key_Left},
+                                          {"Backspace", Qt::Key_Backspace}};
+        for (const QString& step : steps) {
+            if (step.startsWith(u'+'))
+                name->insert(step.mid(1));
+            else if (step == "Undo")
+                name->undo();
+            else if (step == "SelectAll")
+                name->selectAll();
+            else
+                QTest::keyClick(name, keys.value(step));
+        }
+        window->OK_BUTTON->click();
+        saved.replace(QStringLiteral("<head>"), head).replace(QStringLiteral("<rest>"), rest);
+        QCOMPARE(fixture.settings.onDisk("ALARM_6_NAME_TEXTBOX"), saved);
+        QCOMPARE(main.alarmSlot(6).name, saved);
+    }
+
     void okMakesTheAlarmFireAtItsNewTime()
     {
         MainWindowFixture fixture;

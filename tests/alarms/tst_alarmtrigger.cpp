@@ -226,7 +226,7 @@ void AlarmTriggerTest::noCommandFromAFileOthersCanWrite()
     TestSettings settings;
     settings.writeValues(alarmAt(8, "1", "0", "1"));
     QFile::setPermissions(settings.filePath(), QFile::ReadOwner | QFile::WriteOwner |
-                                                   QFile::ReadGroup | QFile::WriteGroup);
+                                                   QFile::ReadOther | QFile::WriteOther);
     Armed armed(settings);
     ProblemCapture problems;
     armed.tickAt(utcMs(7, 30, 0));

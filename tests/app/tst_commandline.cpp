@@ -8,6 +8,7 @@
 #include "platform/SingleInstance.h"
 #include "settings/SettingsStore.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
 #include <QProcess>
@@ -52,6 +53,7 @@ private slots:
     void options();
     void alarmsFromTheFile_data();
     void alarmsFromTheFile();
+    void aDamagedFileIsOnlyRead_data();
     void aDamagedFileIsOnlyRead();
     void realProgramBesideARunningClockWithoutDisplay();
 
@@ -228,23 +230,43 @@ void CommandLineTest::alarmsFromTheFile()
     QTEST(list.out, "list");
 }
 
+void CommandLineTest::aDamagedFileIsOnlyRead_data()
+{
+    QTest::addColumn<qint64>("size"); // 0: as written
+    QTest::addColumn<QString>("said");
+    QTest::addColumn<QString>("alarm2"); // its --list line begins so
+    QTest::newRow("damaged") << qint64(0) << "is damaged"
+                             << "2\ton\t";
+    // Refused unread, in one line: the alarms of an empty file.
+    QTest::newRow("5 GB, sparse") << qint64(5) * 1000 * 1000 * 1000 << "16 MiB"
+                                  << "2\toff\t";
+}
+
 void CommandLineTest::aDamagedFileIsOnlyRead()
 {
+    QFETCH(qint64, size);
+    QFETCH(QString, said);
+    QFETCH(QString, alarm2);
     const QByteArray damaged =
         "[" + SettingsStore::sectionName().toUtf8() + "]\nALARM_2_TICKBOX=1\nnot a setting\n";
     m_settings.writeRaw(damaged);
+    if (size && !QFile(m_settings.filePath()).resize(size))
+        QSKIP("this file system takes no file that large");
     const QDir folder = QFileInfo(m_settings.filePath()).dir();
     const QStringList before = folder.entryList(QDir::Files);
+    const QDateTime modified = QFileInfo(m_settings.filePath()).lastModified();
 
     ProblemCapture problems;
     const Outcome outcome = run({QStringLiteral("--list")});
-    QVERIFY(outcome.out.startsWith("1\toff\t00:00:00\tAlarm Name\t\t" + everyDay + "\t\n2\ton\t"));
+    QVERIFY(
+        outcome.out.startsWith("1\toff\t00:00:00\tAlarm Name\t\t" + everyDay + "\t\n" + alarm2));
     QCOMPARE(problems.lines.size(), 1);
-    QVERIFY2(problems.lines.first().contains(QLatin1String("is damaged")),
-             qPrintable(problems.lines.first()));
+    QVERIFY2(problems.lines.first().contains(said), qPrintable(problems.lines.first()));
     // No copy kept, no lock taken, nothing rewritten.
     QCOMPARE(folder.entryList(QDir::Files), before);
-    QCOMPARE(m_settings.readRaw(), damaged);
+    QCOMPARE(QFileInfo(m_settings.filePath()).lastModified(), modified);
+    if (!size)
+        QCOMPARE(m_settings.readRaw(), damaged);
 }
 
 void CommandLineTest::realProgramBesideARunningClockWithoutDisplay()

@@ -2,6 +2,7 @@
 #include "MainWindowFixture.h"
 #include "ProblemCapture.h"
 #include "TestTime.h"
+#include "TestWindows.h"
 #include "platform/Timer.h"
 #include "platform/Twips.h"
 #include "platform/WindowGeometry.h"
@@ -9,12 +10,16 @@
 #include "settings/SettingsStore.h"
 #include "widgets/ColourLabel.h"
 
+#include <QFile>
+#include <QFileInfo>
 #include <QGuiApplication>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
 #include <QSignalSpy>
 #include <QTest>
 #include <clocale>
+#include <sys/stat.h>
 
 using namespace SettingsKeys;
 using Values = QList<QPair<QString, QString>>;
@@ -27,6 +32,28 @@ const QStringList uptimeTimers = {"UPTIME_TIMER",        "DAY_UPTIME_TIMER",
 Timer* timer(QM_UTC_MAIN& window, const QString& name)
 {
     return window.findChild<Timer*>(name);
+}
+
+// What a person sees of the strip's settings.
+QStringList strip(QM_UTC_MAIN& window)
+{
+    QStringList armed;
+    for (int n = 1; n <= 10; ++n) {
+        if (window.alarmTimer(n)->isActive())
+            armed << QString::number(n);
+    }
+    return {QStringLiteral("colours %1 on %2")
+                .arg(window.LIVE_TIME_LABEL->foreColor())
+                .arg(window.LIVE_TIME_LABEL->backColor()),
+            WindowGeometry::outerSize(&window).width() == 364 ? "wide" : "narrow",
+            window.QM_UPTIME_DISPLAY_LABEL->text() == "TIMERS DISABLED" ? "stopped" : "counting",
+            timer(window, "AlwaysOnTopTimer")->isEnabled() ? "on top" : "not on top",
+            "armed " + armed.join(u' ')};
+}
+
+QMessageBox* notice(QM_UTC_MAIN& window)
+{
+    return window.findChild<QMessageBox*>(QStringLiteral("SETTINGS_FILE_NOTICE"));
 }
 } // namespace
 
@@ -50,6 +77,10 @@ private slots:
     void closingWritesOnlyThePosition_data();
     void closingWritesOnlyThePosition();
     void damagedStoreStartsWithDefaults();
+    void handEditsAreAppliedWithinASecond_data();
+    void handEditsAreAppliedWithinASecond();
+    void settingsProblemsAreToldInAWindowOnce_data();
+    void settingsProblemsAreToldInAWindowOnce();
 };
 
 void MainWindowTest::emptyStoreStartUp()
@@ -250,7 +281,7 @@ void MainWindowTest::storedAlarmSlotsAreLoaded()
                                   {alarm(AlarmField::DISPLAY_MESSAGE_TICKBOX, 9).name, "1"}});
     QM_UTC_MAIN& window = fixture.open();
     const AlarmSlot& ten = window.alarmSlot(10);
-    QCOMPARE(ten.name, QStringLiteral("Tea ")); // the blank after '=' is not part of the value
+    QCOMPARE(ten.name, QStringLiteral(" Tea ")); // as written, blanks and all
     QCOMPARE(ten.time, QStringLiteral("16:30:00"));
     QCOMPARE(ten.runCommand, qint16(1));
     QCOMPARE(ten.command, QStringLiteral("kettle on"));
@@ -337,6 +368,97 @@ void MainWindowTest::damagedStoreStartsWithDefaults()
     QCOMPARE(window.AlwaysOnTop_TICKBOX, qint16(1));
     QCOMPARE(WindowGeometry::outerTopLeft(&window), QPoint(67, 67));
     QVERIFY(window.alarmTimer(2)->isActive());
+}
+
+void MainWindowTest::handEditsAreAppliedWithinASecond_data()
+{
+    QTest::addColumn<Values>("edits");
+    QTest::addColumn<QStringList>("seen");
+    QTest::addColumn<int>("launches"); // at 12:00:02
+    const QString wide = "wide", counting = "counting", onTop = "on top";
+    QTest::newRow("nothing") << Values{}
+                             << QStringList{"colours 65280 on 0", wide, counting, onTop, "armed "}
+                             << 0;
+    QTest::newRow("colours") << Values{{"CLOCK_FORECOLOR", "255"}, {"CLOCK_BACKCOLOR", "65535"}}
+                             << QStringList{"colours 255 on 65535", wide, counting, onTop, "armed "}
+                             << 0;
+    QTest::newRow("switches") << Values{{"SHOW_UPTIME_TICKBOX", "0"},
+                                        {"AUTOSTART_TICKBOX", "0"},
+                                        {"AlwaysOnTop_TICKBOX", "0"}}
+                              << QStringList{"colours 65280 on 0", "narrow", "stopped",
+                                             "not on top", "armed "}
+                              << 0;
+    QTest::newRow("alarms") << Values{{"ENABLE_ALARMS_TICKBOX", "1"},
+                                      {"ALARM_4_TICKBOX", "1"},
+                                      {"ALARM_7_TICKBOX", "1"},
+                                      {"ALARM_7_TIME_TEXTBOX", "12:00:02"},
+                                      {"ALARM_7_RUN_COMMAND_TICKBOX", "1"},
+                                      {"ALARM_7_RUN_COMMAND_TEXTBOX", "ring"}}
+                            << QStringList{"colours 65280 on 0", wide, counting, onTop, "armed 4 7"}
+                            << 1;
+}
+
+void MainWindowTest::handEditsAreAppliedWithinASecond()
+{
+    QFETCH(Values, edits);
+    MainWindowFixture fixture;
+    QM_UTC_MAIN& window = fixture.open();
+    const qint64 noon = TestTime::utcMs(2026, 12, 8, 12, 0, 0);
+    fixture.tickAt(noon);
+    fixture.settings.writeValues(edits);
+    const QByteArray edited = fixture.settings.readRaw();
+    fixture.tickAt(noon + 1000);
+    QTEST(strip(window), "seen");
+    fixture.tickAt(noon + 2000);
+    QTEST(int(fixture.launcher.launches.size()), "launches");
+    // Applied without a write of the clock's own.
+    QCOMPARE(fixture.settings.readRaw(), edited);
+}
+
+void MainWindowTest::settingsProblemsAreToldInAWindowOnce_data()
+{
+    QTest::addColumn<QString>("problem");
+    QTest::addColumn<QStringList>("said"); // in the window
+    QTest::newRow("none") << "" << QStringList{};
+    QTest::newRow("a folder others can change")
+        << "folder" << QStringList{"Alarm commands are not run", "chmod 700"};
+    QTest::newRow("a file too large")
+        << "large" << QStringList{"16 MiB", "default settings", "with your settings in it"};
+    QTest::newRow("a file grown too large while the clock runs")
+        << "grows" << QStringList{"16 MiB", "keeps the settings it had", "with your settings in it"};
+}
+
+void MainWindowTest::settingsProblemsAreToldInAWindowOnce()
+{
+    QFETCH(QString, problem);
+    QFETCH(QStringList, said);
+    MainWindowFixture fixture;
+    fixture.settings.writeValues({{CLOCK_FORECOLOR.name, "255"}});
+    const QString folder = QFileInfo(fixture.settings.filePath()).absolutePath();
+    if (problem == "folder")
+        QCOMPARE(::chmod(QFile::encodeName(folder).constData(), 0777), 0);
+    if (problem == "large")
+        QVERIFY(QFile(fixture.settings.filePath()).resize(17 << 20));
+    ProblemCapture problems;
+    QM_UTC_MAIN& window = fixture.open();
+    if (problem == "grows")
+        QVERIFY(QFile(fixture.settings.filePath()).resize(17 << 20));
+    const qint64 noon = TestTime::utcMs(2026, 12, 8, 12, 0, 0);
+    fixture.tickAt(noon);
+    ::chmod(QFile::encodeName(folder).constData(), 0700);
+
+    QMessageBox* box = notice(window);
+    QCOMPARE(box != nullptr, !said.isEmpty());
+    if (box) {
+        QVERIFY(box->isVisible());
+        for (const QString& part : said)
+            QVERIFY2(box->informativeText().contains(part), qPrintable(box->informativeText()));
+        box->close();
+        TestWindows::discardClosed();
+    }
+    QCOMPARE(window.LIVE_TIME_LABEL->foreColor(), problem == "large" ? 65280 : 255);
+    fixture.tickAt(noon + 1000);
+    QVERIFY(!notice(window)); // once
 }
 
 QTEST_MAIN(MainWindowTest)

@@ -117,11 +117,14 @@ private slots:
         QTest::addColumn<bool>("clickAutoClose");
         QTest::addColumn<QString>("how");
         QTest::addColumn<QString>("written");
+        QTest::addColumn<QString>("meanwhile"); // typed into the file while it is open
         const auto row = [](const char* name, const char* stored, bool click, const char* how,
-                            const char* written) {
-            QTest::newRow(name) << QString(stored) << click << QString(how) << QString(written);
+                            const char* written, const char* meanwhile = "") {
+            QTest::newRow(name) << QString(stored) << click << QString(how) << QString(written)
+                                << QString(meanwhile);
         };
         row("OK", "0", false, "ok", "0");
+        row("a hand edit meanwhile stays", "0", false, "close box", "1", "1");
         row("OK after ticking", "0", true, "ok", "1");
         row("close box after unticking", "1", true, "close box", "0");
         row("Escape", "1", false, "escape", "1");
@@ -143,6 +146,9 @@ private slots:
         QCOMPARE(WindowGeometry::outerTopLeft(window), QPoint(200, 300));
         QCOMPARE(window->AUTOCLOSE_COUNTDOWN_TB->text(), stored == "1" ? "ON" : "OFF");
         WindowGeometry::setOuterTopLeft(window, QPoint(240, 330));
+        QFETCH(QString, meanwhile);
+        if (!meanwhile.isEmpty())
+            settings.writeValues({{key(AlarmField::MESSAGE_AUTO_CLOSE_TICKBOX, 5), meanwhile}});
         if (clickAutoClose)
             window->ALARM_MESSAGE_AUTO_CLOSE_TICKBOX->click();
 

@@ -79,6 +79,7 @@ void ColoursWindowTest::previewFollowsEveryEdit()
 void ColoursWindowTest::okStoresWhatTheClockShows_data()
 {
     QTest::addColumn<Values>("stored");
+    QTest::addColumn<Values>("meanwhile"); // typed into the file while the window is open
     QTest::addColumn<bool>("ok");
     QTest::addColumn<qint32>("fore");
     QTest::addColumn<qint32>("back");
@@ -86,29 +87,38 @@ void ColoursWindowTest::okStoresWhatTheClockShows_data()
 
     const QStringList untouched = {"-", "-", "-", "-", "-", "-"};
     QTest::newRow("red on blue, OK")
-        << Values{} << true << 255 << 16711680
+        << Values{} << Values{} << true << 255 << 16711680
         << QStringList{"255", "16711680", "0", "0", "&H0000FF00&", "&H00000000&"};
-    QTest::newRow("red on blue, closed") << Values{} << false << 255 << 16711680 << untouched;
+    QTest::newRow("red on blue, closed")
+        << Values{} << Values{} << false << 255 << 16711680 << untouched;
     QTest::newRow("manual text blue wins over the click")
         << Values{{"MANUAL_TEXT_COLOR_TICKBOX", "1"}, {"ENTER_TEXT_COLOR_TEXTBOX", "&H00FF0000&"}}
-        << true << 16711680 << 16711680
+        << Values{} << true << 16711680 << 16711680
         << QStringList{"16711680", "16711680", "1", "0", "&H00FF0000&", "&H00000000&"};
     QTest::newRow("manual text unticked is ignored")
-        << Values{{"ENTER_TEXT_COLOR_TEXTBOX", "&H00FF0000&"}} << true << 255 << 16711680
-        << QStringList{"255", "16711680", "0", "0", "&H00FF0000&", "&H00000000&"};
+        << Values{{"ENTER_TEXT_COLOR_TEXTBOX", "&H00FF0000&"}} << Values{} << true << 255
+        << 16711680 << QStringList{"255", "16711680", "0", "0", "&H00FF0000&", "&H00000000&"};
     // Beyond 24 bits and below zero: kept as typed, shown as some colour.
     QTest::newRow("manual values that are no colour")
         << Values{{"MANUAL_TEXT_COLOR_TICKBOX", "1"},
                   {"MANUAL_BACKGROUND_COLOR_TICKBOX", "1"},
                   {"ENTER_TEXT_COLOR_TEXTBOX", "&H7F0000FF&"},
                   {"ENTER_BACKGROUND_COLOR_TEXTBOX", "-5.5"}}
-        << true << 0x7F0000FF << -6
+        << Values{} << true << 0x7F0000FF << -6
         << QStringList{"2130706687", "-6", "1", "1", "&H7F0000FF&", "-5.5"};
+    // What the window shows but the person did not change keeps the file's new value.
+    QTest::newRow("a hand edit meanwhile stays")
+        << Values{}
+        << Values{{"MANUAL_BACKGROUND_COLOR_TICKBOX", "1"},
+                  {"ENTER_BACKGROUND_COLOR_TEXTBOX", "&H0000FFFF&"}}
+        << true << 255 << 65535
+        << QStringList{"255", "65535", "0", "1", "&H0000FF00&", "&H0000FFFF&"};
 }
 
 void ColoursWindowTest::okStoresWhatTheClockShows()
 {
     QFETCH(Values, stored);
+    QFETCH(Values, meanwhile);
     QFETCH(bool, ok);
     QFETCH(qint32, fore);
     QFETCH(qint32, back);
@@ -124,6 +134,7 @@ void ColoursWindowTest::okStoresWhatTheClockShows()
     QCOMPARE(blue->palette().color(QPalette::Button), QColor(Qt::blue));
     red->click();
     blue->click();
+    settings.writeValues(meanwhile);
     if (ok)
         window->OK_BUTTON->click();
     else

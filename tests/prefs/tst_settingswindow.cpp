@@ -80,6 +80,7 @@ private slots:
     void openingAppliesWhatDiffersFromTheLayout_data();
     void openingAppliesWhatDiffersFromTheLayout();
     void showUptimeAndAutoStartTogether();
+    void okKeepsHandEditsMadeMeanwhile();
     void tabOrderAsLaidOut();
     void emblemOpensTheChainModally();
     void keysNeitherCloseNorOpenAWindow_data();
@@ -186,6 +187,23 @@ void SettingsWindowTest::showUptimeAndAutoStartTogether()
     window->close();
     // Closed without OK: Show UpTime is not stored.
     QCOMPARE(preferencesOnDisk(settings), QStringLiteral("- - - 0"));
+}
+
+// The box the person clicks is saved; those left as they opened keep what was typed into the
+// file meanwhile, which the strip shows as well.
+void SettingsWindowTest::okKeepsHandEditsMadeMeanwhile()
+{
+    MainWindowFixture fixture;
+    QM_UTC_MAIN& strip = fixture.open();
+    QPointer<QM_UTC_SETTINGS> window = open(fixture);
+    fixture.settings.writeValues({{"SHOW_UPTIME_TICKBOX", "0"},
+                                  {"LARGE_CLOCK_STARTUP_TICKBOX", "1"},
+                                  {"AlwaysOnTop_TICKBOX", "1"}});
+    window->AlwaysOnTop_TICKBOX->click();
+    window->OK_BUTTON->click();
+    QCOMPARE(preferencesOnDisk(fixture.settings), QStringLiteral("0 0 1 -"));
+    QVERIFY(!wide(strip));
+    QVERIFY(!strip.findChild<Timer*>("AlwaysOnTopTimer")->isEnabled());
 }
 
 void SettingsWindowTest::tabOrderAsLaidOut()

@@ -4,11 +4,14 @@
 #include "settings/SettingsKeys.h"
 #include "settings/SettingsStore.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
+#include <QLockFile>
 #include <QTest>
 
 using namespace SettingsKeys;
+using namespace std::chrono_literals;
 
 class SettingsStoreTest : public QObject
 {
@@ -26,11 +29,15 @@ private slots:
     void damagedFileStartsWithDefaultsAndIsKept_data();
     void damagedFileStartsWithDefaultsAndIsKept();
     void sameDamageIsKeptOnlyOnce();
+    void damagedCopiesAreBounded_data();
+    void damagedCopiesAreBounded();
+    void unreadableFileIsLeftAlone_data();
     void unreadableFileIsLeftAlone();
     void emptyLockFileLeftByACrashIsCleared();
     void defaultPathFollowsXdgConfigHome();
     void handTypedValuesSurviveASave();
-    void handEditsWhileRunningAreKept();
+    void followsTheFile_data();
+    void followsTheFile();
     void hugeValuesAreReadWholeAndUnknownKeysKept();
 
 private:
@@ -91,9 +98,8 @@ void SettingsStoreTest::textsRoundTripExactly_data()
     const auto same = [](const char* name, const QString& text) {
         QTest::newRow(name) << text << text;
     };
-    // Leading blanks belong to the '=' and a line break cannot be stored.
-    QTest::newRow("blanks at both ends") << "  07:30:00 "
-                                         << "07:30:00 ";
+    // A line break cannot be stored.
+    same("blanks at both ends", "  07:30:00 ");
     same("separators", "a,b;c=d \"q\" [x] #not a comment");
     same("leading at sign", "@Invalid()");
     QTest::newRow("line breaks") << "one\ntwo\r\nthree\r"
@@ -114,7 +120,7 @@ void SettingsStoreTest::textsRoundTripExactly()
     const SettingKey key = alarm(AlarmField::NAME_TEXTBOX, 4);
     ProblemCapture problems;
     settings.store().writeText(key, text);
-    QCOMPARE(settings.store().readText(key), text);
+    QCOMPARE(settings.store().readText(key), nextRun);
     settings.reopen();
     QCOMPARE(settings.store().readText(key), nextRun);
     QVERIFY2(problems.lines.isEmpty(), "a file the store wrote reads as damaged");
@@ -212,19 +218,86 @@ void SettingsStoreTest::sameDamageIsKeptOnlyOnce()
     QCOMPARE(dir.entryList({QStringLiteral("*.damaged*")}, QDir::Files).size(), 1);
 }
 
+void SettingsStoreTest::damagedCopiesAreBounded_data()
+{
+    QTest::addColumn<int>("starts"); // each with new junk
+    QTest::addColumn<int>("junkBytes");
+    QTest::addColumn<int>("kept"); // the newest copies
+    QTest::newRow("five starts: the newest three") << 5 << 100 << 3;
+    QTest::newRow("7 MiB at four starts: the newest two, 16 MiB at most") << 4 << (7 << 20) << 2;
+}
+
+void SettingsStoreTest::damagedCopiesAreBounded()
+{
+    QFETCH(int, starts);
+    QFETCH(int, junkBytes);
+    QFETCH(int, kept);
+    TestSettings settings;
+    const QDir dir = QFileInfo(settings.filePath()).dir();
+    const auto copies = [&] {
+        return dir.entryList({QStringLiteral("*.damaged*")}, QDir::Files, QDir::Time);
+    };
+    for (int start = 0; start < starts; ++start) {
+        // Another user's junk before each start, the copies older by a day each time.
+        for (const QString& copy : copies()) {
+            QFile file(dir.filePath(copy));
+            QVERIFY(file.open(QIODevice::ReadWrite));
+            QVERIFY(file.setFileTime(file.fileTime(QFileDevice::FileModificationTime).addDays(-1),
+                                     QFileDevice::FileModificationTime));
+        }
+        settings.writeRaw("[" + section() + "]\njunk " + QByteArray::number(start) + ' ' +
+                          QByteArray(junkBytes, '*') + '\n');
+        settings.reopen();
+        settings.store();
+    }
+    const QStringList left = copies();
+    QCOMPARE(left.size(), kept);
+    for (int i = 0; i < kept; ++i) {
+        QFile copy(dir.filePath(left.at(i)));
+        QVERIFY(copy.open(QIODevice::ReadOnly));
+        QVERIFY(copy.readAll().startsWith("[" + section() + "]\njunk " +
+                                          QByteArray::number(starts - 1 - i) + ' '));
+    }
+}
+
+void SettingsStoreTest::unreadableFileIsLeftAlone_data()
+{
+    QTest::addColumn<qint64>("size"); // -1: a folder in the file's place
+    QTest::newRow("a folder") << qint64(-1);
+    QTest::newRow("just over 16 MiB") << qint64((16 << 20) + 1);
+    QTest::newRow("5 GB, sparse") << qint64(5) * 1000 * 1000 * 1000;
+}
+
 void SettingsStoreTest::unreadableFileIsLeftAlone()
 {
+    QFETCH(qint64, size);
     TestSettings settings;
-    // A directory where the file should be cannot be read, not even by root.
-    QVERIFY(QDir().mkpath(settings.filePath()));
+    if (size < 0) {
+        // A directory where the file should be cannot be read, not even by root.
+        QVERIFY(QDir().mkpath(settings.filePath()));
+    } else {
+        settings.writeRaw("[" + section() + "]\nCLOCK-MAIN-Left=2000\n");
+        QFile file(settings.filePath());
+        if (!file.resize(size))
+            QSKIP("this file system takes no file that large");
+    }
+    const QDateTime modified = QFileInfo(settings.filePath()).lastModified();
     ProblemCapture problems;
     SettingsStore& store = settings.store();
     QCOMPARE(store.readTwips(CLOCK_MAIN_Left), 1000.0f);
     store.writeTwips(CLOCK_MAIN_Left, 3000.0f);
+    store.followFile();
     QCOMPARE(store.readTwips(CLOCK_MAIN_Left), 3000.0f); // kept for this run
-    QVERIFY(QFileInfo(settings.filePath()).isDir());
+    QCOMPARE(store.readRefusal(), problems.lines.value(0));
+    settings.reopen(); // the end of the run
+    // Never opened for writing, and said once, with what it means for the settings.
+    QCOMPARE(QFileInfo(settings.filePath()).lastModified(), modified);
+    if (size >= 0)
+        QCOMPARE(QFileInfo(settings.filePath()).size(), size);
     QCOMPARE(problems.lines.size(), 1);
     QVERIFY(problems.lines.first().contains(settings.filePath()));
+    QVERIFY(problems.lines.first().contains(size < 0 ? "not a regular file" : "16 MiB"));
+    QVERIFY(problems.lines.first().contains("default settings"));
 }
 
 void SettingsStoreTest::emptyLockFileLeftByACrashIsCleared()
@@ -277,23 +350,70 @@ void SettingsStoreTest::handTypedValuesSurviveASave()
     QVERIFY(problems.lines.isEmpty());
 }
 
-void SettingsStoreTest::handEditsWhileRunningAreKept()
+void SettingsStoreTest::followsTheFile_data()
 {
+    QTest::addColumn<QString>("meanwhile"); // while the clock runs, before it looks
+    QTest::addColumn<QStringList>("told");  // the keys told as changed
+    QTest::addColumn<float>("top");
+    QTest::addColumn<float>("left");
+    const QStringList both = {"CLOCK-MAIN-Top", "CLOCK-MAIN-Left"};
+    QTest::newRow("nothing") << "" << QStringList{} << 2000.0f << 2000.0f;
+    QTest::newRow("a hand edit") << "edit" << both << 3000.0f << 3000.0f;
+    QTest::newRow("our own write") << "write" << QStringList{} << 2000.0f << 4000.0f;
+    QTest::newRow("a hand edit our save finds")
+        << "edit, write" << QStringList{"CLOCK-MAIN-Top"} << 3000.0f << 4000.0f;
+    QTest::newRow("our write waiting for the lock stays over a hand edit")
+        << "locked write, edit" << QStringList{"CLOCK-MAIN-Top"} << 3000.0f << 4000.0f;
+    QTest::newRow("removed: the defaults") << "remove" << both << 1000.0f << 1000.0f;
+    QTest::newRow("grown too large: kept as it was")
+        << "grow" << QStringList{} << 2000.0f << 2000.0f;
+}
+
+void SettingsStoreTest::followsTheFile()
+{
+    QFETCH(QString, meanwhile);
+    QFETCH(QStringList, told);
     TestSettings settings;
     settings.writeValues({{CLOCK_MAIN_Top.name, "2000"}, {CLOCK_MAIN_Left.name, "2000"}});
     SettingsStore& store = settings.store();
-    // A person edits the file while the clock runs.
-    settings.writeValues({{CLOCK_MAIN_Top.name, "3000"},
-                          {CLOCK_MAIN_Left.name, "3000"},
-                          {QStringLiteral("MY_OWN_KEY"), "typed"}});
-    store.writeTwips(CLOCK_MAIN_Left, 4000.0f);
-    QCOMPARE(settings.onDisk(CLOCK_MAIN_Left.name), QStringLiteral("4000"));
-    QCOMPARE(settings.onDisk(CLOCK_MAIN_Top.name), QStringLiteral("3000"));
-    QCOMPARE(settings.onDisk(QStringLiteral("MY_OWN_KEY")), QStringLiteral("typed"));
-    // The edit takes effect at the next start.
-    QCOMPARE(store.readTwips(CLOCK_MAIN_Top), 2000.0f);
+    QStringList heard;
+    store.setChangeListener([&](const QSet<QString>& keys) { heard += keys.values(); });
+    ProblemCapture problems;
+    std::unique_ptr<QLockFile> otherWriter;
+    for (const QString& step : meanwhile.split(QStringLiteral(", "), Qt::SkipEmptyParts)) {
+        if (step == "edit") {
+            settings.writeValues({{CLOCK_MAIN_Top.name, "3000"}, {CLOCK_MAIN_Left.name, "3000"}});
+        } else if (step == "locked write") {
+            otherWriter = std::make_unique<QLockFile>(settings.filePath() + ".lock");
+            QVERIFY(otherWriter->tryLock(0ms));
+            store.setLockWait(0ms);
+            store.writeTwips(CLOCK_MAIN_Left, 4000.0f);
+        } else if (step == "write") {
+            store.writeTwips(CLOCK_MAIN_Left, 4000.0f);
+        } else if (step == "remove") {
+            QVERIFY(QFile::remove(settings.filePath()));
+        } else if (step == "grow") {
+            QVERIFY(QFile(settings.filePath()).resize(17 << 20));
+        }
+    }
+    store.followFile();
+    store.followFile(); // nothing new the second time
+    heard.sort();
+    told.sort();
+    QCOMPARE(heard, told);
+    QTEST(store.readTwips(CLOCK_MAIN_Top), "top");
+    QTEST(store.readTwips(CLOCK_MAIN_Left), "left");
+    QCOMPARE(problems.lines.size(), meanwhile.contains("lock") || meanwhile == "grow" ? 1 : 0);
+    // What the store reads now is what the next start reads, once what waited is saved.
+    otherWriter.reset();
+    store.writeFlag(AlwaysOnTop_TICKBOX, 0);
     settings.reopen();
-    QCOMPARE(settings.store().readTwips(CLOCK_MAIN_Top), 3000.0f);
+    if (meanwhile == "grow") {
+        QCOMPARE(QFileInfo(settings.filePath()).size(), qint64(17 << 20));
+    } else {
+        QTEST(settings.store().readTwips(CLOCK_MAIN_Top), "top");
+        QTEST(settings.store().readTwips(CLOCK_MAIN_Left), "left");
+    }
 }
 
 void SettingsStoreTest::hugeValuesAreReadWholeAndUnknownKeysKept()

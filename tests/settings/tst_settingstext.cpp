@@ -34,6 +34,8 @@ void SettingsTextTest::valueIsTheRestOfTheLine_data()
         R"(notify-send "Time to leave" "Bus at 8:15")");
     row("commas and semicolons", "K=one,two x;y z", "one,two x;y z");
     row("blanks around the equals sign", " \tK \t= \t value \t", "value \t");
+    // The writer's form: no blank before '=', so what follows it is all value.
+    row("blanks after a bare equals sign are the value's", "K= \tv", " \tv");
     row("more equals signs", "K==a=b", "=a=b");
     row("hash inside", "K=v # not a comment", "v # not a comment");
     row("trailing backslash joins nothing", "K=C:\\dir\\", "C:\\dir\\");
@@ -143,8 +145,8 @@ void SettingsTextTest::whatIsWrittenReadsBack_data()
                               << R"(notify-send "a;b" ,x# \)";
     QTest::newRow("trailing blanks") << "v \t"
                                      << "v \t";
-    QTest::newRow("leading blanks are lost") << " \tv"
-                                             << "v";
+    QTest::newRow("leading blanks") << " \tv"
+                                    << " \tv";
     QTest::newRow("line breaks become blanks") << "a\nb\r\nc\rd\n"
                                                << "a b c d ";
     QTest::newRow("section-like") << "[sec]"

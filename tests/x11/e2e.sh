@@ -321,7 +321,7 @@ step_always_on_top() {
 # alarm settings window open with what was typed; its close box asks first, and Escape in the
 # question keeps editing.
 step_keys_keep_edits() {
-    local settings alarms question
+    local settings alarms question began applied
     rm -f "$config/QM_UTC.ini"
     start_clock
     settings=$(click_for_window "$strip" 120 120 735 375 "QM-UTC - SETTINGS") # QUILL_MARSH_BUTTON
@@ -350,9 +350,23 @@ step_keys_keep_edits() {
         fail "the question is not owned by the alarm settings window"
     xdotool key Escape
     window_gone_id "$question"
+    # A hand edit while the clock runs: the strip shows it within a second, and OK keeps it
+    # where the window was not changed.
+    began=$(date +%s.%N)
+    printf '[qm-utc]\nCLOCK_BACKCOLOR=255\nALARM_2_NAME_TEXTBOX= Hand edit\n' >>"$config/QM_UTC.ini"
+    for _ in $(seq 100); do
+        colours_in "$strip" 960 120 1395 375 | head -n1 | grep -q '^#ff0000' && break
+        sleep 0.05
+    done
+    applied=$(awk -v a="$began" -v b="$(date +%s.%N)" 'BEGIN { printf "%.2f", b - a }')
+    colours_in "$strip" 960 120 1395 375 | head -n1 | grep -q '^#ff0000' ||
+        fail "a hand edit of the colour was not shown"
+    echo "  a hand edit of the file shown by the strip after $applied s"
     click_control "$alarms" 9120 7320 2655 495 # OK_BUTTON
     window "QM-UTC - ALARM SETTINGS" gone
     [ "$(stored ALARM_1_NAME_TEXTBOX)" = Tea ] || fail "the name stored is '$(stored ALARM_1_NAME_TEXTBOX)'"
+    [ "$(stored ALARM_2_NAME_TEXTBOX | tail -n1)" = " Hand edit" ] ||
+        fail "OK wrote over a hand edit: '$(stored ALARM_2_NAME_TEXTBOX)'"
     wmctrl -i -c "$settings"
     window "QM-UTC - SETTINGS" gone
     close_clock
