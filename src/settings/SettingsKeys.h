@@ -82,7 +82,9 @@
     KEY(NOTIFICATION_MESSAGE_Height, "ALARM_%1-NOTIFICATION-MESSAGE-Height", Twips, 3420)          \
     KEY(DAYS, "ALARM_%1_DAYS", Text, "Mon Tue Wed Thu Fri Sat Sun")                                \
     KEY(SNOOZED_UNTIL, "ALARM_%1_SNOOZED_UNTIL", Text, "")                                         \
-    KEY(RING_TICKBOX, "ALARM_%1_RING_TICKBOX", Flag, 0)
+    KEY(RING_TICKBOX, "ALARM_%1_RING_TICKBOX", Flag, 0)                                            \
+    KEY(DATE, "ALARM_%1_DATE", Text, "")                                                           \
+    KEY(SKIP_DATE, "ALARM_%1_SKIP_DATE", Text, "")
 
 namespace SettingsKeys {
 #define QMUTC_DECLARE_KEY(identifier, name, kind, defaultValue) extern const SettingKey identifier;
