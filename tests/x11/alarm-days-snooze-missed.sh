@@ -78,10 +78,15 @@ settings() {
 }
 value() { sed -n "s/^$2=//p" "$top/$1/QM_UTC.ini"; }
 # Starts clock $1, with the environment given after it, in its own folder.
+# Under a libfaketime of the whole run (faketime -f +3d, to try another day of the week) a
+# clock with its own timestamp file drops the outer offset, which would win over the file; the
+# file's offsets include it instead (outer_offset).
+outer_offset=$((($(date +%s%N) - $(env -u LD_PRELOAD date +%s%N) + 500000000) / 1000000000))
 start() {
-    local clock=$1
+    local clock=$1 own=()
     shift
-    env XDG_CONFIG_HOME="$top/$clock" XDG_RUNTIME_DIR="$top/$clock/runtime" "$@" \
+    [[ "$*" == *FAKETIME_TIMESTAMP_FILE=* ]] && own=(-u FAKETIME)
+    env "${own[@]}" XDG_CONFIG_HOME="$top/$clock" XDG_RUNTIME_DIR="$top/$clock/runtime" "$@" \
         "$program" >>"$top/$clock/clock.log" 2>&1 &
     pid[$clock]=$!
 }
@@ -154,7 +159,7 @@ settings C ENABLE_ALARMS_TICKBOX=1 CLOCK-MAIN-Left=0 CLOCK-MAIN-Top=1500 \
 settings D ENABLE_ALARMS_TICKBOX=1 CLOCK-MAIN-Left=6000 CLOCK-MAIN-Top=1500 \
     $(alarm 2 Old "$(at 8)") "ALARM_2_RUN_COMMAND_TEXTBOX=$(stamp_command "$top/D/fired-old")" \
     ALARM_2_MESSAGE_AUTO_CLOSE_TICKBOX=0 $(placed 2 640 560) "UNKNOWN_KEY_OF_ANOTHER_PROGRAM=kept"
-echo "+0" >"$top/C/faketime"
+printf '%+d\n' "$outer_offset" >"$top/C/faketime"
 
 start A
 start B
@@ -169,7 +174,7 @@ until_second 10
 kill -STOP "${pid[B]}"
 stopped=$(date +%s.%N)
 until_second 15
-echo "+120" >"$top/C/faketime"
+printf '%+d\n' $((outer_offset + 120)) >"$top/C/faketime"
 moved=$(date +%s.%N)
 
 # A's alarm, open since its second, snoozed.
