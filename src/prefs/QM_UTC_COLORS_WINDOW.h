@@ -40,10 +40,6 @@ public:
     StoredTextField* const ENTER_BACKGROUND_COLOR_TEXTBOX;
     QLineEdit* const SHOW_BACKGROUND_COLOR_TEXTBOX;
 
-    // The palettes in their tab order, named like BLUE_FOREGROUND_COLOR_BUTTON.
-    const QList<QPushButton*>& foregroundButtons() const { return m_foregroundButtons; }
-    const QList<QPushButton*>& backgroundButtons() const { return m_backgroundButtons; }
-
 public slots:
     void FOREGROUND_COLOR_BUTTON_Click(qint32 colour);
     void BACKGROUND_COLOR_BUTTON_Click(qint32 colour);
@@ -67,6 +63,7 @@ private:
         QString enteredText;
         QString enteredBackground;
     } m_opened;
+    // The palettes in their tab order, named like BLUE_FOREGROUND_COLOR_BUTTON.
     QList<QPushButton*> m_foregroundButtons;
     QList<QPushButton*> m_backgroundButtons;
 };
