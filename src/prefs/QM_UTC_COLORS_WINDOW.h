@@ -26,6 +26,8 @@ public:
     QM_UTC_COLORS_WINDOW(ColourLabel& clock, SettingsStore& settings, QWidget* owner);
     ~QM_UTC_COLORS_WINDOW() override;
 
+private:
+    // Found by name (findChild) where they are needed outside.
     ColourLabel* const QM_TITLE_1;
     ColourLabel* const QM_TITLE_2;
     ColourLabel* const QM_TITLE_3;
