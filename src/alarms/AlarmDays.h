@@ -27,7 +27,6 @@ public:
     bool contains(Qt::DayOfWeek day) const { return m_bits & bit(day); }
     bool contains(QDate date) const { return contains(Qt::DayOfWeek(date.dayOfWeek())); }
     AlarmDays with(Qt::DayOfWeek day, bool on) const;
-    bool isEveryDay() const { return m_bits == allBits; }
 
     bool operator==(const AlarmDays&) const = default;
 

@@ -69,7 +69,6 @@ public:
     Timer* const SETTINGS_FILE_TIMER;
 
     UptimeDisplay& uptimeDisplay() { return *m_uptimeDisplay; }
-    StayOnTop& stayOnTop() { return *m_stayOnTop; }
 
     // What the preference windows may change. The preferences' copies loaded at start-up
     // above are left as they were.

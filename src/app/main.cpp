@@ -39,13 +39,16 @@ int main(int argc, char* argv[])
         ProblemReport::report(problem);
         return 1;
     }
+    // Tells a later start which of the clock's windows is the strip: the large clock shares its
+    // title.
+    const QString stripRole = QStringLiteral("QM_UTC_MAIN");
     // One clock per user: a second start would run every alarm a second time.
     SingleInstance instance(SettingsStore::defaultFilePath());
     if (instance.state() == SingleInstance::State::HeldElsewhere) {
         if (instance.otherPid() > 0) {
             ProblemReport::report(QStringLiteral("the clock is already running (process %1)")
                                       .arg(instance.otherPid()));
-            X11Window::activateWindowOf(instance.otherPid(), QStringLiteral("QM-GLIMMER-DIAL"));
+            X11Window::activateWindowOf(instance.otherPid(), stripRole);
         } else {
             ProblemReport::report(QStringLiteral("the clock is already running"));
         }
@@ -84,6 +87,7 @@ int main(int argc, char* argv[])
     TerminationSignals termination;
     QObject::connect(&termination, &TerminationSignals::received, &window,
                      [&window] { window.closeEveryWindow(); });
+    window.setWindowRole(stripRole);
     window.show();
     return app.exec();
 }

@@ -24,6 +24,8 @@ public:
     QM_UTC_LARGE_CLOCK_WINDOW(const ColourLabel& clock, SettingsStore& settings, QWidget* owner);
     ~QM_UTC_LARGE_CLOCK_WINDOW() override;
 
+private:
+    // Found by name (findChild) where they are needed outside.
     QPushButton* const QM_CLOSE_BUTTON;
     QLineEdit* const TIME_LABEL_MIRROR;
     // Fired by each change of the clock rather than by a period of its own.

@@ -32,7 +32,6 @@ public:
     // Returns true when the window must close now; the field then reads "NOW".
     [[nodiscard]] bool tick();
 
-    bool isTicked() const { return m_ticked; }
     bool timerRunning() const { return m_timerRunning; }
     const QString& caption() const { return m_caption; }
     bool buttonEnabled() const { return m_buttonEnabled; }

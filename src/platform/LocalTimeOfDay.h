@@ -19,9 +19,4 @@ struct LocalTimeOfDay
 
     // Converts with the C library's LC_TIME locale and the local time zone as it is now.
     static LocalTimeOfDay at(qint64 msSinceEpoch);
-
-    bool sameSecondAs(const LocalTimeOfDay& other) const
-    {
-        return date == other.date && text24 == other.text24;
-    }
 };

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "SingleInstance.h"
 
+#include "WriteAccess.h"
+
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
@@ -20,23 +22,6 @@ namespace {
 QString reason(int error)
 {
     return QString::fromLocal8Bit(std::strerror(error));
-}
-
-// Creates each missing folder on the way, 0700 whatever the umask. A path part that exists
-// but is no folder shows when the file is opened.
-QString makeFolders(const QByteArray& folder)
-{
-    for (qsizetype end = 1; end <= folder.size(); ++end) {
-        if (end < folder.size() && folder.at(end) != '/')
-            continue;
-        const QByteArray part = folder.left(end);
-        if (::mkdir(part.constData(), 0700) == 0)
-            ::chmod(part.constData(), 0700);
-        else if (errno != EEXIST)
-            return QStringLiteral("cannot create %1: %2")
-                .arg(QFile::decodeName(part), reason(errno));
-    }
-    return {};
 }
 
 qint64 pidIn(int fd)
@@ -148,13 +133,13 @@ SingleInstance::Lock SingleInstance::takeBesideSettings(const QString& lockFileP
                                                         QString& problem)
 {
     const QString folder = QFileInfo(lockFilePath).path();
-    if (const QString made = makeFolders(QFile::encodeName(folder)); !made.isEmpty()) {
+    if (const QString made = WriteAccess::makePrivateFolder(folder); !made.isEmpty()) {
         problem = made;
         return Lock::Failed;
     }
     struct stat dir = {};
     if (::stat(QFile::encodeName(folder).constData(), &dir) == 0 &&
-        (dir.st_mode & (S_IWGRP | S_IWOTH))) {
+        WriteAccess::othersMayWrite(dir)) {
         problem =
             QStringLiteral("no lock is made in %1, a folder other users can change").arg(folder);
         return Lock::Failed;

@@ -2,7 +2,6 @@
 #include "WindowStacking.h"
 
 #include "X11WindowStacking.h"
-#include "XcbRoot.h"
 
 #include <QCoreApplication>
 #include <QPointer>
@@ -25,7 +24,7 @@ private:
 
 QString problemWithoutRestacking()
 {
-    const std::unique_ptr<XcbRoot> root = XcbRoot::open();
+    const std::unique_ptr<X11Root> root = X11Root::open();
     if (root && X11WindowStacking::managerLacksAbove(*root))
         return QStringLiteral("this window manager cannot keep the strip on top (it offers no "
                               "_NET_WM_STATE_ABOVE)");

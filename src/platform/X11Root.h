@@ -3,13 +3,17 @@
 
 #include <QList>
 #include <array>
+#include <memory>
 #include <xcb/xcb.h>
 
 // The X server as the stacking sees it: the root window's properties and notices, and
-// messages to the window manager through the root. XcbRoot speaks to the real server.
+// messages to the window manager through the root. Tests put a fake server in its place.
 class X11Root
 {
 public:
+    // The root of the display's screen over Qt's own connection; null unless the program runs
+    // on X11.
+    static std::unique_ptr<X11Root> open();
     virtual ~X11Root() = default;
 
     // The root window of the display's screen; XCB_WINDOW_NONE if there is none.

@@ -7,76 +7,14 @@
 #include <QGuiApplication>
 #include <QWidget>
 #include <QWindow>
-#include <algorithm>
 #include <cstdlib>
-#include <cstring>
-#include <memory>
-#include <vector>
 #include <xcb/xcb.h>
 
 namespace {
-struct FreeReply
-{
-    void operator()(void* reply) const { std::free(reply); }
-};
-template <typename T> using Reply = std::unique_ptr<T, FreeReply>;
-
-xcb_connection_t* qtConnection()
-{
-    if (!qGuiApp || QGuiApplication::platformName() != QLatin1String("xcb"))
-        return nullptr;
-    auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
-    return x11 ? x11->connection() : nullptr;
-}
-
-xcb_atom_t atom(xcb_connection_t* c, const char* name)
-{
-    const Reply<xcb_intern_atom_reply_t> reply(xcb_intern_atom_reply(
-        c, xcb_intern_atom(c, 0, static_cast<uint16_t>(std::strlen(name)), name), nullptr));
-    return reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
-}
-
-Reply<xcb_get_property_reply_t> property(xcb_connection_t* c, xcb_window_t window, xcb_atom_t name,
-                                         xcb_atom_t type)
-{
-    return Reply<xcb_get_property_reply_t>(
-        xcb_get_property_reply(c, xcb_get_property(c, 0, window, name, type, 0, 4096), nullptr));
-}
-
-// 32-bit values of a property (atoms, windows, cardinals); empty when it is missing.
-std::vector<uint32_t> values32(xcb_connection_t* c, xcb_window_t window, xcb_atom_t name,
-                               xcb_atom_t type)
-{
-    const auto reply = property(c, window, name, type);
-    if (!reply || reply->format != 32 || reply->type != type)
-        return {};
-    const auto* data = static_cast<const uint32_t*>(xcb_get_property_value(reply.get()));
-    return {data, data + xcb_get_property_value_length(reply.get()) / 4};
-}
-
-QByteArray text(xcb_connection_t* c, xcb_window_t window, xcb_atom_t name, xcb_atom_t type)
-{
-    const auto reply = property(c, window, name, type);
-    if (!reply || reply->format != 8 || reply->type != type)
-        return {};
-    return QByteArray(static_cast<const char*>(xcb_get_property_value(reply.get())),
-                      xcb_get_property_value_length(reply.get()));
-}
-
-xcb_window_t rootOf(xcb_connection_t* c, xcb_window_t window)
-{
-    const Reply<xcb_get_geometry_reply_t> reply(
-        xcb_get_geometry_reply(c, xcb_get_geometry(c, window), nullptr));
-    return reply ? reply->root : xcb_window_t(XCB_WINDOW_NONE);
-}
-
-QByteArray windowManagerName(xcb_connection_t* c, xcb_window_t root)
-{
-    const auto check = values32(c, root, atom(c, "_NET_SUPPORTING_WM_CHECK"), XCB_ATOM_WINDOW);
-    if (check.empty())
-        return {};
-    return text(c, check.front(), atom(c, "_NET_WM_NAME"), atom(c, "UTF8_STRING"));
-}
+using Xcb::atom;
+using Xcb::property32;
+using Xcb::rootOf;
+using Xcb::windowManagerName;
 
 bool raisesAlarmsAsPager(const QByteArray& manager)
 {
@@ -172,7 +110,7 @@ private:
     // Once a window has been asked to be mapped, its states belong to the window manager.
     void apply(bool mapAsked)
     {
-        xcb_connection_t* c = qtConnection();
+        xcb_connection_t* c = Xcb::connection();
         const xcb_window_t id = nativeWindow();
         if (!c || !id)
             return;
@@ -204,7 +142,7 @@ private:
     // mapped again at once. Asked after the map request, it keeps them.
     void afterShow()
     {
-        xcb_connection_t* c = qtConnection();
+        xcb_connection_t* c = Xcb::connection();
         const xcb_window_t id = nativeWindow();
         if (!c || !id || !window()->isVisible())
             return;
@@ -222,29 +160,28 @@ private:
     void addStatesBeforeMap(xcb_connection_t* c, xcb_window_t id) const
     {
         const xcb_atom_t netWmState = atom(c, "_NET_WM_STATE");
-        std::vector<uint32_t> states = values32(c, id, netWmState, XCB_ATOM_ATOM);
+        QList<quint32> states = property32(c, id, netWmState, XCB_ATOM_ATOM);
         for (const xcb_atom_t state : wantedStates(c))
-            if (std::find(states.begin(), states.end(), state) == states.end())
-                states.push_back(state);
-        xcb_change_property(c, XCB_PROP_MODE_REPLACE, id, netWmState, XCB_ATOM_ATOM, 32,
-                            static_cast<uint32_t>(states.size()), states.data());
+            if (!states.contains(state))
+                states.append(state);
+        Xcb::setProperty32(c, id, netWmState, XCB_ATOM_ATOM, states);
     }
 
     void askWindowManagerForStates(xcb_connection_t* c, xcb_window_t id) const
     {
-        const std::vector<xcb_atom_t> states = wantedStates(c);
+        const QList<xcb_atom_t> states = wantedStates(c);
         constexpr uint32_t add = 1, fromApplication = 1;
         // One message carries two states.
-        for (std::size_t i = 0; i < states.size(); i += 2) {
+        for (qsizetype i = 0; i < states.size(); i += 2) {
             const uint32_t second = i + 1 < states.size() ? states[i + 1] : 0;
             Xcb::sendToRoot(c, rootOf(c, id), id, atom(c, "_NET_WM_STATE"),
                             {add, states[i], second, fromApplication});
         }
     }
 
-    std::vector<xcb_atom_t> wantedStates(xcb_connection_t* c) const
+    QList<xcb_atom_t> wantedStates(xcb_connection_t* c) const
     {
-        std::vector<xcb_atom_t> states;
+        QList<xcb_atom_t> states;
         if (m_hints & SkipTaskbar) {
             states.push_back(atom(c, "_NET_WM_STATE_SKIP_TASKBAR"));
             states.push_back(atom(c, "_NET_WM_STATE_SKIP_PAGER"));
@@ -283,7 +220,7 @@ private:
 
     void raiseAsPager() const
     {
-        xcb_connection_t* c = qtConnection();
+        xcb_connection_t* c = Xcb::connection();
         const xcb_window_t id = nativeWindow();
         if (!c || !id)
             return;
@@ -297,11 +234,10 @@ private:
     {
         const xcb_atom_t property = atom(c, "_NET_WM_WINDOW_TYPE");
         const xcb_atom_t type = atom(c, typeName);
-        std::vector<uint32_t> types = values32(c, id, property, XCB_ATOM_ATOM);
-        std::erase(types, type);
-        types.insert(types.begin(), type);
-        xcb_change_property(c, XCB_PROP_MODE_REPLACE, id, property, XCB_ATOM_ATOM, 32,
-                            static_cast<uint32_t>(types.size()), types.data());
+        QList<quint32> types = property32(c, id, property, XCB_ATOM_ATOM);
+        types.removeAll(type);
+        types.prepend(type);
+        Xcb::setProperty32(c, id, property, XCB_ATOM_ATOM, types);
     }
 
     // KWin lets a utility window be minimised whose owner is not on screen, as Qt's never-mapped
@@ -311,20 +247,17 @@ private:
     // are written again as they are.
     void dropOwnerForKWin(xcb_connection_t* c, xcb_window_t id) const
     {
-        const std::vector<uint32_t> owner =
-            values32(c, id, XCB_ATOM_WM_TRANSIENT_FOR, XCB_ATOM_WINDOW);
-        if (owner.empty())
+        const QList<quint32> owner = property32(c, id, XCB_ATOM_WM_TRANSIENT_FOR, XCB_ATOM_WINDOW);
+        if (owner.isEmpty())
             return;
         if (!(m_hints & KeepAbove) &&
-            owner != values32(c, id, atom(c, "WM_CLIENT_LEADER"), XCB_ATOM_WINDOW))
+            owner != property32(c, id, atom(c, "WM_CLIENT_LEADER"), XCB_ATOM_WINDOW))
             return;
         xcb_delete_property(c, id, XCB_ATOM_WM_TRANSIENT_FOR);
-        const std::vector<uint32_t> sizeHints =
-            values32(c, id, XCB_ATOM_WM_NORMAL_HINTS, XCB_ATOM_WM_SIZE_HINTS);
-        if (!sizeHints.empty())
-            xcb_change_property(c, XCB_PROP_MODE_REPLACE, id, XCB_ATOM_WM_NORMAL_HINTS,
-                                XCB_ATOM_WM_SIZE_HINTS, 32, static_cast<uint32_t>(sizeHints.size()),
-                                sizeHints.data());
+        const QList<quint32> sizeHints =
+            property32(c, id, XCB_ATOM_WM_NORMAL_HINTS, XCB_ATOM_WM_SIZE_HINTS);
+        if (!sizeHints.isEmpty())
+            Xcb::setProperty32(c, id, XCB_ATOM_WM_NORMAL_HINTS, XCB_ATOM_WM_SIZE_HINTS, sizeHints);
     }
 
     int m_hints = 0;
@@ -360,16 +293,16 @@ xcb_timestamp_t serverTime(xcb_connection_t* c, xcb_window_t root)
 }
 
 // Managed top-level windows, or the root's children where no window manager lists them.
-std::vector<uint32_t> topLevelWindows(xcb_connection_t* c, xcb_window_t root)
+QList<quint32> topLevelWindows(xcb_connection_t* c, xcb_window_t root)
 {
-    std::vector<uint32_t> windows = values32(c, root, atom(c, "_NET_CLIENT_LIST"), XCB_ATOM_WINDOW);
-    if (!windows.empty())
+    QList<quint32> windows = property32(c, root, atom(c, "_NET_CLIENT_LIST"), XCB_ATOM_WINDOW);
+    if (!windows.isEmpty())
         return windows;
-    const Reply<xcb_query_tree_reply_t> tree(
+    const Xcb::Reply<xcb_query_tree_reply_t> tree(
         xcb_query_tree_reply(c, xcb_query_tree(c, root), nullptr));
     if (tree) {
         const xcb_window_t* children = xcb_query_tree_children(tree.get());
-        windows.assign(children, children + xcb_query_tree_children_length(tree.get()));
+        windows = QList<quint32>(children, children + xcb_query_tree_children_length(tree.get()));
     }
     return windows;
 }
@@ -390,7 +323,7 @@ void X11Window::keepAboveOthers(QWidget* window)
     HintKeeper::ask(window, HintKeeper::KeepAbove);
 }
 
-bool X11Window::activateWindowOf(qint64 pid, const QString& title)
+bool X11Window::activateWindowOf(qint64 pid, const QString& role)
 {
     if (qEnvironmentVariableIsEmpty("DISPLAY"))
         return false;
@@ -399,18 +332,17 @@ bool X11Window::activateWindowOf(qint64 pid, const QString& title)
         xcb_disconnect(c);
         return false;
     }
-    const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
+    const xcb_window_t root = Xcb::root(c);
     const xcb_atom_t pidName = atom(c, "_NET_WM_PID");
-    const xcb_atom_t nameName = atom(c, "_NET_WM_NAME");
-    const xcb_atom_t utf8 = atom(c, "UTF8_STRING");
-    const QByteArray wantedTitle = title.toUtf8();
+    const xcb_atom_t roleName = atom(c, "WM_WINDOW_ROLE");
+    const QByteArray wantedRole = role.toUtf8();
 
     xcb_window_t found = XCB_WINDOW_NONE;
     for (const xcb_window_t window : topLevelWindows(c, root)) {
-        const auto pids = values32(c, window, pidName, XCB_ATOM_CARDINAL);
-        if (pids.empty() || static_cast<qint64>(pids.front()) != pid)
+        const QList<quint32> pids = property32(c, window, pidName, XCB_ATOM_CARDINAL, 1);
+        if (pids.isEmpty() || static_cast<qint64>(pids.first()) != pid)
             continue;
-        if (text(c, window, nameName, utf8) == wantedTitle) {
+        if (Xcb::text(c, window, roleName, XCB_ATOM_STRING) == wantedRole) {
             found = window;
             break;
         }

@@ -20,7 +20,8 @@ void offerCloseOnly(QWidget* window);
 // taking the keyboard at mapping; for a window that announces something.
 void keepAboveOthers(QWidget* window);
 
-// Brings to the front the top-level window titled `title` that process `pid` shows on the
-// display named by DISPLAY. Needs no QApplication. False when no such window was found.
-bool activateWindowOf(qint64 pid, const QString& title);
+// Brings to the front the top-level window with the role `role` (QWidget::setWindowRole) that
+// process `pid` shows on the display named by DISPLAY. Needs no QApplication. False when no
+// such window was found.
+bool activateWindowOf(qint64 pid, const QString& role);
 } // namespace X11Window

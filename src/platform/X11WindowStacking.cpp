@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "X11WindowStacking.h"
 
-#include "XcbRoot.h"
-
 #include <QCoreApplication>
 
 namespace {
@@ -14,7 +12,7 @@ constexpr quint32 fromApplication = 1;
 
 X11WindowStacking* X11WindowStacking::open(QObject* parent)
 {
-    std::unique_ptr<XcbRoot> root = XcbRoot::open();
+    std::unique_ptr<X11Root> root = X11Root::open();
     return root ? over(std::move(root), parent) : nullptr;
 }
 

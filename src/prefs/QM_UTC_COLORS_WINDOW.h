@@ -26,6 +26,8 @@ public:
     QM_UTC_COLORS_WINDOW(ColourLabel& clock, SettingsStore& settings, QWidget* owner);
     ~QM_UTC_COLORS_WINDOW() override;
 
+private:
+    // Found by name (findChild) where they are needed outside.
     ColourLabel* const QM_TITLE_1;
     ColourLabel* const QM_TITLE_2;
     ColourLabel* const QM_TITLE_3;
@@ -39,10 +41,6 @@ public:
     TickBox* const MANUAL_BACKGROUND_COLOR_TICKBOX;
     StoredTextField* const ENTER_BACKGROUND_COLOR_TEXTBOX;
     QLineEdit* const SHOW_BACKGROUND_COLOR_TEXTBOX;
-
-    // The palettes in their tab order, named like BLUE_FOREGROUND_COLOR_BUTTON.
-    const QList<QPushButton*>& foregroundButtons() const { return m_foregroundButtons; }
-    const QList<QPushButton*>& backgroundButtons() const { return m_backgroundButtons; }
 
 public slots:
     void FOREGROUND_COLOR_BUTTON_Click(qint32 colour);
@@ -67,6 +65,7 @@ private:
         QString enteredText;
         QString enteredBackground;
     } m_opened;
+    // The palettes in their tab order, named like BLUE_FOREGROUND_COLOR_BUTTON.
     QList<QPushButton*> m_foregroundButtons;
     QList<QPushButton*> m_backgroundButtons;
 };

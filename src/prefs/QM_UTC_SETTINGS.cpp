@@ -125,12 +125,7 @@ void QM_UTC_SETTINGS::Form_Load()
     SHOW_UPTIME_TICKBOX->setValue(m_settings.readFlag(SettingsKeys::SHOW_UPTIME_TICKBOX));
     LARGE_CLOCK_STARTUP_TICKBOX->setValue(
         m_settings.readFlag(SettingsKeys::LARGE_CLOCK_STARTUP_TICKBOX));
-    if (SHOW_UPTIME_TICKBOX->value() == 1) {
-        AUTOSTART_TICKBOX->setEnabled(true);
-    } else {
-        AUTOSTART_TICKBOX->setEnabled(false);
-        AUTOSTART_TICKBOX->setValue(0);
-    }
+    offerAutoStartWithUptime();
     m_opened = {AlwaysOnTop_TICKBOX->value(), SHOW_UPTIME_TICKBOX->value(),
                 LARGE_CLOCK_STARTUP_TICKBOX->value()};
 }
@@ -146,15 +141,18 @@ void QM_UTC_SETTINGS::AlwaysOnTop_TICKBOX_Click()
 void QM_UTC_SETTINGS::SHOW_UPTIME_TICKBOX_Click()
 {
     SettingsStore::Batch batch(m_settings);
-    if (SHOW_UPTIME_TICKBOX->value() == 1) {
-        // Counting stays as it is; Auto Start is the user's to tick again.
-        AUTOSTART_TICKBOX->setEnabled(true);
-        m_strip.showUptime(true);
-    } else {
-        AUTOSTART_TICKBOX->setEnabled(false);
+    offerAutoStartWithUptime();
+    m_strip.showUptime(SHOW_UPTIME_TICKBOX->value() == 1);
+}
+
+void QM_UTC_SETTINGS::offerAutoStartWithUptime()
+{
+    // Auto Start is offered only while the uptime shows; shown again, counting stays as it is
+    // and Auto Start is the user's to tick again.
+    const bool shown = SHOW_UPTIME_TICKBOX->value() == 1;
+    AUTOSTART_TICKBOX->setEnabled(shown);
+    if (!shown)
         AUTOSTART_TICKBOX->setValue(0);
-        m_strip.showUptime(false);
-    }
 }
 
 void QM_UTC_SETTINGS::LARGE_CLOCK_STARTUP_TICKBOX_Click()

@@ -53,6 +53,7 @@ public slots:
 
 private:
     void buildControls();
+    void offerAutoStartWithUptime();
     void connectHandlers();
     void Form_Load();
 

@@ -1,15 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "PrivateFiles.h"
 
+#include "platform/WriteAccess.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QHash>
 #include <QRegularExpression>
-#include <cerrno>
-#include <cstring>
-#include <grp.h>
-#include <pwd.h>
 #include <unistd.h>
 
 namespace {
@@ -53,48 +50,7 @@ QString folderFix(const QString& folder, const struct stat& dir)
     return dir.st_uid == ::geteuid() ? QStringLiteral("run chmod 700 %1").arg(shellWord(folder))
                                      : QStringLiteral("keep the settings in a folder of your own");
 }
-
-bool isPrivateGroup(gid_t gid)
-{
-    // The user and group databases may be remote: asked once per group and run.
-    static QHash<gid_t, bool> known;
-    const auto cached = known.constFind(gid);
-    if (cached != known.cend())
-        return *cached;
-    bool isPrivate = false;
-    const passwd* user = ::getpwuid(::geteuid());
-    if (user && user->pw_gid == gid) {
-        const QByteArray login(user->pw_name);
-        const group* entry = ::getgrgid(gid);
-        isPrivate = entry && login == entry->gr_name;
-        for (char** member = entry ? entry->gr_mem : nullptr; isPrivate && *member; ++member)
-            isPrivate = login == *member;
-    }
-    known.insert(gid, isPrivate);
-    return isPrivate;
-}
 } // namespace
-
-bool PrivateFiles::othersMayWrite(const struct stat& info)
-{
-    return (info.st_mode & S_IWOTH) || ((info.st_mode & S_IWGRP) && !isPrivateGroup(info.st_gid));
-}
-
-bool PrivateFiles::makeFolder(const QString& folder)
-{
-    QStringList missing;
-    for (QString path = QDir::cleanPath(QDir(folder).absolutePath());
-         !QFileInfo::exists(path) && !missing.contains(path); path = QFileInfo(path).absolutePath())
-        missing.prepend(path);
-    for (const QString& path : std::as_const(missing)) {
-        const QByteArray name = QFile::encodeName(path);
-        if (::mkdir(name.constData(), 0700) == 0)
-            ::chmod(name.constData(), 0700); // a umask such as 0277 would leave it unusable
-        else if (errno != EEXIST)
-            return false;
-    }
-    return QFileInfo(folder).isDir();
-}
 
 QString PrivateFiles::linkRefusal(const QString& filePath)
 {
@@ -110,7 +66,7 @@ QString PrivateFiles::linkRefusal(const QString& filePath)
     struct stat dir;
     if (!statPath(folder, dir))
         return {}; // nothing there to read; a save says why it cannot make the target
-    if (dir.st_uid != ::geteuid() || othersMayWrite(dir)) {
+    if (dir.st_uid != ::geteuid() || WriteAccess::othersMayWrite(dir)) {
         return QStringLiteral("it is a symbolic link into %1, a folder other users can change; "
                               "%2")
             .arg(folder, folderFix(folder, dir));
@@ -123,7 +79,7 @@ QString PrivateFiles::writeRefusal(const QString& filePath)
     const QString folder = QFileInfo(filePath).absolutePath();
     struct stat dir;
     struct stat file;
-    if (statPath(folder, dir) && othersMayWrite(dir) &&
+    if (statPath(folder, dir) && WriteAccess::othersMayWrite(dir) &&
         ::lstat(QFile::encodeName(filePath).constData(), &file) == 0 && S_ISLNK(file.st_mode)) {
         return QStringLiteral("it is a symbolic link in %1, a folder other users can change, "
                               "so nothing is written through it; %2")
@@ -146,7 +102,7 @@ QString PrivateFiles::savedFile(const QString& filePath)
 QString PrivateFiles::commandRefusal(const QString& filePath, const struct stat& file)
 {
     const QString name = shellWord(filePath);
-    if (othersMayWrite(file)) {
+    if (WriteAccess::othersMayWrite(file)) {
         return refusal(QStringLiteral("the settings file %1 can be changed by other users; run "
                                       "chmod 600 %2")
                            .arg(filePath, name));
@@ -162,7 +118,7 @@ QString PrivateFiles::commandRefusal(const QString& filePath, const struct stat&
         folders.append(targetFolder(filePath));
     for (const QString& folder : std::as_const(folders)) {
         struct stat dir;
-        if (!statPath(folder, dir) || !othersMayWrite(dir))
+        if (!statPath(folder, dir) || !WriteAccess::othersMayWrite(dir))
             continue;
         if (dir.st_uid == ::geteuid()) {
             return refusal(QStringLiteral("the folder %1 of the settings file can be changed by "

@@ -7,9 +7,6 @@
 // The settings file is the user's own: its folder and the file are private, and alarm
 // commands are only taken from it while nobody else could have changed it.
 namespace PrivateFiles {
-// Creates the folder and every missing parent, each open to its owner only whatever the
-// umask. False if the folder is not there afterwards.
-bool makeFolder(const QString& folder);
 // Empty when the settings file may be read through the symbolic link it is: the link and the
 // folder of its target are the user's own and others cannot write that folder. Otherwise why
 // not and how to fix it. Empty too when the file is no link.
@@ -21,11 +18,6 @@ QString linkRefusal(const QString& filePath);
 QString writeRefusal(const QString& filePath);
 // The file a save replaces: the settings file, or the file its link leads to.
 QString savedFile(const QString& filePath);
-// Whether a user other than this one may write where this status says: anybody at all may, or
-// a group that is not this user's private group. A private group bears the user's login name,
-// is the user's own primary group and lists no other member (an account that merely has it as
-// its primary group is not looked for: only root can make one).
-bool othersMayWrite(const struct stat& info);
 // Empty when commands stored in the file, as read with the given status, may run; otherwise
 // one line saying why they are not run and how to fix it.
 QString commandRefusal(const QString& filePath, const struct stat& file);

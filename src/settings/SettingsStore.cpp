@@ -9,6 +9,7 @@
 #include "SettingsLock.h"
 #include "SettingsText.h"
 #include "platform/ProblemReport.h"
+#include "platform/WriteAccess.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -74,7 +75,7 @@ void SettingsStore::readFile(bool running)
             // Decided here without a word: an alarm that would run a command says why it does not.
             m_commandRefusal = PrivateFiles::commandRefusal(m_filePath, file.info);
             // A file others can write keeps its mode, so that our own rewrite cannot hide that.
-            m_keepMode = PrivateFiles::othersMayWrite(file.info);
+            m_keepMode = WriteAccess::othersMayWrite(file.info);
         }
     }
     if (running)
@@ -248,7 +249,7 @@ void SettingsStore::commit()
 bool SettingsStore::save()
 {
     const QString folder = QFileInfo(m_filePath).absolutePath();
-    if (!PrivateFiles::makeFolder(folder))
+    if (!WriteAccess::makePrivateFolder(folder).isEmpty())
         return saveFailed(QStringLiteral("its folder cannot be made"));
     // Judged before anything is written: a folder opened to others since the start counts too.
     if (struct stat now; ::stat(QFile::encodeName(m_filePath).constData(), &now) == 0)
@@ -330,7 +331,7 @@ void SettingsStore::judgeTrust(const struct stat& file)
     const QString refusal = PrivateFiles::commandRefusal(m_filePath, file);
     // Others may have written into it: the rewrite keeps its mode, so that the next start
     // does not take their lines for the user's.
-    if (PrivateFiles::othersMayWrite(file))
+    if (WriteAccess::othersMayWrite(file))
         m_keepMode = true;
     if (refusal.isEmpty() || !m_commandRefusal.isEmpty())
         return;

@@ -27,8 +27,6 @@ qint32 wholePart(qint64 a, qint64 b)
 void UptimeBreakdown::stageA(quint64 ms)
 {
     START_TB = std::min(ms, largestCount);
-    DAYS_TB = double(START_TB) / TOTAL_MIL_DAY;
-    HOURS_TB = double(START_TB) / TOTAL_MIL_HOUR;
     WHOLE_DAYS = qint32(START_TB / TOTAL_MIL_DAY);
 }
 
@@ -39,26 +37,18 @@ void UptimeBreakdown::stageB()
 
 void UptimeBreakdown::stageC()
 {
-    HOURS_FULL = double(DAYS_ROUNDED_TB) * HOURS_24_TB;
-    HOURS_LEFT_TB = HOURS_TB - HOURS_FULL;
     m_msLeftInDay = qint64(START_TB) - qint64(DAYS_ROUNDED_TB) * TOTAL_MIL_DAY;
     HOURS_ROUNDED_TB = wholePart(m_msLeftInDay, TOTAL_MIL_HOUR);
 }
 
 void UptimeBreakdown::stageD()
 {
-    MINUTES_LEFT_X_60_TB = HOURS_LEFT_TB * MINS_60_TB;
-    MINUTES_ROUNDED_X_60_TB = double(HOURS_ROUNDED_TB) * MINS_60_TB;
-    MINUTES_DIFFERENCE_LEFT_TB = MINUTES_LEFT_X_60_TB - MINUTES_ROUNDED_X_60_TB;
     m_msLeftInHour = m_msLeftInDay - qint64(HOURS_ROUNDED_TB) * TOTAL_MIL_HOUR;
     MINUTES_DIFFERENCE_ROUNDED_TB = wholePart(m_msLeftInHour, msPerMinute);
 }
 
 void UptimeBreakdown::stageE()
 {
-    SECONDS_LEFT_TB = MINUTES_DIFFERENCE_LEFT_TB * SECS_60_TB;
-    SECONDS_ROUNDED_TB = double(MINUTES_DIFFERENCE_ROUNDED_TB) * SECS_60_TB;
-    SECONDS_DIFFERENCE_TB = SECONDS_LEFT_TB - SECONDS_ROUNDED_TB;
     m_msLeftInMinute = m_msLeftInHour - qint64(MINUTES_DIFFERENCE_ROUNDED_TB) * msPerMinute;
     SECONDS_DIFFERENCE_ROUNDED_TB = wholePart(m_msLeftInMinute, msPerSecond);
 }

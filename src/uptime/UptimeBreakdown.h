@@ -7,37 +7,23 @@
 // read only what the stages before them left in these fields. Run in order A to F on one
 // reading they give the settled text; run apart they may show a passing 60m, never worse.
 //
-// Each fractional field keeps its plain formula, but every whole field is cut from the
-// millisecond count with integer arithmetic, so a boundary such as exactly three days or
-// 2 999 ms can never be pushed across a whole number by floating-point error.
+// Every field is cut from the millisecond count with integer arithmetic, so a boundary such as
+// exactly three days or 2 999 ms can never be pushed across a whole number.
 struct UptimeBreakdown
 {
     static constexpr qint64 TOTAL_MIL_DAY = 86400000;
     static constexpr qint64 TOTAL_MIL_HOUR = 3600000;
-    static constexpr int HOURS_24_TB = 24;
-    static constexpr int MINS_60_TB = 60;
-    static constexpr int SECS_60_TB = 60;
 
     // Stage A.
     quint64 START_TB = 0;
-    double DAYS_TB = 0;
-    double HOURS_TB = 0;
     qint32 WHOLE_DAYS = 0;
     // Stage B.
     qint32 DAYS_ROUNDED_TB = 0;
     // Stage C.
-    double HOURS_FULL = 0;
-    double HOURS_LEFT_TB = 0;
     qint32 HOURS_ROUNDED_TB = 0;
     // Stage D.
-    double MINUTES_LEFT_X_60_TB = 0;
-    double MINUTES_ROUNDED_X_60_TB = 0;
-    double MINUTES_DIFFERENCE_LEFT_TB = 0;
     qint32 MINUTES_DIFFERENCE_ROUNDED_TB = 0;
     // Stage E.
-    double SECONDS_LEFT_TB = 0;
-    double SECONDS_ROUNDED_TB = 0;
-    double SECONDS_DIFFERENCE_TB = 0;
     qint32 SECONDS_DIFFERENCE_ROUNDED_TB = 0;
 
     // A count whose days would not fit the 32-bit day field (millions of years) reads as the

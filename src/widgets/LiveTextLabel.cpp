@@ -215,8 +215,12 @@ bool LiveTextLabel::drawIntoWindow(const QRegion& area)
     if (!line || !isVisible() || !shown || !shown->isExposed() || !store ||
         devicePixelRatioF() != 1 || background.alpha() != 255)
         return false;
+    // Only what shows of the label: a widget over it keeps its own pixels.
+    const QRegion visible = area & visibleRegion();
+    if (visible.isEmpty())
+        return false;
     const QPoint toWindow = mapTo(top, QPoint());
-    const QRegion onWindow = area.translated(toWindow);
+    const QRegion onWindow = visible.translated(toWindow);
     bool drawn = false;
     store->beginPaint(onWindow);
     QPaintDevice* device = store->paintDevice();
@@ -226,7 +230,7 @@ bool LiveTextLabel::drawIntoWindow(const QRegion& area)
                   image->format() == QImage::Format_ARGB32_Premultiplied)) {
         const QRect inside = contentsRect();
         const QPointF at(left(*line, inside), this->top(inside));
-        if (const auto placed = placeCells(*line, at, area, image->format())) {
+        if (const auto placed = placeCells(*line, at, visible, image->format())) {
             uchar* bits = image->bits();
             const qsizetype stride = image->bytesPerLine();
             const auto row = [bits, stride](int y) {

@@ -74,14 +74,15 @@ void AuxiliaryTimersTest::doubleClickOpensLargeClockOverALiveStrip()
     whenLargeClockOpens(&window, [&](QM_UTC_LARGE_CLOCK_WINDOW& large) {
         QCOMPARE(large.parentWidget(), &window);
         QVERIFY(large.isModal());
-        mirrored << large.TIME_LABEL_MIRROR->text();
+        mirrored << large.findChild<QLineEdit*>("TIME_LABEL_MIRROR")->text();
         // The strip's seconds go on meanwhile, and a second double-click opens nothing more.
         fixture.tickAt(wallClock + 1000);
-        mirrored << large.TIME_LABEL_MIRROR->text();
+        mirrored << large.findChild<QLineEdit*>("TIME_LABEL_MIRROR")->text();
         window.LIVE_TIME_LABEL_DblClick();
         QCOMPARE(largeClocks(), 1);
         window.LIVE_TIME_LABEL->setForeColor(255);
-        QCOMPARE(large.TIME_LABEL_MIRROR->palette().color(QPalette::Text), QColor(Qt::red));
+        QCOMPARE(large.findChild<QLineEdit*>("TIME_LABEL_MIRROR")->palette().color(QPalette::Text),
+                 QColor(Qt::red));
     });
     QTest::mouseDClick(window.LIVE_TIME_LABEL, Qt::LeftButton);
     QCOMPARE(mirrored, QStringList({"08:00:00", "08:00:01"}));

@@ -23,12 +23,12 @@ using namespace SettingsKeys;
 namespace {
 QColor textColour(const Window& window)
 {
-    return window.TIME_LABEL_MIRROR->palette().color(QPalette::Text);
+    return window.findChild<QLineEdit*>("TIME_LABEL_MIRROR")->palette().color(QPalette::Text);
 }
 
 QColor fieldColour(const Window& window)
 {
-    return window.TIME_LABEL_MIRROR->palette().color(QPalette::Base);
+    return window.findChild<QLineEdit*>("TIME_LABEL_MIRROR")->palette().color(QPalette::Base);
 }
 } // namespace
 
@@ -80,10 +80,10 @@ void LargeClockWindowTest::opensFromTheStore()
     QCOMPARE(QRect(WindowGeometry::outerTopLeft(&window), WindowGeometry::outerSize(&window)),
              frame);
     QCOMPARE(window.minimumSize(), window.maximumSize());
-    QCOMPARE(window.TIME_LABEL_MIRROR->text(), QStringLiteral("14:05:09"));
+    QCOMPARE(window.findChild<QLineEdit*>("TIME_LABEL_MIRROR")->text(), QStringLiteral("14:05:09"));
     QCOMPARE(textColour(window), QColor(Qt::green));
     QCOMPARE(fieldColour(window), QColor(Qt::black));
-    QCOMPARE(window.TIME_LABEL_MIRROR->font().pointSizeF(), 26.25);
+    QCOMPARE(window.findChild<QLineEdit*>("TIME_LABEL_MIRROR")->font().pointSizeF(), 26.25);
 }
 
 void LargeClockWindowTest::mirrorsTheClockAsItChanges()
@@ -95,18 +95,19 @@ void LargeClockWindowTest::mirrorsTheClockAsItChanges()
     clock.setBackColor(0xFFFFFF);
     Window window(clock, settings.store(), nullptr);
     window.show();
-    QCOMPARE(window.TIME_LABEL_MIRROR->text(), QString());
+    QCOMPARE(window.findChild<QLineEdit*>("TIME_LABEL_MIRROR")->text(), QString());
     QCOMPARE(textColour(window), QColor(Qt::red));
     QCOMPARE(fieldColour(window), QColor(Qt::white));
 
     clock.setText(QStringLiteral("2:05:09 PM"));
-    QCOMPARE(window.TIME_LABEL_MIRROR->text(), QStringLiteral("2:05:09 PM"));
+    QCOMPARE(window.findChild<QLineEdit*>("TIME_LABEL_MIRROR")->text(),
+             QStringLiteral("2:05:09 PM"));
     clock.setForeColor(0xFF0000);
     QCOMPARE(textColour(window), QColor(Qt::blue));
     // A system colour code follows as the colour it names.
     clock.setBackColor(qint32(0x8000000F));
     QCOMPARE(fieldColour(window), QApplication::palette().color(QPalette::Button));
-    QVERIFY(window.TIME_LABEL_MIRROR->isReadOnly());
+    QVERIFY(window.findChild<QLineEdit*>("TIME_LABEL_MIRROR")->isReadOnly());
 }
 
 void LargeClockWindowTest::bothWaysOfClosingWriteThePosition_data()
@@ -129,7 +130,7 @@ void LargeClockWindowTest::bothWaysOfClosingWriteThePosition()
     window->show();
     WindowGeometry::setOuterTopLeft(window, QPoint(240, 330));
     if (how == "button")
-        window->QM_CLOSE_BUTTON->click();
+        window->findChild<QPushButton*>("QM_CLOSE_BUTTON")->click();
     else if (how == "escape")
         QTest::keyClick(window, Qt::Key_Escape);
     else
@@ -174,8 +175,8 @@ void LargeClockWindowTest::wholeTimeInEveryRegionalFormat()
     std::setlocale(LC_TIME, "C");
     QVERIFY2(time.contains(QLatin1String("11")) && time.contains(QLatin1String("43")),
              qPrintable(time));
-    QCOMPARE(window.TIME_LABEL_MIRROR->text(), time);
-    QLineEdit* mirror = window.TIME_LABEL_MIRROR;
+    QCOMPARE(window.findChild<QLineEdit*>("TIME_LABEL_MIRROR")->text(), time);
+    QLineEdit* mirror = window.findChild<QLineEdit*>("TIME_LABEL_MIRROR");
     QVERIFY(mirror->fontMetrics().horizontalAdvance(time) <= ElidedField::textRect(mirror).width());
     QVERIFY(strip.LIVE_TIME_LABEL->fontMetrics().horizontalAdvance(time) <=
             strip.LIVE_TIME_LABEL->contentsRect().width());

@@ -209,6 +209,8 @@ void tst_SingleInstance::anotherUserCannotTakeTheClocksPlace_data()
         << 01777 << false << 0700 << true << "closed to others; the lock on";
     QTest::newRow("runtime folder of another user")
         << 0700 << true << 0700 << true << "closed to others; the lock on";
+    QTest::newRow("and a settings folder only the user's private group can change")
+        << 01777 << false << 0770 << true << "closed to others; the lock on";
     QTest::newRow("and a settings folder others can change")
         << 01777 << false << 0777 << false << "closed to others; no lock is made in";
 }

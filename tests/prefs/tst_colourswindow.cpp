@@ -65,8 +65,8 @@ void ColoursWindowTest::previewFollowsEveryEdit()
     TestSettings settings;
     Clock clock;
     QPointer<QM_UTC_COLORS_WINDOW> window = open(settings, clock);
-    QLineEdit* entry = window->ENTER_BACKGROUND_COLOR_TEXTBOX;
-    QLineEdit* preview = window->SHOW_BACKGROUND_COLOR_TEXTBOX;
+    QLineEdit* entry = window->findChild<QLineEdit*>("ENTER_BACKGROUND_COLOR_TEXTBOX");
+    QLineEdit* preview = window->findChild<QLineEdit*>("SHOW_BACKGROUND_COLOR_TEXTBOX");
     entry->setText("&HFF");
     QCOMPARE(background(preview), QColor(255, 0, 0));
     entry->backspace();
@@ -136,7 +136,7 @@ void ColoursWindowTest::okStoresWhatTheClockShows()
     blue->click();
     settings.writeValues(meanwhile);
     if (ok)
-        window->OK_BUTTON->click();
+        window->findChild<QPushButton*>("OK_BUTTON")->click();
     else
         window->close();
     TestWindows::discardClosed();

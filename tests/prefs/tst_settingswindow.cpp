@@ -237,8 +237,8 @@ void SettingsWindowTest::tabOrderAsLaidOut()
     for (const char* colour :
          {"WHITE", "BLACK", "YELLOW", "RED", "ORANGE", "BLUE", "GREEN", "PINK", "CYAN", "PURPLE"})
         expected << QString(colour) + "_BACKGROUND_COLOR_BUTTON";
-    QCOMPARE(colours->focusWidget(), colours->OK_BUTTON);
-    QCOMPARE(chain(colours->OK_BUTTON), expected);
+    QCOMPARE(colours->focusWidget(), colours->findChild<QPushButton*>("OK_BUTTON"));
+    QCOMPARE(chain(colours->findChild<QPushButton*>("OK_BUTTON")), expected);
     colours->close();
     window->close();
 }
@@ -267,7 +267,7 @@ void SettingsWindowTest::emblemOpensTheChainModally()
         } else if (auto* colours = qobject_cast<QM_UTC_COLORS_WINDOW*>(modal)) {
             seen << modal->objectName() + " over " + modal->parentWidget()->objectName();
             colours->findChild<QPushButton*>("RED_FOREGROUND_COLOR_BUTTON")->click();
-            colours->OK_BUTTON->click();
+            colours->findChild<QPushButton*>("OK_BUTTON")->click();
         } else if (auto* alarms = qobject_cast<QM_UTC_ALARM_SETTINGS*>(modal)) {
             seen << modal->objectName() + " over " + modal->parentWidget()->objectName();
             alarms->OK_BUTTON->click();

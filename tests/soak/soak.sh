@@ -11,16 +11,8 @@ set -euo pipefail
 program=$1
 seconds=${2:-60}
 [ "$seconds" -ge 60 ] || { echo "soak: at least 60 seconds" >&2; exit 2; }
-config=$(mktemp -d)
-export XDG_CONFIG_HOME=$config
-pid=""
-finish() {
-    # The clock saves on SIGTERM: the folder goes once it has ended.
-    [ -z "$pid" ] || { kill "$pid" 2>/dev/null && wait "$pid"; } || true
-    rm -rf "$config"
-}
-trap finish EXIT
-fail() { echo "FAIL: $*" >&2; exit 1; }
+# shellcheck source=tests/x11/clock-prologue.sh
+. "$(dirname "$0")/../x11/clock-prologue.sh"
 say() { printf '[%3ds] %s\n' "$SECONDS" "$*"; }
 
 fired=$config/fired

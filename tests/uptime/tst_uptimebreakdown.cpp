@@ -11,7 +11,6 @@ class UptimeBreakdownTest : public QObject
 private slots:
     void text_data();
     void text();
-    void fractionsKeepTheirFormulas();
     void textOfFieldsAsTheyStand_data();
     void textOfFieldsAsTheyStand();
 };
@@ -59,22 +58,6 @@ void UptimeBreakdownTest::text()
     UptimeBreakdown reused;
     reused.update(ms + 12345678);
     QCOMPARE(reused.update(ms), text);
-}
-
-void UptimeBreakdownTest::fractionsKeepTheirFormulas()
-{
-    UptimeBreakdown b;
-    b.update(191229400);
-    QCOMPARE(b.START_TB, quint64(191229400));
-    QCOMPARE(b.DAYS_TB, 191229400.0 / 86400000);
-    QCOMPARE(b.HOURS_TB, 191229400.0 / 3600000);
-    QCOMPARE(b.WHOLE_DAYS, 2);
-    QCOMPARE(b.HOURS_FULL, 48.0);
-    QCOMPARE(b.MINUTES_ROUNDED_X_60_TB, 300.0);
-    QCOMPARE(b.SECONDS_ROUNDED_TB, 420.0);
-    QVERIFY(qAbs(b.HOURS_LEFT_TB - 5.1192777) < 1e-6);
-    QVERIFY(qAbs(b.MINUTES_DIFFERENCE_LEFT_TB - 7.1566666) < 1e-6);
-    QVERIFY(qAbs(b.SECONDS_DIFFERENCE_TB - 9.4) < 1e-6);
 }
 
 void UptimeBreakdownTest::textOfFieldsAsTheyStand_data()

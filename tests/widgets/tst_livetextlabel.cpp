@@ -75,6 +75,7 @@ private slots:
     void drawsWhatQLabelDraws();
     void showsEachNewTextWhole_data();
     void showsEachNewTextWhole();
+    void leavesAWidgetOverItAlone();
 };
 
 void LiveTextLabelTest::drawsWhatQLabelDraws_data()
@@ -219,6 +220,31 @@ void LiveTextLabelTest::showsEachNewTextWhole()
                 repainted > 0 && repainted <= mostRepainted,
                 qPrintable(QStringLiteral("%1: %2 px repainted").arg(texts.at(i)).arg(repainted)));
     }
+}
+
+// A text drawn straight into the window's image keeps off a widget placed over the label.
+void LiveTextLabelTest::leavesAWidgetOverItAlone()
+{
+    QWidget window;
+    auto* label = new LiveTextLabel(QStringLiteral("LIVE_TIME_LABEL"), &window);
+    lookLikeTheStrip(label, faceNamed(QString()), 93);
+    label->setForeColor(green);
+    label->setBackColor(black);
+    label->setText(QStringLiteral("12:58:57"));
+    auto* cover = new QWidget(&window);
+    cover->setGeometry(0, 0, 60, 25);
+    cover->setPalette(QPalette(Qt::red));
+    cover->setAutoFillBackground(true);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    label->holdFlushes(true);
+    label->setText(QStringLiteral("88:88:88"));
+    label->holdFlushes(false);
+    LiveTextLabel::flush(&window, label->takeUnflushed());
+    const QImage shown = QGuiApplication::primaryScreen()->grabWindow(window.winId()).toImage();
+    for (int x = 0; x < 60; ++x)
+        for (int y = 0; y < 25; ++y)
+            QCOMPARE(shown.pixelColor(x, y), QColor(Qt::red));
 }
 
 QTEST_MAIN(LiveTextLabelTest)

@@ -5,17 +5,8 @@
 # it keeps when closed with the close box. Usage (under with-x11.sh): PROGRAM
 set -euo pipefail
 program=$1
-config=$(mktemp -d)
-export XDG_CONFIG_HOME=$config
-pid=""
-finish() {
-    # The clock saves on SIGTERM: the folder goes once it has ended.
-    [ -z "$pid" ] || { kill "$pid" 2>/dev/null && wait "$pid"; } || true
-    rm -rf "$config"
-}
-trap finish EXIT
-
-fail() { echo "FAIL: $*" >&2; exit 1; }
+# shellcheck source=tests/x11/clock-prologue.sh
+. "$(dirname "$0")/clock-prologue.sh"
 
 # The framed windows titled like the strip, one id a line.
 titled() {
