@@ -2,6 +2,7 @@
 #pragma once
 
 #include "AlarmDays.h"
+#include "SecondOfDay.h"
 #include "ShownSeconds.h"
 
 #include <QDate>
@@ -42,14 +43,35 @@ public:
                   const std::optional<LocalTimeOfDay>& snooze = std::nullopt);
 
 private:
+    // What one tick looks at, and what it has found so far.
+    struct Tick
+    {
+        const QString& alarmTime;
+        const AlarmDays& days;
+        const std::optional<LocalTimeOfDay>& snooze;
+        std::optional<qint64> repeatAt; // the snoozed repeat as ShownSeconds counts local time
+        Outcome outcome;
+
+        Missed missedRepeat(ShownSeconds::GapCause cause);
+    };
+
+    // A changed time is a new alarm, free to fire again today.
+    void startOverIfRetimed(const QString& alarmTime);
+    // The first tick after arm(): a repeat due before the timer started was missed.
+    void checkRepeatBeforeStart(const QList<ShownSeconds::Second>& seconds, Tick& tick);
+    // The second carries a gap: the later of the alarm's own time and its repeat in it, if any,
+    // is missed.
+    void checkGap(const ShownSeconds::Second& second, Tick& tick);
+    bool showsOwnTime(const ShownSeconds::Second& second, const Tick& tick) const;
+    static bool showsRepeat(const ShownSeconds::Second& second, const Tick& tick);
     // The last date whose showing of the time falls inside the gap, on one of the days.
-    std::optional<QDate> lastInGap(qint64 from, qint64 to, qint64 secondOfDay,
+    std::optional<QDate> lastInGap(qint64 from, qint64 to, SecondOfDay time,
                                    const AlarmDays& days) const;
 
     quint64 m_seenUpTo = 0;
     std::optional<qint64> m_armedAt;
     bool m_armed = false; // started, and no second seen since
     QString m_checkedTime;
-    std::optional<qint64> m_ownTime; // m_checkedTime's second of the day
+    std::optional<SecondOfDay> m_ownTime; // m_checkedTime's second of the day
     QDate m_firedOn;
 };
