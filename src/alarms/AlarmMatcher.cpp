@@ -14,6 +14,11 @@ AlarmMatcher::Missed AlarmMatcher::Tick::missedRepeat(ShownSeconds::GapCause cau
     return Missed{snooze->date, snooze->text24, cause, true};
 }
 
+bool AlarmMatcher::Tick::due(QDate date) const
+{
+    return (once ? date == *once : days.contains(date)) && date != skip;
+}
+
 void AlarmMatcher::arm(const ShownSeconds& shown)
 {
     m_seenUpTo = shown.lastSerial();
@@ -24,14 +29,15 @@ void AlarmMatcher::arm(const ShownSeconds& shown)
 
 AlarmMatcher::Outcome AlarmMatcher::check(const ShownSeconds& shown, const QString& alarmTime,
                                           const AlarmDays& days,
-                                          const std::optional<LocalTimeOfDay>& snooze)
+                                          const std::optional<LocalTimeOfDay>& snooze,
+                                          std::optional<QDate> once, std::optional<QDate> skip)
 {
     startOverIfRetimed(alarmTime);
-    Tick tick{alarmTime,
-              days,
-              snooze,
-              snooze ? ShownSeconds::localTimeOf(snooze->date, snooze->text24) : std::nullopt,
-              {}};
+    Tick tick{
+        alarmTime, days,
+        snooze,    once,
+        skip,      snooze ? ShownSeconds::localTimeOf(snooze->date, snooze->text24) : std::nullopt,
+        {}};
     const QList<ShownSeconds::Second> seconds = shown.since(m_seenUpTo);
     if (m_armed)
         checkRepeatBeforeStart(seconds, tick);
@@ -76,7 +82,7 @@ void AlarmMatcher::checkGap(const ShownSeconds::Second& second, Tick& tick)
     std::optional<Missed> own;
     if (m_ownTime) {
         const std::optional<QDate> date =
-            lastInGap(*second.gapFrom, second.localTime, *m_ownTime, tick.days);
+            lastInGap(*second.gapFrom, second.localTime, *m_ownTime, tick);
         if (date) {
             own = Missed{*date, tick.alarmTime, second.gapCause};
             m_firedOn = *date;
@@ -95,8 +101,7 @@ void AlarmMatcher::checkGap(const ShownSeconds::Second& second, Tick& tick)
 
 bool AlarmMatcher::showsOwnTime(const ShownSeconds::Second& second, const Tick& tick) const
 {
-    return second.time24 == tick.alarmTime && second.date != m_firedOn &&
-           tick.days.contains(second.date);
+    return second.time24 == tick.alarmTime && second.date != m_firedOn && tick.due(second.date);
 }
 
 bool AlarmMatcher::showsRepeat(const ShownSeconds::Second& second, const Tick& tick)
@@ -106,8 +111,14 @@ bool AlarmMatcher::showsRepeat(const ShownSeconds::Second& second, const Tick& t
 }
 
 std::optional<QDate> AlarmMatcher::lastInGap(qint64 from, qint64 to, SecondOfDay time,
-                                             const AlarmDays& days) const
+                                             const Tick& tick) const
 {
+    if (tick.once) {
+        const qint64 at = time.on(*tick.once);
+        if (from < at && at < to && tick.due(*tick.once) && *tick.once != m_firedOn)
+            return tick.once;
+        return std::nullopt;
+    }
     // Within eight days back from the end of the gap every day of the week, and the one date
     // it already fired on, has come by.
     const qint64 lastDay = floorDiv(to - 1 - time.value, SecondOfDay::perDay);
@@ -115,7 +126,7 @@ std::optional<QDate> AlarmMatcher::lastInGap(qint64 from, qint64 to, SecondOfDay
         const QDate date = QDate::fromJulianDay(d);
         if (time.on(date) <= from)
             break;
-        if (days.contains(date) && date != m_firedOn)
+        if (tick.due(date) && date != m_firedOn)
             return date;
     }
     return std::nullopt;
