@@ -3,6 +3,7 @@
 
 #include "AlarmSlot.h"
 
+#include <QApplication>
 #include <QCalendarWidget>
 #include <QLocale>
 #include <QMenu>
@@ -11,11 +12,9 @@
 AlarmDateField::AlarmDateField(int n, QWidget* parent)
     : QToolButton(parent), m_n(n), m_calendar(new QCalendarWidget)
 {
-    setPopupMode(QToolButton::InstantPopup);
     setToolButtonStyle(Qt::ToolButtonTextOnly);
-    // The row has no room for the arrow.
-    setStyleSheet(QStringLiteral("QToolButton::menu-indicator { image: none; width: 0; }"));
     auto* menu = new QMenu(this);
+    menu->setObjectName(QStringLiteral("ALARM_%1_DATE_MENU").arg(n));
     auto* pick = new QWidgetAction(menu);
     pick->setDefaultWidget(m_calendar);
     menu->addAction(pick);
@@ -24,7 +23,9 @@ AlarmDateField::AlarmDateField(int n, QWidget* parent)
         choose(date);
         menu->close();
     });
-    setMenu(menu);
+    // Opened by hand rather than as the button's menu: the row has no room for its arrow.
+    connect(this, &QToolButton::clicked, menu,
+            [this, menu] { menu->popup(mapToGlobal(rect().bottomLeft())); });
     showValue();
 }
 
@@ -65,8 +66,12 @@ void AlarmDateField::showValue()
     const std::optional<QDate> date = slot.onceDate();
     const bool past = date && m_now.isValid() && slot.isPast(m_now);
     setText(date ? QLocale::c().toString(*date, QStringLiteral("d MMM")) : QStringLiteral("Once"));
+    // Greyed, as the rest of the row, while the row is off.
     QPalette shown = palette();
-    shown.setColor(QPalette::ButtonText, past ? Qt::red : QColor(Qt::black));
+    for (const QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive})
+        shown.setColor(group, QPalette::ButtonText,
+                       past ? QColor(Qt::red)
+                            : QApplication::palette().color(group, QPalette::ButtonText));
     setPalette(shown);
     QString tip;
     if (!date)

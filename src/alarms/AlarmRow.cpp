@@ -96,8 +96,8 @@ AlarmRow::AlarmRow(int n, QWidget* window)
       DAYS(keyed(AlarmField::DAYS, new AlarmDaysField(n, window), {3720, 1200, 2820, 225}, {})),
       RING_TICKBOX(tickBox(AlarmField::RING_TICKBOX, "Ring", {1620, 600, 720, 255}, false)),
       DOES_NOTHING_LABEL(doesNothingNote(window, n)),
-      DATE(keyed(AlarmField::DATE, new AlarmDateField(n, window), {2940, 585, 510, 270},
-                 {DesignFont::msSansSerif(8.25), {}, {}}))
+      DATE(keyed(AlarmField::DATE, new AlarmDateField(n, window), {2925, 585, 540, 270},
+                 {DesignFont::msSansSerif(7.5), {}, {}}))
 {
     TIME_TEXTBOX->load(QStringLiteral("00:00:00"));
     DAYS->setEnabled(false);

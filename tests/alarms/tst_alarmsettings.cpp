@@ -730,7 +730,7 @@ private slots:
         AlarmDateField* date = window->findChild<AlarmDateField*>("ALARM_7_DATE");
         QVERIFY(date && date->isEnabled());
         if (chosen == "days")
-            date->menu()->actions().constLast()->trigger();
+            date->findChild<QMenu*>()->actions().constLast()->trigger();
         else if (!chosen.isEmpty())
             emit date->calendar()->clicked(QDate::fromString(chosen, Qt::ISODate));
         QTEST(date->text(), "shown");
