@@ -2,104 +2,131 @@
 #include "AlarmMatcher.h"
 
 namespace {
-constexpr qint64 day = 86400;
-
 qint64 floorDiv(qint64 a, qint64 b)
 {
     return a / b - (a % b < 0 ? 1 : 0);
 }
 } // namespace
 
+AlarmMatcher::Missed AlarmMatcher::Tick::missedRepeat(ShownSeconds::GapCause cause)
+{
+    outcome.snoozeSpent = true;
+    return Missed{snooze->date, snooze->text24, cause, true};
+}
+
+bool AlarmMatcher::Tick::due(QDate date) const
+{
+    return (once ? date == *once : days.contains(date)) && date != skip;
+}
+
 void AlarmMatcher::arm(const ShownSeconds& shown)
 {
     m_seenUpTo = shown.lastSerial();
     const std::optional<ShownSeconds::Second> last = shown.last();
-    m_armedAt = last ? std::optional<qint64>(last->wall) : std::nullopt;
+    m_armedAt = last ? std::optional<qint64>(last->localTime) : std::nullopt;
     m_armed = true;
 }
 
 AlarmMatcher::Outcome AlarmMatcher::check(const ShownSeconds& shown, const QString& alarmTime,
                                           const AlarmDays& days,
-                                          const std::optional<LocalTimeOfDay>& snooze)
+                                          const std::optional<LocalTimeOfDay>& snooze,
+                                          std::optional<QDate> once, std::optional<QDate> skip)
 {
-    // A changed time is a new alarm, free to fire again today.
-    if (alarmTime != m_checkedTime) {
-        m_checkedTime = alarmTime;
-        m_ownTime = ShownSeconds::wallOf(QDate(2000, 1, 1), alarmTime);
-        m_firedOn = QDate();
-    }
-    Outcome outcome;
-    const std::optional<qint64> repeatWall =
-        snooze ? ShownSeconds::wallOf(snooze->date, snooze->text24) : std::nullopt;
-    const bool repeats = repeatWall.has_value();
-    const qint64 repeat = repeatWall.value_or(0);
-    const auto missedRepeat = [&](ShownSeconds::GapCause cause) {
-        outcome.snoozeSpent = true;
-        return Missed{snooze->date, snooze->text24, cause, true};
-    };
+    startOverIfRetimed(alarmTime);
+    Tick tick{
+        alarmTime, days,
+        snooze,    once,
+        skip,      snooze ? ShownSeconds::localTimeOf(snooze->date, snooze->text24) : std::nullopt,
+        {}};
     const QList<ShownSeconds::Second> seconds = shown.since(m_seenUpTo);
-    if (m_armed) {
-        // Due before the timer started (the last second shown then, or before the first one
-        // shown since): due while the clock did not run.
-        std::optional<qint64> startedAt = m_armedAt;
-        if (!startedAt && !seconds.isEmpty())
-            startedAt = seconds.first().wall - 1;
-        if (repeats && startedAt && repeat <= *startedAt)
-            outcome.missed = missedRepeat(ShownSeconds::GapCause::NotRunning);
-        m_armed = !startedAt;
-    }
-
-    const std::optional<qint64>& ownTime = m_ownTime;
+    if (m_armed)
+        checkRepeatBeforeStart(seconds, tick);
     for (const ShownSeconds::Second& second : seconds) {
-        if (second.gapFrom) {
-            std::optional<Missed> own;
-            if (ownTime) {
-                const std::optional<QDate> date =
-                    lastInGap(*second.gapFrom, second.wall, *ownTime % day, days);
-                if (date)
-                    own = Missed{*date, alarmTime};
-            }
-            std::optional<Missed> again;
-            if (repeats && !outcome.snoozeSpent && *second.gapFrom < repeat && repeat < second.wall)
-                again = missedRepeat(second.gapCause);
-            const auto wallOf = [](const Missed& m) {
-                return *ShownSeconds::wallOf(m.date, m.time24);
-            };
-            if (own) {
-                own->cause = second.gapCause;
-                m_firedOn = own->date;
-            }
-            if (own && (!again || wallOf(*own) > wallOf(*again)))
-                outcome.missed = own;
-            else if (again)
-                outcome.missed = again;
-        }
-        if (second.time24 == alarmTime && second.date != m_firedOn && days.contains(second.date)) {
+        if (second.gapFrom)
+            checkGap(second, tick);
+        if (showsOwnTime(second, tick)) {
             m_firedOn = second.date;
-            outcome.fires = true;
+            tick.outcome.fires = true;
         }
-        if (snooze && !outcome.snoozeSpent && second.date == snooze->date &&
-            second.time24 == snooze->text24) {
-            outcome.fires = true;
-            outcome.snoozeSpent = true;
+        if (showsRepeat(second, tick)) {
+            tick.outcome.fires = true;
+            tick.outcome.snoozeSpent = true;
         }
     }
     m_seenUpTo = shown.lastSerial();
-    return outcome;
+    return tick.outcome;
 }
 
-std::optional<QDate> AlarmMatcher::lastInGap(qint64 from, qint64 to, qint64 secondOfDay,
-                                             const AlarmDays& days) const
+void AlarmMatcher::startOverIfRetimed(const QString& alarmTime)
 {
+    if (alarmTime == m_checkedTime)
+        return;
+    m_checkedTime = alarmTime;
+    m_ownTime = SecondOfDay::of(alarmTime);
+    m_firedOn = QDate();
+}
+
+void AlarmMatcher::checkRepeatBeforeStart(const QList<ShownSeconds::Second>& seconds, Tick& tick)
+{
+    // Started at the last second shown then, or before the first one shown since.
+    std::optional<qint64> startedAt = m_armedAt;
+    if (!startedAt && !seconds.isEmpty())
+        startedAt = seconds.first().localTime - 1;
+    if (tick.repeatAt && startedAt && *tick.repeatAt <= *startedAt)
+        tick.outcome.missed = tick.missedRepeat(ShownSeconds::GapCause::NotRunning);
+    m_armed = !startedAt;
+}
+
+void AlarmMatcher::checkGap(const ShownSeconds::Second& second, Tick& tick)
+{
+    std::optional<Missed> own;
+    if (m_ownTime) {
+        const std::optional<QDate> date =
+            lastInGap(*second.gapFrom, second.localTime, *m_ownTime, tick);
+        if (date) {
+            own = Missed{*date, tick.alarmTime, second.gapCause};
+            m_firedOn = *date;
+        }
+    }
+    std::optional<Missed> again;
+    if (tick.repeatAt && !tick.outcome.snoozeSpent && *second.gapFrom < *tick.repeatAt &&
+        *tick.repeatAt < second.localTime)
+        again = tick.missedRepeat(second.gapCause);
+    // One report per gap: the later of the two.
+    if (own && (!again || m_ownTime->on(own->date) > *tick.repeatAt))
+        tick.outcome.missed = own;
+    else if (again)
+        tick.outcome.missed = again;
+}
+
+bool AlarmMatcher::showsOwnTime(const ShownSeconds::Second& second, const Tick& tick) const
+{
+    return second.time24 == tick.alarmTime && second.date != m_firedOn && tick.due(second.date);
+}
+
+bool AlarmMatcher::showsRepeat(const ShownSeconds::Second& second, const Tick& tick)
+{
+    return tick.snooze && !tick.outcome.snoozeSpent && second.date == tick.snooze->date &&
+           second.time24 == tick.snooze->text24;
+}
+
+std::optional<QDate> AlarmMatcher::lastInGap(qint64 from, qint64 to, SecondOfDay time,
+                                             const Tick& tick) const
+{
+    if (tick.once) {
+        const qint64 at = time.on(*tick.once);
+        if (from < at && at < to && tick.due(*tick.once) && *tick.once != m_firedOn)
+            return tick.once;
+        return std::nullopt;
+    }
     // Within eight days back from the end of the gap every day of the week, and the one date
     // it already fired on, has come by.
-    const qint64 lastDay = floorDiv(to - 1 - secondOfDay, day);
+    const qint64 lastDay = floorDiv(to - 1 - time.value, SecondOfDay::perDay);
     for (qint64 d = lastDay; d > lastDay - 8; --d) {
-        const qint64 at = d * day + secondOfDay;
-        if (at <= from)
-            break;
         const QDate date = QDate::fromJulianDay(d);
-        if (days.contains(date) && date != m_firedOn)
+        if (time.on(date) <= from)
+            break;
+        if (tick.due(date) && date != m_firedOn)
             return date;
     }
     return std::nullopt;

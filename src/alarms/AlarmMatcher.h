@@ -2,16 +2,18 @@
 #pragma once
 
 #include "AlarmDays.h"
+#include "SecondOfDay.h"
 #include "ShownSeconds.h"
 
 #include <QDate>
 #include <QString>
 
-// Decides, tick by tick, whether one daily alarm fires: once for each second the clock showed
-// its time on one of its days since the previous tick, and at most once per date for a given
-// time, so that a clock set back or the hour repeated at the end of summer time does not fire
-// it twice. A snoozed repeat fires once, in the second the clock shows it. Where a gap in the
-// shown seconds swallowed the alarm's time or its repeat, it says so, once per gap.
+// Decides, tick by tick, whether one alarm fires: once for each second the clock showed its
+// time on one of its days (or on its one date) since the previous tick, except on a skipped date,
+// and at most once per date for a given time, so that a clock set back or the hour repeated at the
+// end of summer time does not fire it twice. A snoozed repeat fires once, in the second the clock
+// shows it. Where a gap in the shown seconds swallowed the alarm's time or its repeat, it says so,
+// once per gap.
 class AlarmMatcher
 {
 public:
@@ -36,20 +38,49 @@ public:
     // due before now was due while the alarm could not fire.
     void arm(const ShownSeconds& shown);
 
-    // One tick, with the alarm's time and days and its snoozed repeat, if any.
+    // One tick, with the alarm's time and days, its snoozed repeat, the one date it fires on
+    // instead of its days and the date it skips, if any. A skipped date neither fires nor is
+    // missed.
     Outcome check(const ShownSeconds& shown, const QString& alarmTime,
                   const AlarmDays& days = AlarmDays::everyDay(),
-                  const std::optional<LocalTimeOfDay>& snooze = std::nullopt);
+                  const std::optional<LocalTimeOfDay>& snooze = std::nullopt,
+                  std::optional<QDate> once = std::nullopt,
+                  std::optional<QDate> skip = std::nullopt);
 
 private:
-    // The last date whose showing of the time falls inside the gap, on one of the days.
-    std::optional<QDate> lastInGap(qint64 from, qint64 to, qint64 secondOfDay,
-                                   const AlarmDays& days) const;
+    // What one tick looks at, and what it has found so far.
+    struct Tick
+    {
+        const QString& alarmTime;
+        const AlarmDays& days;
+        const std::optional<LocalTimeOfDay>& snooze;
+        std::optional<QDate> once;
+        std::optional<QDate> skip;
+        std::optional<qint64> repeatAt; // the snoozed repeat as ShownSeconds counts local time
+        Outcome outcome;
+
+        Missed missedRepeat(ShownSeconds::GapCause cause);
+        // The alarm's own time counts on this date.
+        bool due(QDate date) const;
+    };
+
+    // A changed time is a new alarm, free to fire again today.
+    void startOverIfRetimed(const QString& alarmTime);
+    // The first tick after arm(): a repeat due before the timer started was missed.
+    void checkRepeatBeforeStart(const QList<ShownSeconds::Second>& seconds, Tick& tick);
+    // The second carries a gap: the later of the alarm's own time and its repeat in it, if any,
+    // is missed.
+    void checkGap(const ShownSeconds::Second& second, Tick& tick);
+    bool showsOwnTime(const ShownSeconds::Second& second, const Tick& tick) const;
+    static bool showsRepeat(const ShownSeconds::Second& second, const Tick& tick);
+    // The last date it is due on whose showing of the time falls inside the gap.
+    std::optional<QDate> lastInGap(qint64 from, qint64 to, SecondOfDay time,
+                                   const Tick& tick) const;
 
     quint64 m_seenUpTo = 0;
     std::optional<qint64> m_armedAt;
     bool m_armed = false; // started, and no second seen since
     QString m_checkedTime;
-    std::optional<qint64> m_ownTime; // m_checkedTime's second of the day
+    std::optional<SecondOfDay> m_ownTime; // m_checkedTime's second of the day
     QDate m_firedOn;
 };

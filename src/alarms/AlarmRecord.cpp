@@ -17,6 +17,7 @@ constexpr Field table[] = {
      .announcedText = &Announcement::name},
     {.key = AlarmField::TIME_TEXTBOX, .text = &AlarmSlot::time},
     {.key = AlarmField::DAYS, .text = &AlarmSlot::days, .okPass = 4},
+    {.key = AlarmField::DATE, .text = &AlarmSlot::date, .okPass = 6},
     {.key = AlarmField::DISPLAY_MESSAGE_TICKBOX, .flag = &AlarmSlot::displayMessage, .okPass = 1},
     {.key = AlarmField::MESSAGE_TEXTBOX,
      .text = &AlarmSlot::message,

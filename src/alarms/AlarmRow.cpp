@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "AlarmRow.h"
 
+#include "AlarmDateField.h"
 #include "AlarmDaysField.h"
 #include "AlarmTimeField.h"
 #include "widgets/DesignFont.h"
@@ -94,10 +95,14 @@ AlarmRow::AlarmRow(int n, QWidget* window)
                                     {720, 1440, 5895, 285})),
       DAYS(keyed(AlarmField::DAYS, new AlarmDaysField(n, window), {3720, 1200, 2820, 225}, {})),
       RING_TICKBOX(tickBox(AlarmField::RING_TICKBOX, "Ring", {1620, 600, 720, 255}, false)),
-      DOES_NOTHING_LABEL(doesNothingNote(window, n))
+      DOES_NOTHING_LABEL(doesNothingNote(window, n)),
+      DATE(keyed(AlarmField::DATE, new AlarmDateField(n, window), {2925, 585, 540, 270},
+                 {DesignFont::msSansSerif(7.5), {}, {}}))
 {
     TIME_TEXTBOX->load(QStringLiteral("00:00:00"));
     DAYS->setEnabled(false);
+    DATE->setEnabled(false);
+    connect(TIME_TEXTBOX, &QLineEdit::textChanged, DATE, &AlarmDateField::setAlarmTime);
     RUN_COMMAND_TEXTBOX->setToolTip(
         QStringLiteral("A program and its arguments, started in your home folder without a "
                        "shell. Ring plays the alarm sound; a player of your own, for example:\n"
@@ -194,6 +199,7 @@ void AlarmRow::TICKBOX_Click()
     RING_TICKBOX->setEnabled(on);
     // Kept as they are, like the texts.
     DAYS->setEnabled(on);
+    DATE->setEnabled(on);
     if (on) {
         // A row switched on rings; loading its stored flag afterwards keeps what was saved.
         RING_TICKBOX->setValue(1);

@@ -6,6 +6,7 @@
 #include <QObject>
 #include <array>
 
+class AlarmDateField;
 class AlarmDaysField;
 class AlarmTimeField;
 class QLabel;
@@ -58,6 +59,8 @@ public:
     // "does nothing" in red, over the locked Run Command field's empty end, while the row is on
     // with no action ticked (AlarmSlot::doesNothing); its tooltip says what to tick.
     QLabel* const DOES_NOTHING_LABEL;
+    // The one date it fires on, in the free room right of the Time caption.
+    AlarmDateField* const DATE;
 
     // ALARM_n_TICKBOX_Click, ALARM_n_DISPLAY_MESSAGE_TICKBOX_Click and
     // ALARM_n_RUN_COMMAND_TICKBOX_Click.

@@ -3,8 +3,11 @@
 
 #include "settings/SettingsKeys.h"
 
+#include <QDate>
+#include <QDateTime>
 #include <QString>
 #include <array>
+#include <optional>
 
 class SettingsStore;
 
@@ -25,6 +28,19 @@ struct AlarmSlot
     QString days;
     // It rings: the alarm sound loops until its window is answered (once, without a window).
     qint16 ring = 0;
+    // The one date it fires on instead of its days, as stored (YYYY-MM-DD); empty: its days.
+    QString date;
+
+    // A date written as YYYY-MM-DD that exists; nothing for anything else.
+    static std::optional<QDate> dateOf(const QString& text);
+    // The date it fires on once, if it has one that can be read (one that cannot counts as
+    // none: the alarm repeats on its days).
+    std::optional<QDate> onceDate() const { return dateOf(date); }
+    // It fires once on a date, and that date at its time has come by: it arms nothing more.
+    bool isPast(const QDateTime& now) const;
+    // "once on 2026-12-24", with ", past: it arms nothing" once it has passed; empty for an
+    // alarm that repeats on its days. As the row, the tooltip and the command line say it.
+    QString dateNote(const QDateTime& now) const;
 
     // Switched on, yet firing would neither ring, open its window nor start its command. A file may
     // hold such an alarm and it still fires, doing nothing, so wherever it shows, it says so.

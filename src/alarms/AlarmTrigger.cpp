@@ -77,7 +77,17 @@ void AlarmTrigger::load(const SettingsStore& store)
                                "its snooze is dropped")
                     .arg(QString::number(n), alarm(AlarmField::SNOOZED_UNTIL, n).name,
                          ShownText::cut(stored, ShownText::inLine)));
+        const QString skip = store.readText(alarm(AlarmField::SKIP_DATE, n));
+        m_skips[n - 1] = AlarmSlot::dateOf(skip);
+        if (!m_skips[n - 1] && !skip.trimmed().isEmpty())
+            ProblemReport::report(
+                QStringLiteral("alarm %1: %2=%3 is no date such as 2026-12-24; nothing is skipped")
+                    .arg(QString::number(n), alarm(AlarmField::SKIP_DATE, n).name,
+                         ShownText::cut(skip, ShownText::inLine)));
     }
+    const std::optional<ShownSeconds::Second> now = m_shownSeconds.last();
+    if (now)
+        dropPastSkips(now->date);
 }
 
 void AlarmTrigger::arm()
@@ -106,7 +116,8 @@ void AlarmTrigger::follow(const SettingsStore& store, const QSet<QString>& chang
 {
     bool concerned = changedKeys.contains(SettingsKeys::ENABLE_ALARMS_TICKBOX.name);
     for (int n = 1; n <= SettingsKeys::alarmCount && !concerned; ++n) {
-        concerned = changedKeys.contains(alarm(AlarmField::SNOOZED_UNTIL, n).name);
+        concerned = changedKeys.contains(alarm(AlarmField::SNOOZED_UNTIL, n).name) ||
+                    changedKeys.contains(alarm(AlarmField::SKIP_DATE, n).name);
         for (const AlarmRecord::Field& field : AlarmRecord::fields())
             concerned = concerned || changedKeys.contains(alarm(field.key, n).name);
     }
@@ -119,16 +130,28 @@ void AlarmTrigger::follow(const SettingsStore& store, const QSet<QString>& chang
 void AlarmTrigger::setSlots(const AlarmSlots& alarms)
 {
     m_slots = alarms;
-    for (int n = 1; n <= SettingsKeys::alarmCount; ++n)
+    for (int n = 1; n <= SettingsKeys::alarmCount; ++n) {
         m_days[n - 1] = AlarmDays::of(alarmSlot(n).days);
+        m_onceDates[n - 1] = alarmSlot(n).onceDate();
+    }
+}
+
+std::optional<QDateTime> AlarmTrigger::lastShown() const
+{
+    const std::optional<qint64> epoch = m_shownSeconds.lastEpochSecond();
+    if (!epoch)
+        return std::nullopt;
+    return QDateTime::fromSecsSinceEpoch(*epoch);
 }
 
 QList<ArmedAlarm> AlarmTrigger::armedAlarms() const
 {
     QList<ArmedAlarm> alarms;
     for (int n = 1; n <= SettingsKeys::alarmCount; ++n) {
-        if (timer(n)->isActive())
+        if (timer(n)->isActive()) {
             alarms.append(armed(n, alarmSlot(n), m_snoozes[n - 1]));
+            alarms.last().skip = m_skips[n - 1];
+        }
     }
     return alarms;
 }
@@ -139,7 +162,8 @@ bool AlarmTrigger::arms(qint16 masterSwitch, const AlarmSlot& slot)
 }
 
 ArmedAlarm AlarmTrigger::armed(int n, const AlarmSlot& slot,
-                               const std::optional<LocalTimeOfDay>& snoozedUntil)
+                               const std::optional<LocalTimeOfDay>& snoozedUntil,
+                               const QString& skipDate)
 {
     ArmedAlarm alarm;
     alarm.number = n;
@@ -147,6 +171,8 @@ ArmedAlarm AlarmTrigger::armed(int n, const AlarmSlot& slot,
     alarm.time = slot.time;
     alarm.days = AlarmDays::of(slot.days);
     alarm.doesNothing = slot.doesNothing();
+    alarm.once = slot.onceDate();
+    alarm.skip = AlarmSlot::dateOf(skipDate);
     if (snoozedUntil)
         alarm.snoozedUntil = AlarmSnooze::toDateTime(*snoozedUntil);
     return alarm;
@@ -155,6 +181,7 @@ ArmedAlarm AlarmTrigger::armed(int n, const AlarmSlot& slot,
 void AlarmTrigger::clockShown(const LocalTimeOfDay& reading)
 {
     m_shownSeconds.record(reading);
+    dropPastSkips(reading.date);
     for (Timer* timer : m_timers)
         timer->fire();
 }
@@ -163,7 +190,8 @@ void AlarmTrigger::ALARM_TIMER_Timer(int n)
 {
     const AlarmSlot& slot = alarmSlot(n);
     const AlarmMatcher::Outcome outcome =
-        m_matchers[n - 1].check(m_shownSeconds, slot.time, m_days[n - 1], m_snoozes[n - 1]);
+        m_matchers[n - 1].check(m_shownSeconds, slot.time, m_days[n - 1], m_snoozes[n - 1],
+                                m_onceDates[n - 1], m_skips[n - 1]);
     if (outcome.snoozeSpent)
         setSnooze(n, std::nullopt);
     if (outcome.missed)
@@ -233,4 +261,26 @@ void AlarmTrigger::setSnooze(int n, const std::optional<LocalTimeOfDay>& until)
     // Nothing written for an alarm that was never snoozed, so old files stay as they were.
     if (m_settings.readText(key) != text)
         m_settings.writeText(key, text);
+}
+
+void AlarmTrigger::skip(int n, QDate date)
+{
+    setSkip(n, date);
+}
+
+void AlarmTrigger::setSkip(int n, std::optional<QDate> date)
+{
+    const SettingKey key = alarm(AlarmField::SKIP_DATE, n);
+    const QString text = date ? date->toString(Qt::ISODate) : QString();
+    m_skips[n - 1] = date;
+    if (m_settings.readText(key) != text)
+        m_settings.writeText(key, text);
+}
+
+void AlarmTrigger::dropPastSkips(QDate today)
+{
+    for (int n = 1; n <= SettingsKeys::alarmCount; ++n) {
+        if (m_skips[n - 1] && *m_skips[n - 1] < today)
+            setSkip(n, std::nullopt);
+    }
 }

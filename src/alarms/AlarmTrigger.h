@@ -39,13 +39,17 @@ public:
     const AlarmSlot& alarmSlot(int n) const { return m_slots.at(n - 1); }
     Timer* timer(int n) const { return m_timers.at(n - 1); }
 
+    // The moment of the second the clock showed last, if it showed one.
+    std::optional<QDateTime> lastShown() const;
     // The alarms whose timers are on, with their live names and times.
     QList<ArmedAlarm> armedAlarms() const;
     // The rule arm() applies: the master switch and the alarm's own flag are both exactly 1.
     static bool arms(qint16 masterSwitch, const AlarmSlot& slot);
     // Alarm n as armedAlarms() gives it.
+    // `skipDate` as ALARM_n_SKIP_DATE holds it.
     static ArmedAlarm armed(int n, const AlarmSlot& slot,
-                            const std::optional<LocalTimeOfDay>& snoozedUntil);
+                            const std::optional<LocalTimeOfDay>& snoozedUntil,
+                            const QString& skipDate = QString());
 
     // The master switch, then every slot field by field, from the store.
     void load(const SettingsStore& store);
@@ -76,6 +80,11 @@ public:
     void snooze(int n);
     std::optional<LocalTimeOfDay> snoozedUntil(int n) const { return m_snoozes.at(n - 1); }
 
+    // Alarm n stays silent on that date, and is not reported missed there; kept in the
+    // settings file until the date has passed.
+    void skip(int n, QDate date);
+    std::optional<QDate> skipDate(int n) const { return m_skips.at(n - 1); }
+
 signals:
     // An alarm whose message is wanted has fired, after its command was launched: what its
     // window announces, and why the command did not start (empty when it did or none was due).
@@ -88,6 +97,9 @@ private:
     void fire(int n);
     void reportMissed(int n, const AlarmMatcher::Missed& missed);
     void setSnooze(int n, const std::optional<LocalTimeOfDay>& until);
+    void setSkip(int n, std::optional<QDate> date);
+    // Clears the skips whose date the clock has left behind.
+    void dropPastSkips(QDate today);
     void setSlots(const AlarmSlots& alarms);
 
     SettingsStore& m_settings;
@@ -100,4 +112,7 @@ private:
     ShownSeconds m_shownSeconds;
     std::array<AlarmMatcher, SettingsKeys::alarmCount> m_matchers;
     std::array<std::optional<LocalTimeOfDay>, SettingsKeys::alarmCount> m_snoozes;
+    std::array<std::optional<QDate>, SettingsKeys::alarmCount> m_skips;
+    // The slots' dates read once.
+    std::array<std::optional<QDate>, SettingsKeys::alarmCount> m_onceDates;
 };

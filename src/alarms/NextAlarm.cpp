@@ -24,12 +24,18 @@ std::optional<QDateTime> firstShowing(QDate date, QTime time)
     return at;
 }
 
-std::optional<QDateTime> nextFiring(QTime time, const AlarmDays& days, const QDateTime& now)
+std::optional<QDateTime> nextFiring(QTime time, const ArmedAlarm& alarm, const QDateTime& now)
 {
-    // A week ahead, and a day more for a time skipped on the one day it fires.
-    for (int day = 0; day < 9; ++day) {
+    if (alarm.once) {
+        const std::optional<QDateTime> at =
+            alarm.once == alarm.skip ? std::nullopt : firstShowing(*alarm.once, time);
+        return at && *at > now ? at : std::nullopt;
+    }
+    // Two weeks ahead, for a skipped week, and a day more for a time skipped on the one day it
+    // fires.
+    for (int day = 0; day < 16; ++day) {
         const QDate date = now.date().addDays(day);
-        if (!days.contains(date))
+        if (!alarm.days.contains(date) || date == alarm.skip)
             continue;
         const std::optional<QDateTime> at = firstShowing(date, time);
         if (at && *at > now)
@@ -63,14 +69,19 @@ std::optional<Upcoming> find(const QList<ArmedAlarm>& armed, const QDateTime& no
     for (const ArmedAlarm& alarm : armed) {
         if (alarm.snoozedUntil && *alarm.snoozedUntil > localNow)
             consider(alarm, *alarm.snoozedUntil, true);
-        if (!isRealAlarmTime(alarm.time))
-            continue;
-        const std::optional<QDateTime> at = nextFiring(
-            QTime::fromString(alarm.time, QStringLiteral("HH:mm:ss")), alarm.days, localNow);
+        const std::optional<QDateTime> at = nextOccurrence(alarm, localNow);
         if (at)
             consider(alarm, *at, false);
     }
     return next;
+}
+
+std::optional<QDateTime> nextOccurrence(const ArmedAlarm& alarm, const QDateTime& now)
+{
+    if (!isRealAlarmTime(alarm.time))
+        return std::nullopt;
+    return nextFiring(QTime::fromString(alarm.time, QStringLiteral("HH:mm:ss")), alarm,
+                      now.toLocalTime());
 }
 
 QString describe(const QList<ArmedAlarm>& armed, const QDateTime& now)
@@ -89,11 +100,14 @@ QString describe(const QList<ArmedAlarm>& armed, const QDateTime& now)
                    .arg(name, next->at.time().toString(QStringLiteral("HH:mm:ss")),
                         inText(now.msecsTo(next->at), false)) +
                nothing;
-    // Today's and tomorrow's need no day; later ones are days away.
-    if (now.toLocalTime().date().daysTo(next->at.date()) >= 2)
+    // Today's and tomorrow's need no day; later ones are days away, and beyond a week a date.
+    const qint64 daysAway = now.toLocalTime().date().daysTo(next->at.date());
+    if (daysAway >= 2)
         return QStringLiteral("Next alarm: %1 on %2 at %3, %4")
-                   .arg(name, QLocale::c().dayName(next->at.date().dayOfWeek()), next->alarm.time,
-                        inText(now.msecsTo(next->at), true)) +
+                   .arg(name,
+                        daysAway > 7 ? next->at.date().toString(Qt::ISODate)
+                                     : QLocale::c().dayName(next->at.date().dayOfWeek()),
+                        next->alarm.time, inText(now.msecsTo(next->at), true)) +
                nothing;
     return QStringLiteral("Next alarm: %1 at %2, %3")
                .arg(name, next->alarm.time, inText(now.msecsTo(next->at), false)) +

@@ -15,6 +15,9 @@ struct ArmedAlarm
     QString name;
     QString time;
     AlarmDays days = AlarmDays::everyDay();
+    // The one date it fires on instead of its days, and the date it skips.
+    std::optional<QDate> once;
+    std::optional<QDate> skip;
     // When a Snooze brings it back, if it was snoozed.
     std::optional<QDateTime> snoozedUntil;
     // It fires without any action ticked (see AlarmSlot::doesNothing).
@@ -25,7 +28,8 @@ struct ArmedAlarm
 //
 // An alarm fires at the first moment of a date at which the clock shows its time: later today
 // if that moment is still ahead (the second now shown counts as passed), else on the next date
-// that has it, among the alarm's days of the week. A time skipped by a jump to summer time does
+// that has it, among the alarm's days of the week, or on its one date; never on the date it
+// skips. A time skipped by a jump to summer time does
 // not fire that date, and a time the clock shows twice when it goes back counts from its first
 // showing, as the alarm timers do. A snoozed alarm also comes back when its snooze ends.
 // Alarms whose time is not a real HH:MM:SS, or that have no day, never fire and are left out;
@@ -39,6 +43,10 @@ struct Upcoming
 };
 
 std::optional<Upcoming> find(const QList<ArmedAlarm>& armed, const QDateTime& now);
+
+// When the alarm's own time next comes (its snooze left aside): the date a skip of its next
+// occurrence names. Nothing for an alarm that will not fire again.
+std::optional<QDateTime> nextOccurrence(const ArmedAlarm& alarm, const QDateTime& now);
 
 // "Next alarm: Tea at 07:30:00, in 3 h 12 min" (or "in 12 min", "in less than a minute",
 // whole minutes rounded down), "Next alarm: Tea, snoozed, at 07:35:00, in 4 min", from the day

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "QM_UTC_ALARM_SETTINGS.h"
 
+#include "AlarmDateField.h"
 #include "AlarmDaysField.h"
 #include "AlarmRecord.h"
 #include "AlarmRow.h"
@@ -160,6 +161,11 @@ void QM_UTC_ALARM_SETTINGS::Form_Load()
     for (const AlarmRecord::Field& field : AlarmRecord::fields()) {
         for (AlarmRow* row : m_rows)
             row->load(field, stored[row->number() - 1]);
+    }
+    // Whether a row's date has passed, as the alarms see the time.
+    if (const std::optional<QDateTime> now = m_alarms.lastShown()) {
+        for (AlarmRow* row : m_rows)
+            row->DATE->setNow(*now);
     }
     SOUND_FILE_TEXTBOX->load(m_settings.readText(SettingsKeys::SOUND_FILE));
     SOUND_FILE_TEXTBOX->setCursorPosition(SOUND_FILE_TEXTBOX->text().size());

@@ -1,16 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ShownSeconds.h"
 
-#include "AlarmTimeText.h"
+#include "SecondOfDay.h"
 
-std::optional<qint64> ShownSeconds::wallOf(QDate date, const QString& time24)
+std::optional<qint64> ShownSeconds::localTimeOf(QDate date, const QString& time24)
 {
-    if (!date.isValid() || !isRealAlarmTime(time24))
+    const std::optional<SecondOfDay> second = SecondOfDay::of(time24);
+    if (!date.isValid() || !second)
         return std::nullopt;
-    const auto field = [&](int at) {
-        return time24.mid(at, 2).toInt();
-    };
-    return date.toJulianDay() * 86400 + field(0) * 3600 + field(3) * 60 + field(6);
+    return second->on(date);
 }
 
 void ShownSeconds::record(const LocalTimeOfDay& reading)
@@ -47,17 +45,18 @@ void ShownSeconds::append(const LocalTimeOfDay& reading, GapCause cause)
     second.serial = m_nextSerial++;
     second.date = reading.date;
     second.time24 = reading.text24;
-    const std::optional<qint64> wall = wallOf(reading.date, reading.text24);
-    if (wall) {
-        second.wall = *wall;
-        if (m_lastWall && *wall - *m_lastWall > catchUpSeconds) {
-            second.gapFrom = m_lastWall;
+    const std::optional<qint64> local = localTimeOf(reading.date, reading.text24);
+    if (local) {
+        second.localTime = *local;
+        if (m_lastLocalTime && *local - *m_lastLocalTime > catchUpSeconds) {
+            second.gapFrom = m_lastLocalTime;
             // A clock that moved on by a few seconds while the local time jumped: the time
             // zone's offset changed, as when summer time begins.
-            const bool offsetMoved = epochStep && *wall - *m_lastWall - *epochStep > catchUpSeconds;
+            const bool offsetMoved =
+                epochStep && *local - *m_lastLocalTime - *epochStep > catchUpSeconds;
             second.gapCause = offsetMoved ? GapCause::ZoneChanged : cause;
         }
-        m_lastWall = wall;
+        m_lastLocalTime = local;
     }
     m_seconds.push_back(second);
     if (m_seconds.size() > capacity)

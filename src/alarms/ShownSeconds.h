@@ -6,7 +6,8 @@
 #include <QList>
 #include <deque>
 
-// The seconds the clock has shown, newest last, each with a serial number. Every alarm looks
+// The seconds the clock has shown, newest last, each with a serial number: one more than the
+// second recorded before it. Every alarm looks
 // at all the seconds shown since its own previous tick, so a late, early or bunched tick
 // neither skips nor repeats one. Seconds that a short stall kept the clock from showing count
 // as shown, late. Where the local time moved on by more than that between two seconds shown
@@ -30,10 +31,11 @@ public:
         quint64 serial = 0;
         QDate date;
         QString time24;
-        // The local time it shows, in seconds counted as if every day had 24 hours.
-        qint64 wall = 0;
+        // The local date and time it shows as one count of seconds, every day 24 hours long
+        // (SecondOfDay::on): a clock set back or the hour repeated in autumn counts back.
+        qint64 localTime = 0;
         // Set when the clock could not show the local times between the second shown before it
-        // and this one: that earlier second's wall time.
+        // and this one: that earlier second's local time.
         std::optional<qint64> gapFrom;
         GapCause gapCause = GapCause::Unknown;
     };
@@ -41,9 +43,9 @@ public:
     // Forward gaps up to this long between two readings are caught up.
     static constexpr qint64 catchUpSeconds = 60;
 
-    // The local time of a date and an HH:MM:SS text in seconds, as Second::wall counts them;
-    // nothing for a text of another form.
-    static std::optional<qint64> wallOf(QDate date, const QString& time24);
+    // A date and an HH:MM:SS text as Second::localTime counts them; nothing for a text of
+    // another form.
+    static std::optional<qint64> localTimeOf(QDate date, const QString& time24);
 
     // Records the reading if it shows another second than the last one recorded, after the
     // seconds a short stall skipped.
@@ -66,6 +68,6 @@ private:
     std::deque<Second> m_seconds;
     std::optional<qint64> m_lastEpochSecond;
     std::optional<quint64> m_lastBootMs;
-    std::optional<qint64> m_lastWall;
+    std::optional<qint64> m_lastLocalTime;
     quint64 m_nextSerial = 1;
 };

@@ -78,7 +78,9 @@ QList<ArmedAlarm> armedAlarms(const SettingsStore& store)
         if (!AlarmTrigger::arms(masterSwitch, alarms[n - 1]))
             continue;
         const QString snoozed = store.readText(SettingsKeys::alarm(AlarmField::SNOOZED_UNTIL, n));
-        armed.append(AlarmTrigger::armed(n, alarms[n - 1], AlarmSnooze::fromText(snoozed)));
+        armed.append(
+            AlarmTrigger::armed(n, alarms[n - 1], AlarmSnooze::fromText(snoozed),
+                                store.readText(SettingsKeys::alarm(AlarmField::SKIP_DATE, n))));
     }
     return armed;
 }
@@ -169,6 +171,8 @@ void CommandLine::printList(QTextStream& out) const
             notes << QStringLiteral("never fires: no day of the week");
         if (slot.doesNothing())
             notes << QStringLiteral("does nothing: ") + AlarmSlot::doesNothingReason();
+        if (!slot.dateNote(now).isEmpty())
+            notes << slot.dateNote(now);
         // What would be started: nothing while Run Command is off, and never the caption that
         // stands in the field until a command is typed.
         QString command;

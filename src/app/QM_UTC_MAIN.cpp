@@ -2,6 +2,7 @@
 #include "QM_UTC_MAIN.h"
 
 #include "StayOnTop.h"
+#include "StripMenu.h"
 #include "alarms/NextAlarmTip.h"
 #include "largeclock/QM_UTC_LARGE_CLOCK_WINDOW.h"
 #include "platform/LocalTimeOfDay.h"
@@ -26,6 +27,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QContextMenuEvent>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
@@ -217,6 +219,18 @@ void QM_UTC_MAIN::flushLabels()
         drawn += live->takeUnflushed();
     }
     LiveTextLabel::flush(this, drawn);
+}
+
+void QM_UTC_MAIN::contextMenuEvent(QContextMenuEvent* event)
+{
+    StripMenu menu(*m_alarms, *m_notifier,
+                   QDateTime::fromMSecsSinceEpoch(m_context.time.msSinceEpoch()), this);
+    const QAction* chosen = menu.exec(event->globalPos());
+    // Opened once the menu is gone: both windows run their own loop.
+    if (chosen && chosen == menu.PREFERENCES_MENU)
+        QUILL_MARSH_BUTTON_Click();
+    else if (chosen && chosen == menu.LARGE_CLOCK_MENU)
+        openLargeClock();
 }
 
 void QM_UTC_MAIN::LIVE_TIME_LABEL_DblClick()

@@ -96,6 +96,8 @@ public slots:
 protected:
     void closeEvent(QCloseEvent* event) override;
     void changeEvent(QEvent* event) override;
+    // Right click, or the Menu key while the strip has the focus: the strip's menu.
+    void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
     void Form_Load();

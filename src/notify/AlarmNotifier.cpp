@@ -9,6 +9,7 @@
 #include "settings/SettingsKeys.h"
 #include "settings/SettingsStore.h"
 
+#include <QPushButton>
 #include <QWindow>
 #include <algorithm>
 
@@ -39,6 +40,34 @@ QM_UTC_ALARM_NOTIFICATION_WINDOW* AlarmNotifier::openWindow(const QString& windo
             return window;
     }
     return nullptr;
+}
+
+QList<QM_UTC_ALARM_NOTIFICATION_WINDOW*> AlarmNotifier::openWindows() const
+{
+    QList<QM_UTC_ALARM_NOTIFICATION_WINDOW*> open;
+    for (const auto& window : m_windows) {
+        if (window && !window->isUnloaded())
+            open.append(window);
+    }
+    return open;
+}
+
+int AlarmNotifier::snoozeAll()
+{
+    const QList<QM_UTC_ALARM_NOTIFICATION_WINDOW*> open = openWindows();
+    for (QM_UTC_ALARM_NOTIFICATION_WINDOW* window : open) {
+        QPushButton* snooze = window->SNOOZE_BUTTON;
+        (snooze->isVisible() && snooze->isEnabled() ? snooze : window->OK_BUTTON)->click();
+    }
+    return int(open.size());
+}
+
+int AlarmNotifier::stopAll()
+{
+    const QList<QM_UTC_ALARM_NOTIFICATION_WINDOW*> open = openWindows();
+    for (QM_UTC_ALARM_NOTIFICATION_WINDOW* window : open)
+        window->OK_BUTTON->click();
+    return int(open.size());
 }
 
 QM_UTC_ALARM_NOTIFICATION_WINDOW* AlarmNotifier::announce(const Announcement& announcement,

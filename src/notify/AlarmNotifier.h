@@ -38,6 +38,13 @@ public:
     // The window of that name while it is open.
     QM_UTC_ALARM_NOTIFICATION_WINDOW* openWindow(const QString& windowName) const;
 
+    // The alarms' windows open now (their ring goes on until each is answered).
+    QList<QM_UTC_ALARM_NOTIFICATION_WINDOW*> openWindows() const;
+    // Answers every open window as its Snooze would (where it offers one), or as its OK;
+    // gives how many were answered.
+    int snoozeAll();
+    int stopAll();
+
 signals:
     // Snooze was pressed in alarm n's window.
     void snooze(int n);

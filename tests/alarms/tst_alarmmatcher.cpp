@@ -7,7 +7,8 @@
 
 // Scenarios are written as steps: "show 2026-12-08 07:30:00" (the clock shows a second),
 // "tick" (the alarm's timer ticks), "arm" (its timer starts), "time 07:30:05" (its time is
-// changed), "days Mon Fri" (its days are changed), "snooze 2026-12-08 07:35:00" (it is snoozed
+// changed), "days Mon Fri" (its days are changed), "date 2026-12-09" (it fires once on that
+// date), "skip 2026-12-09" (it skips that date), "snooze 2026-12-08 07:35:00" (it is snoozed
 // until then). The column "fires" lists the steps at which the alarm fires, "missed" the steps
 // at which it says it missed a moment, with that moment.
 class AlarmMatcherTest : public QObject
@@ -98,6 +99,28 @@ void AlarmMatcherTest::scenarios_data()
         {d1 + "07:29:00", "tick", d1 + "07:32:00", "tick", d1 + "07:30:00", "tick"}, {},
         {"3 2026-12-08 07:30:00"});
 
+    // Once on a date, and skipping a date.
+    row("once on its date, not the day before or after", "07:30:00",
+        {"date 2026-12-09", d1 + "07:30:00", "tick", d2 + "07:30:00", "tick",
+         "show 2026-12-10 07:30:00", "tick"},
+        {4});
+    row("once: set back across it fires once", "07:30:00",
+        {"date 2026-12-09", d2 + "07:30:00", "tick", d2 + "07:29:59", "tick", d2 + "07:30:00",
+         "tick"},
+        {2});
+    row("once: set forward across it is missed", "07:30:00",
+        {"date 2026-12-09", d2 + "07:00:00", "tick", d2 + "09:00:00", "tick"}, {},
+        {"4 2026-12-09 07:30:00"});
+    row("once: a gap of weeks names its date", "07:30:00",
+        {"date 2026-12-09", d1 + "07:00:00", "tick", "show 2026-12-30 09:00:00", "tick"}, {},
+        {"4 2026-12-09 07:30:00"});
+    row("skipped date: silent, the next day fires", "07:30:00",
+        {"skip 2026-12-08", d1 + "07:30:00", "tick", d2 + "07:30:00", "tick"}, {4});
+    row("skipped date in a gap: not missed", "07:30:00",
+        {"skip 2026-12-08", d1 + "07:00:00", "tick", d1 + "08:00:00", "tick"}, {});
+    row("skipped once-date never fires", "07:30:00",
+        {"date 2026-12-08", "skip 2026-12-08", d1 + "07:30:00", "tick"}, {});
+
     // A snoozed repeat comes once, whatever its day; the test drops it once it is spent.
     row("snoozed: comes back once", "07:30:00",
         {"snooze 2026-12-12 07:35:00", saturday + "07:34:59", "tick", saturday + "07:35:00", "tick",
@@ -123,6 +146,8 @@ void AlarmMatcherTest::scenarios()
     AlarmMatcher matcher;
     AlarmDays days = AlarmDays::everyDay();
     std::optional<LocalTimeOfDay> snooze;
+    std::optional<QDate> once;
+    std::optional<QDate> skip;
     QList<int> fired;
     QStringList missed;
     for (int i = 0; i < steps.size(); ++i) {
@@ -141,10 +166,15 @@ void AlarmMatcherTest::scenarios()
             alarmTime = words.at(1);
         } else if (words.first() == QLatin1String("days")) {
             days = *AlarmDays::fromText(words.mid(1).join(QLatin1Char(' ')));
+        } else if (words.first() == QLatin1String("date")) {
+            once = QDate::fromString(words.at(1), Qt::ISODate);
+        } else if (words.first() == QLatin1String("skip")) {
+            skip = QDate::fromString(words.at(1), Qt::ISODate);
         } else if (words.first() == QLatin1String("snooze")) {
             snooze = reading();
         } else {
-            const AlarmMatcher::Outcome outcome = matcher.check(shown, alarmTime, days, snooze);
+            const AlarmMatcher::Outcome outcome =
+                matcher.check(shown, alarmTime, days, snooze, once, skip);
             if (outcome.fires)
                 fired.append(i);
             if (outcome.missed)

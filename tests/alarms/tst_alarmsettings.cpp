@@ -3,6 +3,7 @@
 #include "ProblemCapture.h"
 #include "TestTime.h"
 #include "TestWindows.h"
+#include "alarms/AlarmDateField.h"
 #include "alarms/AlarmDaysField.h"
 #include "alarms/AlarmRow.h"
 #include "alarms/AlarmTimeField.h"
@@ -21,6 +22,8 @@
 #include "widgets/TickBox.h"
 
 #include <QApplication>
+#include <QCalendarWidget>
+#include <QMenu>
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QPointer>
@@ -92,7 +95,7 @@ QStringList okOrder()
     }
     for (const char* key :
          {"ALARM_%1_DISPLAY_MESSAGE_TICKBOX", "ALARM_%1_MESSAGE_AUTO_CLOSE_TICKBOX",
-          "RUN_HIDDEN_%1_TICKBOX", "ALARM_%1_DAYS", "ALARM_%1_RING_TICKBOX"}) {
+          "RUN_HIDDEN_%1_TICKBOX", "ALARM_%1_DAYS", "ALARM_%1_RING_TICKBOX", "ALARM_%1_DATE"}) {
         for (int n = 1; n <= alarmCount; ++n)
             keys << QString::fromLatin1(key).arg(n);
     }
@@ -101,7 +104,7 @@ QStringList okOrder()
 
 QStringList fields(const AlarmSlot& slot)
 {
-    QStringList all{slot.name, slot.time, slot.message, slot.command, slot.days};
+    QStringList all{slot.name, slot.time, slot.message, slot.command, slot.days, slot.date};
     for (qint16 flag : {slot.enabled, slot.displayMessage, slot.autoClose, slot.runCommand,
                         slot.runHidden, slot.ring})
         all << QString::number(flag);
@@ -425,7 +428,9 @@ private slots:
                            "RUN_HIDDEN_4_TICKBOX=1",
                            "ALARM_5_TIME_TEXTBOX=7:30",
                            "ALARM_2_DAYS=fri, MON",
-                           "ALARM_10_DAYS=weekdays"}
+                           "ALARM_10_DAYS=weekdays",
+                           "ALARM_2_DATE=2026-12-24",
+                           "ALARM_10_DATE=2026-02-30"}
             << QList<int>{2, 10};
         // Longer than a window can show, and than a text field holds by itself.
         QTest::newRow("texts longer than a window shows")
@@ -454,7 +459,7 @@ private slots:
         QTEST(activeTimers(main), "timers");
         // Every key rewritten, the ten alarms' days too, on disk as the handler returns.
         const QStringList lines = linesOnDisk(fixture.settings);
-        QCOMPARE(lines.size(), 113);
+        QCOMPARE(lines.size(), 123);
         QVERIFY(lines.contains(QStringLiteral("ALARM-SETTINGS-Top=1000")));
         // A new file lists the keys as OK wrote them.
         if (stored.isEmpty()) {
@@ -684,6 +689,59 @@ private slots:
         QCOMPARE(fixture.settings.onDisk("ALARM_7_DAYS"), saved);
         QCOMPARE(main.alarmSlot(7).days, saved);
         QTEST(int(problems.lines.size()), "problems");
+    }
+
+    // Once on a date: shown from the file (red once past), chosen in the calendar, saved by OK.
+    void dateIsShownChosenAndSaved_data()
+    {
+        QTest::addColumn<QString>("stored"); // "-": no key
+        QTest::addColumn<QString>("chosen"); // "" nothing, "days" back to its days, or a date
+        QTest::addColumn<QString>("shown");
+        QTest::addColumn<bool>("past");
+        QTest::addColumn<QString>("saved");
+        QTest::addColumn<int>("problems");
+        const auto row = [](const char* name, const char* stored, const char* chosen,
+                            const char* shown, bool past, const char* saved, int problems = 0) {
+            QTest::newRow(name) << QString(stored) << QString(chosen) << QString(shown) << past
+                                << QString(saved) << problems;
+        };
+        row("no key: its days", "-", "", "Once", false, "");
+        row("ahead: shown, kept", "2026-12-24", "", "24 Dec", false, "2026-12-24");
+        row("chosen in the calendar", "-", "2026-12-25", "25 Dec", false, "2026-12-25");
+        row("back to its days", "2026-12-24", "days", "Once", false, "");
+        row("today, its time gone by: past", "2026-12-08", "", "8 Dec", true, "2026-12-08");
+        row("no such date: said once, kept", "2026-02-30", "", "Once", false, "2026-02-30", 1);
+    }
+
+    void dateIsShownChosenAndSaved()
+    {
+        QFETCH(QString, stored);
+        QFETCH(QString, chosen);
+        QFETCH(QString, saved);
+        MainWindowFixture fixture;
+        store(fixture,
+              {"ENABLE_ALARMS_TICKBOX=1", "ALARM_7_TICKBOX=1", "ALARM_7_TIME_TEXTBOX=07:30:00"});
+        if (stored != "-")
+            store(fixture, {"ALARM_7_DATE=" + stored});
+        ProblemCapture problems;
+        QM_UTC_MAIN& main = fixture.open();
+        fixture.tickAt(TestTime::utcMs(2026, 12, 8, 8, 0, 0));
+        QPointer<Window> window = openSettings(fixture);
+        AlarmDateField* date = window->findChild<AlarmDateField*>("ALARM_7_DATE");
+        QVERIFY(date && date->isEnabled());
+        if (chosen == "days")
+            date->findChild<QMenu*>()->actions().constLast()->trigger();
+        else if (!chosen.isEmpty())
+            emit date->calendar()->clicked(QDate::fromString(chosen, Qt::ISODate));
+        QTEST(date->text(), "shown");
+        QFETCH(bool, past);
+        QCOMPARE(date->palette().color(QPalette::ButtonText) == Qt::red, past);
+        QCOMPARE(date->toolTip().contains("passed"), past);
+        window->OK_BUTTON->click();
+        QCOMPARE(fixture.settings.onDisk("ALARM_7_DATE"), saved);
+        QCOMPARE(main.alarmSlot(7).date, saved);
+        // The clock's jump from 1970 is reported too: only the date's report counts here.
+        QTEST(int(problems.lines.filter("ALARM_7_DATE").size()), "problems");
     }
 
     // Short names and the first day of the week as the region has them, in the row's free room.

@@ -9,6 +9,7 @@
 #include "platform/LocalTimeOfDay.h"
 #include "platform/Timer.h"
 #include "settings/SettingsKeys.h"
+#include "settings/SettingsStore.h"
 
 #include <QFile>
 #include <QSignalSpy>
@@ -99,6 +100,8 @@ private slots:
     void missedAlarmIsSaidOnceWithoutItsCommand();
     void snoozeBringsTheAlarmBackOnce_data();
     void snoozeBringsTheAlarmBackOnce();
+    void skippedDateIsSilentAndThenCleared_data();
+    void skippedDateIsSilentAndThenCleared();
 };
 
 void AlarmTriggerTest::launchThenAnnounce_data()
@@ -393,6 +396,51 @@ void AlarmTriggerTest::snoozeBringsTheAlarmBackOnce()
     QTEST(int(problems.lines.size()), "problems");
     QCOMPARE(settings.onDisk(key),
              QStringLiteral("2026-12-08T07:%1:00").arg(minutes == "1" ? 42 : 46));
+}
+
+void AlarmTriggerTest::skippedDateIsSilentAndThenCleared_data()
+{
+    QTest::addColumn<QString>("how"); // "strip": skip(), "file": a hand edit followed
+    QTest::addColumn<QString>("skipped");
+    QTest::addColumn<int>("firstDay"); // announcements on the test's day, the day after
+    QTest::addColumn<int>("secondDay");
+    QTest::newRow("skipped from the strip") << "strip"
+                                            << "2026-12-08" << 0 << 1;
+    QTest::newRow("skipped by a hand edit") << "file"
+                                            << "2026-12-08" << 0 << 1;
+    QTest::newRow("the day after skipped") << "file"
+                                           << "2026-12-09" << 1 << 0;
+    QTest::newRow("a past date: cleared at once") << "file"
+                                                  << "2026-12-01" << 1 << 1;
+}
+
+void AlarmTriggerTest::skippedDateIsSilentAndThenCleared()
+{
+    QFETCH(QString, how);
+    QFETCH(QString, skipped);
+    TestSettings settings;
+    settings.writeValues(alarmAt(3, "1", "0", "1"));
+    Armed armed(settings);
+    ProblemCapture problems;
+    const SettingKey key = alarm(AlarmField::SKIP_DATE, 3);
+    armed.tickAt(utcMs(7, 0, 0));
+    if (how == "strip") {
+        armed.trigger.skip(3, QDate::fromString(skipped, Qt::ISODate));
+    } else {
+        settings.store().writeText(key, skipped);
+        armed.trigger.follow(settings.store(), {key.name});
+    }
+    // Through a gap over it, then its second shown: neither fired nor missed.
+    armed.tickAt(utcMs(7, 29, 0));
+    armed.tickAt(utcMs(7, 31, 0));
+    armed.tickAt(utcMs(7, 30, 0));
+    QTEST(int(armed.announced.size()), "firstDay");
+    armed.tickAt(utcMs(7, 30, 0) + dayMs);
+    QFETCH(int, firstDay);
+    QTEST(int(armed.announced.size()) - firstDay, "secondDay");
+    // Cleared in the file once its date has passed.
+    armed.tickAt(utcMs(0, 0, 0) + 2 * dayMs);
+    QCOMPARE(settings.store().readText(key), QString());
 }
 
 QTEST_GUILESS_MAIN(AlarmTriggerTest)

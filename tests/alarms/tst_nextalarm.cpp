@@ -6,8 +6,8 @@
 
 using TestTime::utcMs;
 
-// Alarms are written "number|name|time", and optionally "|days|snoozed until". London keeps
-// UTC in winter, so winter rows read as local wall time.
+// Alarms are written "number|name|time", and optionally "|days|snoozed until|once on|skips". London
+// keeps UTC in winter, so winter rows read as local wall time.
 class NextAlarmTest : public QObject
 {
     Q_OBJECT
@@ -91,6 +91,22 @@ void NextAlarmTest::describe_data()
     QTest::newRow("a snooze that has ended counts no more")
         << morning << QStringList{"5|Tea|07:30:00|Mon Tue Wed Thu Fri Sat Sun|2026-12-08T04:10:00"}
         << "Next alarm: Tea at 07:30:00, in 3 h 12 min";
+    const QString everyDay = "|Mon Tue Wed Thu Fri Sat Sun|";
+    QTest::newRow("once on a date weeks ahead: the date")
+        << morning << QStringList{"3|Tea|07:30:00" + everyDay + "|2026-12-24"}
+        << "Next alarm: Tea on 2026-12-24 at 07:30:00, in 16 d 3 h";
+    QTest::newRow("once on a date that has passed")
+        << utcMs(2026, 12, 24, 7, 30, 0) << QStringList{"3|Tea|07:30:00" + everyDay + "|2026-12-24"}
+        << "No alarm armed";
+    QTest::newRow("today skipped: tomorrow's")
+        << morning << QStringList{"3|Tea|07:30:00" + everyDay + "||2026-12-08"}
+        << "Next alarm: Tea at 07:30:00, in 27 h 12 min";
+    QTest::newRow("its one day skipped: the week after")
+        << morning << QStringList{"3|Gym|07:30:00|Tue|||2026-12-08"}
+        << "Next alarm: Gym on Tuesday at 07:30:00, in 7 d 3 h";
+    QTest::newRow("its one date skipped")
+        << morning << QStringList{"3|Tea|07:30:00" + everyDay + "|2026-12-08|2026-12-08"}
+        << "No alarm armed";
 }
 
 void NextAlarmTest::describe()
@@ -108,8 +124,12 @@ void NextAlarmTest::describe()
         armedAlarm.time = parts[2];
         if (parts.size() > 3)
             armedAlarm.days = *AlarmDays::fromText(parts[3]);
-        if (parts.size() > 4)
+        if (parts.size() > 4 && !parts[4].isEmpty())
             armedAlarm.snoozedUntil = QDateTime::fromString(parts[4], Qt::ISODate);
+        if (parts.size() > 5 && !parts[5].isEmpty())
+            armedAlarm.once = QDate::fromString(parts[5], Qt::ISODate);
+        if (parts.size() > 6)
+            armedAlarm.skip = QDate::fromString(parts[6], Qt::ISODate);
         armed.append(armedAlarm);
     }
     QCOMPARE(NextAlarm::describe(armed, QDateTime::fromMSecsSinceEpoch(nowUtc)), text);

@@ -3,6 +3,8 @@
 #include "ProblemCapture.h"
 #include "TestTime.h"
 #include "TestWindows.h"
+#include "app/StripMenu.h"
+#include "notify/AlarmNotifier.h"
 #include "platform/Timer.h"
 #include "platform/Twips.h"
 #include "platform/WindowGeometry.h"
@@ -81,6 +83,8 @@ private slots:
     void handEditsAreAppliedWithinASecond();
     void settingsProblemsAreToldInAWindowOnce_data();
     void settingsProblemsAreToldInAWindowOnce();
+    void stripMenuOffersWhatApplies_data();
+    void stripMenuOffersWhatApplies();
 };
 
 void MainWindowTest::emptyStoreStartUp()
@@ -425,7 +429,8 @@ void MainWindowTest::settingsProblemsAreToldInAWindowOnce_data()
     QTest::newRow("a file too large")
         << "large" << QStringList{"16 MiB", "default settings", "with your settings in it"};
     QTest::newRow("a file grown too large while the clock runs")
-        << "grows" << QStringList{"16 MiB", "keeps the settings it had", "with your settings in it"};
+        << "grows"
+        << QStringList{"16 MiB", "keeps the settings it had", "with your settings in it"};
 }
 
 void MainWindowTest::settingsProblemsAreToldInAWindowOnce()
@@ -459,6 +464,70 @@ void MainWindowTest::settingsProblemsAreToldInAWindowOnce()
     QCOMPARE(window.LIVE_TIME_LABEL->foreColor(), problem == "large" ? 65280 : 255);
     fixture.tickAt(noon + 1000);
     QVERIFY(!notice(window)); // once
+}
+
+void MainWindowTest::stripMenuOffersWhatApplies_data()
+{
+    QTest::addColumn<Values>("stored");
+    QTest::addColumn<QStringList>("offered"); // at 12:00:01
+    QTest::addColumn<QString>("chosen");
+    QTest::addColumn<QStringList>("then");
+    const QStringList windows{"Preferences", "Large clock"};
+    const Values tea{{"ENABLE_ALARMS_TICKBOX", "1"},
+                     {"ALARM_7_TICKBOX", "1"},
+                     {"ALARM_7_NAME_TEXTBOX", "Tea & cake"},
+                     {"ALARM_7_TIME_TEXTBOX", "12:30:00"}};
+    QTest::newRow("nothing armed") << Values{} << windows << "" << windows;
+    QTest::newRow("skip today's, then tomorrow's is next")
+        << tea << QStringList{"Skip Tea && cake at 12:30:00 today"} + windows << "Skip"
+        << QStringList{"Skip Tea && cake at 12:30:00 tomorrow"} + windows;
+    QTest::newRow("once on a date weeks ahead")
+        << tea + Values{{"ALARM_7_DATE", "2026-12-24"}}
+        << QStringList{"Skip Tea && cake at 12:30:00 2026-12-24"} + windows << "Skip" << windows;
+    const Values ringing{{"ENABLE_ALARMS_TICKBOX", "1"},
+                         {"ALARM_7_TICKBOX", "1"},
+                         {"ALARM_7_TIME_TEXTBOX", "12:00:01"},
+                         {"ALARM_7_DISPLAY_MESSAGE_TICKBOX", "1"}};
+    QTest::newRow("ringing: Stop answers it")
+        << ringing
+        << QStringList{"Skip Alarm Name at 12:00:01 tomorrow", "Snooze", "Stop"} + windows << "Stop"
+        << QStringList{"Skip Alarm Name at 12:00:01 tomorrow"} + windows;
+    QTest::newRow("ringing: Snooze brings it back")
+        << ringing
+        << QStringList{"Skip Alarm Name at 12:00:01 tomorrow", "Snooze", "Stop"} + windows
+        << "Snooze" << QStringList{"Skip Alarm Name at 12:00:01 tomorrow"} + windows;
+}
+
+void MainWindowTest::stripMenuOffersWhatApplies()
+{
+    QFETCH(Values, stored);
+    QFETCH(QString, chosen);
+    MainWindowFixture fixture;
+    fixture.settings.writeValues(stored);
+    QM_UTC_MAIN& window = fixture.open();
+    const qint64 noon = TestTime::utcMs(2026, 12, 8, 12, 0, 0);
+    fixture.tickAt(noon);
+    fixture.tickAt(noon + 1000);
+    const auto texts = [&](StripMenu& menu) {
+        QStringList all;
+        for (const QAction* action : menu.actions())
+            all << action->text();
+        return all;
+    };
+    const QDateTime now = QDateTime::fromMSecsSinceEpoch(noon + 1000);
+    StripMenu menu(window.alarms(), window.notifier(), now, &window);
+    QTEST(texts(menu), "offered");
+    for (QAction* action : menu.actions()) {
+        if (!chosen.isEmpty() && action->text().startsWith(chosen))
+            action->trigger();
+    }
+    QCoreApplication::sendPostedEvents();
+    StripMenu after(window.alarms(), window.notifier(), now, &window);
+    QTEST(texts(after), "then");
+    if (chosen == "Skip")
+        QVERIFY(!fixture.settings.onDisk("ALARM_7_SKIP_DATE").isEmpty());
+    if (chosen == "Snooze")
+        QCOMPARE(fixture.settings.onDisk("ALARM_7_SNOOZED_UNTIL"), "2026-12-08T12:05:01");
 }
 
 QTEST_MAIN(MainWindowTest)

@@ -2,7 +2,7 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Always On Top on a real X server with a window manager: another program's window activated
 # over the strip, and one that made itself stay on top, are both under the strip again within
-# 1.5 s. Usage (under with-x11.sh): PROGRAM
+# 1.5 s; its context menu leaves that rank alone. Usage (under with-x11.sh): PROGRAM
 set -euo pipefail
 program=$1
 config=$(mktemp -d)
@@ -82,5 +82,25 @@ cover_from_above() {
 comes_back_above cover_from_above
 ! xprop -id "$other" _NET_WM_STATE | grep -q _NET_WM_STATE_ABOVE ||
     fail "the other window kept its stay-on-top rank"
+
+# The strip's context menu leaves the strip's rank alone, open and closed again.
+shown_windows() { xdotool search --onlyvisible --pid "${pids[0]}" 2>/dev/null | wc -l; }
+before=$(shown_windows)
+xdotool mousemove --window "$strip" 100 20 click 3
+for _ in $(seq 60); do
+    [ "$(shown_windows)" -gt "$before" ] && break
+    sleep 0.05
+done
+[ "$(shown_windows)" -gt "$before" ] || fail "a right click on the strip opened no menu"
+above "$strip" "$other" || fail "the strip's menu put the strip under another window"
+xdotool key Escape
+for _ in $(seq 60); do
+    [ "$(shown_windows)" -eq "$before" ] && break
+    sleep 0.05
+done
+[ "$(shown_windows)" -eq "$before" ] || fail "Escape did not close the strip's menu"
+above "$strip" "$other" || fail "the strip is under another window after its menu"
+xprop -id "$strip" _NET_WM_STATE | grep -q _NET_WM_STATE_ABOVE ||
+    fail "the strip lost its above rank to its menu"
 
 echo "PASS: always on top on X11"
