@@ -74,6 +74,24 @@ QM_UTC_ALARM_NOTIFICATION_WINDOW* AlarmNotifier::announce(const Announcement& an
     return window;
 }
 
+int AlarmNotifier::answerAll(bool snooze)
+{
+    forgetClosed();
+    // Each answer closes its window and may open the next: the list is taken first.
+    const auto windows = m_windows;
+    int answered = 0;
+    for (const auto& window : windows) {
+        if (!window || window->isUnloaded())
+            continue;
+        QPushButton* const button = snooze && window->SNOOZE_BUTTON->isEnabled()
+                                        ? window->SNOOZE_BUTTON
+                                        : window->OK_BUTTON;
+        button->click();
+        ++answered;
+    }
+    return answered;
+}
+
 void AlarmNotifier::ringIfWanted(QM_UTC_ALARM_NOTIFICATION_WINDOW* window,
                                  const Announcement& announcement)
 {

@@ -38,11 +38,17 @@ public:
     // The window of that name while it is open.
     QM_UTC_ALARM_NOTIFICATION_WINDOW* openWindow(const QString& windowName) const;
 
+    // Answers every open window as its Snooze button would (OK where it has no Snooze), or as
+    // its OK button, and gives how many there were.
+    int snoozeAll() { return answerAll(true); }
+    int stopAll() { return answerAll(false); }
+
 signals:
     // Snooze was pressed in alarm n's window.
     void snooze(int n);
 
 private:
+    int answerAll(bool snooze);
     void ringIfWanted(QM_UTC_ALARM_NOTIFICATION_WINDOW* window, const Announcement& announcement);
     void placeClearOfOthers(QM_UTC_ALARM_NOTIFICATION_WINDOW* window) const;
     void showModal(QM_UTC_ALARM_NOTIFICATION_WINDOW* window);
