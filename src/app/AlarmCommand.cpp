@@ -244,10 +244,12 @@ AlarmCommand::Outcome AlarmCommand::write(int n, const std::function<void(Settin
         SettingsStore::Batch batch(store);
         change(store);
     }
-    if (store.hasUnsaved())
+    if (store.hasUnsaved()) {
+        store.discardUnsaved();
         return {
             1,
             QStringLiteral("nothing was changed in %1").arg(TerminalText::visible(m_settingsPath))};
+    }
     QString line = named(store, n) + QLatin1Char(' ') + done;
     if (store.readFlag(alarm(AlarmField::TICKBOX, n)) == 1)
         line += armingNote(store);

@@ -93,6 +93,12 @@ public:
     const QString& readRefusal() const { return m_readRefusal; }
     // Writes that have not reached the disk yet: a save failed or waits for the lock.
     bool hasUnsaved() const { return !m_pending.isEmpty(); }
+    // Forgets them, for a program that ends saying that nothing was changed.
+    void discardUnsaved()
+    {
+        m_pending.clear();
+        m_pendingIndex.clear();
+    }
 
     // How long a save waits for another writer's lock.
     void setLockWait(std::chrono::milliseconds wait) { m_lockWait = wait; }

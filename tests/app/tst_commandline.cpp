@@ -553,8 +553,22 @@ void CommandLineTest::realProgramBesideARunningClockWithoutDisplay()
     // A change beside the running clock goes into the file, which the clock follows.
     const Outcome disabled = start({QStringLiteral("--disable"), QStringLiteral("4")});
     QCOMPARE(disabled.out, QStringLiteral("Alarm 4 (Walk) switched off\n"));
+    // Changes at the same moment wait for each other's lock: all kept, each once.
+    std::array<QProcess, 3> changes;
+    for (int i = 0; i < 3; ++i) {
+        changes[i].setProcessEnvironment(env);
+        changes[i].start(program, {"--set", QString::number(i + 5), "7:0" + QString::number(i)});
+    }
+    for (QProcess& change : changes) {
+        QVERIFY(change.waitForFinished(10000));
+        QCOMPARE(change.exitCode(), 0);
+    }
     QVERIFY(settings.open(QIODevice::ReadOnly));
-    QVERIFY(settings.readAll().contains("ALARM_4_TICKBOX=0\n"));
+    const QByteArray changed = settings.readAll();
+    QCOMPARE(changed.count("ALARM_4_TICKBOX=0\n"), 1);
+    for (const char* line : {"ALARM_5_TIME_TEXTBOX=07:00:00\n", "ALARM_6_TIME_TEXTBOX=07:01:00\n",
+                             "ALARM_7_TIME_TEXTBOX=07:02:00\n"})
+        QCOMPARE(changed.count(line), 1);
 }
 
 QTEST_GUILESS_MAIN(CommandLineTest)
