@@ -1,16 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "CommandLine.h"
 
-#include "alarms/AlarmDays.h"
-#include "alarms/AlarmSlot.h"
-#include "alarms/AlarmSnooze.h"
-#include "alarms/AlarmTimeText.h"
-#include "alarms/AlarmTrigger.h"
-#include "alarms/NextAlarm.h"
-#include "notify/LaunchRule.h"
+#include "AlarmCommand.h"
+#include "AlarmListing.h"
+#include "platform/InstanceChannel.h"
 #include "platform/TerminalText.h"
 #include "platform/TimeSource.h"
-#include "settings/SettingsKeys.h"
 #include "settings/SettingsStore.h"
 
 #include <QCommandLineParser>
@@ -36,6 +31,19 @@ QString usageText(const QString& settingsPath)
                "                 says it.\n"
                "  --list         Print the ten alarms, one a line, tab-separated: number, on\n"
                "                 or off, time, name, command, days of the week, note.\n"
+               "  --json         With --next or --list: print JSON for status bars.\n"
+               "  --snooze       Snooze every ringing alarm of the running clock.\n"
+               "  --stop         Answer every ringing alarm of the running clock with OK.\n"
+               "  --set N TIME   Set alarm N (1-10) to TIME and switch it on. TIME is HH:MM:SS,\n"
+               "                 HH:MM, or +25m or +1h30m for once, that far ahead. Also:\n"
+               "                 --name TEXT, --days \"Mon Tue\", --date YYYY-MM-DD (once, on\n"
+               "                 that date), --command \"...\" (\"\" for none).\n"
+               "  --skip N       Keep alarm N silent on its next date only.\n"
+               "  --enable N, --disable N\n"
+               "                 Switch alarm N on or off.\n"
+               "\n"
+               "Exit status: 0 done, 1 nothing to do or nothing could be done, 2 a usage\n"
+               "error (nothing is changed then).\n"
                "\n"
                "Settings file:\n"
                "  %1\n")
@@ -57,33 +65,6 @@ QString typedOption(const QStringList& arguments, const QString& name)
     return QLatin1Char('-') + name;
 }
 
-// One line per alarm and one column per field: a tab or line break typed into a field must
-// not start another, and no character from the file may act on the terminal.
-QString oneField(const QString& text)
-{
-    return TerminalText::visible(text);
-}
-
-// What the alarm timers run after a start with this file.
-QList<ArmedAlarm> armedAlarms(const SettingsStore& store)
-{
-    using SettingsKeys::AlarmField;
-    QList<ArmedAlarm> armed;
-    const qint16 masterSwitch = store.readFlag(SettingsKeys::ENABLE_ALARMS_TICKBOX);
-    // With Enable Alarms off the alarms are not even read, so nothing is said about them.
-    if (masterSwitch != 1)
-        return armed;
-    const AlarmSlots alarms = loadAlarmSlots(store);
-    for (int n = 1; n <= SettingsKeys::alarmCount; ++n) {
-        if (!AlarmTrigger::arms(masterSwitch, alarms[n - 1]))
-            continue;
-        const QString snoozed = store.readText(SettingsKeys::alarm(AlarmField::SNOOZED_UNTIL, n));
-        armed.append(
-            AlarmTrigger::armed(n, alarms[n - 1], AlarmSnooze::fromText(snoozed),
-                                store.readText(SettingsKeys::alarm(AlarmField::SKIP_DATE, n))));
-    }
-    return armed;
-}
 } // namespace
 
 CommandLine::CommandLine(const QString& settingsPath, const TimeSource& time)
@@ -102,7 +83,19 @@ std::optional<int> CommandLine::run(const QStringList& arguments, QTextStream& o
     const QCommandLineOption version(QStringList{QStringLiteral("v"), QStringLiteral("version")});
     const QCommandLineOption next(QStringLiteral("next"));
     const QCommandLineOption list(QStringLiteral("list"));
-    parser.addOptions({help, version, next, list});
+    const QCommandLineOption json(QStringLiteral("json"));
+    const QCommandLineOption snooze(QStringLiteral("snooze"));
+    const QCommandLineOption stop(QStringLiteral("stop"));
+    const QCommandLineOption set(QStringLiteral("set"), {}, QStringLiteral("N"));
+    const QCommandLineOption skip(QStringLiteral("skip"), {}, QStringLiteral("N"));
+    const QCommandLineOption enable(QStringLiteral("enable"), {}, QStringLiteral("N"));
+    const QCommandLineOption disable(QStringLiteral("disable"), {}, QStringLiteral("N"));
+    const QCommandLineOption name(QStringLiteral("name"), {}, QStringLiteral("TEXT"));
+    const QCommandLineOption days(QStringLiteral("days"), {}, QStringLiteral("DAYS"));
+    const QCommandLineOption date(QStringLiteral("date"), {}, QStringLiteral("DATE"));
+    const QCommandLineOption command(QStringLiteral("command"), {}, QStringLiteral("COMMAND"));
+    parser.addOptions({help, version, next, list, json, snooze, stop, set, skip, enable, disable,
+                       name, days, date, command});
 
     const auto usage = [&](const QString& problem) {
         err << "qm-utc: " << TerminalText::visible(problem) << "\n\n" << usageText(m_settingsPath);
@@ -123,69 +116,83 @@ std::optional<int> CommandLine::run(const QStringList& arguments, QTextStream& o
         out << "qm-utc " << QMUTC_VERSION << '\n';
         return 0;
     }
-    if (!parser.positionalArguments().isEmpty())
-        return usage(QStringLiteral("unexpected argument '%1'.")
-                         .arg(parser.positionalArguments().constFirst()));
-    if (parser.isSet(next) && parser.isSet(list))
-        return usage(QStringLiteral("--next and --list cannot be given together."));
-    if (parser.isSet(next))
-        printNext(out);
-    else if (parser.isSet(list))
-        printList(out);
-    else
-        return std::nullopt;
-    return 0;
-}
-
-void CommandLine::printNext(QTextStream& out) const
-{
-    const SettingsStore store(m_settingsPath, SettingsStore::Access::ReadOnly);
-    out << TerminalText::visible(NextAlarm::describe(
-               armedAlarms(store), QDateTime::fromMSecsSinceEpoch(m_time.msSinceEpoch())))
-        << '\n';
-}
-
-void CommandLine::printList(QTextStream& out) const
-{
-    using SettingsKeys::AlarmField;
-    const SettingsStore store(m_settingsPath, SettingsStore::Access::ReadOnly);
-    const AlarmSlots alarms = loadAlarmSlots(store);
-    const qint16 masterSwitch = store.readFlag(SettingsKeys::ENABLE_ALARMS_TICKBOX);
-    const QDateTime now = QDateTime::fromMSecsSinceEpoch(m_time.msSinceEpoch()).toLocalTime();
-    for (int n = 1; n <= SettingsKeys::alarmCount; ++n) {
-        const AlarmSlot& slot = alarms[n - 1];
-        QStringList notes;
-        // A snooze counts only where a start would keep it: armed, and still ahead.
-        QString time = slot.time;
-        const std::optional<LocalTimeOfDay> snoozed = AlarmSnooze::fromText(
-            store.readText(SettingsKeys::alarm(AlarmField::SNOOZED_UNTIL, n)));
-        if (snoozed && AlarmTrigger::arms(masterSwitch, slot) &&
-            AlarmSnooze::toDateTime(*snoozed) > now) {
-            time = AlarmSnooze::toDateTime(*snoozed).time().toString(QStringLiteral("HH:mm:ss"));
-            notes << QStringLiteral("snoozed from ") + slot.time;
-        }
-        if (!isRealAlarmTime(slot.time))
-            notes << QStringLiteral("never fires: not HH:MM:SS");
-        const AlarmDays days = AlarmDays::of(slot.days);
-        if (days == AlarmDays())
-            notes << QStringLiteral("never fires: no day of the week");
-        if (slot.doesNothing())
-            notes << QStringLiteral("does nothing: ") + AlarmSlot::doesNothingReason();
-        if (!slot.dateNote(now).isEmpty())
-            notes << slot.dateNote(now);
-        // What would be started: nothing while Run Command is off, and never the caption that
-        // stands in the field until a command is typed.
-        QString command;
-        if (LaunchRule::style(slot.runCommand, slot.runHidden)) {
-            const QString untyped =
-                SettingsKeys::alarm(AlarmField::RUN_COMMAND_TEXTBOX, n).defaultValue;
-            if (slot.command.trimmed().isEmpty() || slot.command == untyped)
-                notes << QStringLiteral("Run Command is ticked, but no command is given");
-            else
-                command = slot.command;
-        }
-        out << n << '\t' << (slot.enabled == 1 ? "on" : "off") << '\t' << oneField(time) << '\t'
-            << oneField(slot.name) << '\t' << oneField(command) << '\t' << days.text() << '\t'
-            << oneField(notes.join(QStringLiteral("; "))) << '\n';
+    QStringList actions;
+    for (const QCommandLineOption* action :
+         {&next, &list, &snooze, &stop, &set, &skip, &enable, &disable}) {
+        if (parser.isSet(*action))
+            actions << QStringLiteral("--") + action->names().constFirst();
+        if (parser.values(*action).size() > 1)
+            return usage(
+                QStringLiteral("--%1 can be given once.").arg(action->names().constFirst()));
     }
+    if (actions.size() > 1)
+        return usage(QStringLiteral("%1 cannot be given together.")
+                         .arg(actions.join(QStringLiteral(" and "))));
+    const QStringList positional = parser.positionalArguments();
+    // --set takes its time as the argument after the number.
+    const qsizetype expected = parser.isSet(set) ? 1 : 0;
+    if (positional.size() > expected)
+        return usage(QStringLiteral("unexpected argument '%1'.").arg(positional.at(expected)));
+    if (positional.size() < expected)
+        return usage(QStringLiteral("--set needs a number and a time, as --set 3 07:30."));
+    if (parser.isSet(json) && !parser.isSet(next) && !parser.isSet(list))
+        return usage(QStringLiteral("--json goes with --next or --list."));
+    for (const QCommandLineOption* field : {&name, &days, &date, &command}) {
+        if (parser.isSet(*field) && !parser.isSet(set))
+            return usage(QStringLiteral("--%1 goes with --set.").arg(field->names().constFirst()));
+    }
+
+    if (parser.isSet(next) || parser.isSet(list)) {
+        print(parser.isSet(next), parser.isSet(json), out);
+        return 0;
+    }
+    if (parser.isSet(snooze) || parser.isSet(stop))
+        return answerRinging(parser.isSet(snooze), out, err);
+    const AlarmCommand alarms(m_settingsPath, m_time);
+    AlarmCommand::Outcome outcome;
+    if (parser.isSet(set)) {
+        const auto given = [&](const QCommandLineOption& option) {
+            return parser.isSet(option) ? std::optional(parser.value(option)) : std::nullopt;
+        };
+        outcome = alarms.set(parser.value(set), positional.constFirst(),
+                             {given(name), given(days), given(date), given(command)});
+    } else if (parser.isSet(skip)) {
+        outcome = alarms.skip(parser.value(skip));
+    } else if (parser.isSet(enable) || parser.isSet(disable)) {
+        outcome = alarms.enable(parser.value(parser.isSet(enable) ? enable : disable),
+                                parser.isSet(enable));
+    } else {
+        return std::nullopt;
+    }
+    if (outcome.status == 0)
+        out << outcome.line << '\n';
+    else
+        err << "qm-utc: " << outcome.line << '\n';
+    return outcome.status;
+}
+
+void CommandLine::print(bool next, bool json, QTextStream& out) const
+{
+    const SettingsStore store(m_settingsPath, SettingsStore::Access::ReadOnly);
+    const AlarmListing listing(store, QDateTime::fromMSecsSinceEpoch(m_time.msSinceEpoch()));
+    if (next)
+        out << (json ? listing.nextJson() : listing.nextText());
+    else
+        out << (json ? listing.listJson() : listing.listText());
+}
+
+int CommandLine::answerRinging(bool snooze, QTextStream& out, QTextStream& err) const
+{
+    QString problem;
+    const std::optional<int> answered = InstanceChannel::ask(
+        m_settingsPath, snooze ? InstanceChannel::Request::Snooze : InstanceChannel::Request::Stop,
+        problem);
+    if (!answered || *answered == 0) {
+        err << "qm-utc: no alarm is ringing"
+            << (answered ? QString() : QStringLiteral(" (%1)").arg(problem)) << '\n';
+        return 1;
+    }
+    out << (snooze ? "Snoozed " : "Stopped ") << *answered
+        << (*answered == 1 ? " alarm" : " alarms") << '\n';
+    return 0;
 }

@@ -2,6 +2,7 @@
 #include "app/CommandLine.h"
 #include "app/QM_UTC_MAIN.h"
 #include "platform/DisplayCheck.h"
+#include "platform/InstanceChannel.h"
 #include "platform/MemoryTuning.h"
 #include "platform/PlatformChoice.h"
 #include "platform/ProblemReport.h"
@@ -84,6 +85,13 @@ int main(int argc, char* argv[])
         AppContext{settings, time, ticker, launcher, WindowStacking::system(), sound});
     QObject::connect(&window, &QM_UTC_MAIN::unloaded, &app, &QApplication::quit);
     // A logout ends the clock as its close box does, and every open window as its own does.
+    // qm-utc --snooze and --stop reach the alarm windows through it.
+    std::optional<InstanceChannel> channel;
+    if (instance.state() == SingleInstance::State::Held)
+        channel.emplace(SettingsStore::defaultFilePath(), [&window](InstanceChannel::Request r) {
+            return r == InstanceChannel::Request::Snooze ? window.notifier().snoozeAll()
+                                                         : window.notifier().stopAll();
+        });
     TerminationSignals termination;
     QObject::connect(&termination, &TerminationSignals::received, &window,
                      [&window] { window.closeEveryWindow(); });

@@ -91,6 +91,14 @@ public:
     // Empty when the file was read (or is not there); otherwise one line saying why not and
     // what that means for the settings. Nothing is saved into a file that cannot be read.
     const QString& readRefusal() const { return m_readRefusal; }
+    // Writes that have not reached the disk yet: a save failed or waits for the lock.
+    bool hasUnsaved() const { return !m_pending.isEmpty(); }
+    // Forgets them, for a program that ends saying that nothing was changed.
+    void discardUnsaved()
+    {
+        m_pending.clear();
+        m_pendingIndex.clear();
+    }
 
     // How long a save waits for another writer's lock.
     void setLockWait(std::chrono::milliseconds wait) { m_lockWait = wait; }

@@ -5,12 +5,16 @@
 #include "TestTime.h"
 #include "alarms/AlarmSlot.h"
 #include "app/CommandLine.h"
+#include "platform/InstanceChannel.h"
 #include "platform/SingleInstance.h"
 #include "settings/SettingsStore.h"
 
 #include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QProcess>
 #include <QTextStream>
 #include <QtTest>
@@ -55,6 +59,10 @@ private slots:
     void alarmsFromTheFile();
     void aDamagedFileIsOnlyRead_data();
     void aDamagedFileIsOnlyRead();
+    void changes_data();
+    void changes();
+    void json_data();
+    void json();
     void realProgramBesideARunningClockWithoutDisplay();
 
 private:
@@ -102,6 +110,17 @@ void CommandLineTest::options_data()
                                 << "cannot be given together";
     QTest::newRow("only the end of options") << QStringList{"--"} << -1 << ""
                                              << "";
+    QTest::newRow("two actions") << QStringList{"--stop", "--enable", "2"} << 2 << ""
+                                 << "--stop and --enable cannot be given together";
+    QTest::newRow("--set without a time") << QStringList{"--set", "3"} << 2 << ""
+                                          << "--set needs a number and a time";
+    QTest::newRow("--set with two times") << QStringList{"--set", "3", "7:30", "8:00"} << 2 << ""
+                                          << "unexpected argument '8:00'";
+    QTest::newRow("--json alone") << QStringList{"--json"} << 2 << ""
+                                  << "--json goes with --next or --list";
+    QTest::newRow("--name without --set")
+        << QStringList{"--enable", "1", "--name", "Tea"} << 2 << ""
+        << "--name goes with --set";
 }
 
 void CommandLineTest::options()
@@ -269,6 +288,194 @@ void CommandLineTest::aDamagedFileIsOnlyRead()
         QCOMPARE(m_settings.readRaw(), damaged);
 }
 
+// Tuesday 2026-12-08, 04:18:00 local time.
+void CommandLineTest::changes_data()
+{
+    QTest::addColumn<Values>("stored");
+    QTest::addColumn<QStringList>("options");
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QString>("said");   // the one line, on out for 0, on err otherwise
+    QTest::addColumn<Values>("written"); // read back from the file; nothing changes unless 0
+
+    const Values on = {{"ENABLE_ALARMS_TICKBOX", "1"}};
+    const Values tea = on + Values{{"ALARM_1_TICKBOX", "1"},
+                                   {"ALARM_1_NAME_TEXTBOX", "Tea"},
+                                   {"ALARM_1_TIME_TEXTBOX", "07:30:00"},
+                                   {"ALARM_1_DISPLAY_MESSAGE_TICKBOX", "1"}};
+
+    QTest::newRow("in a minute: once, today, and shown")
+        << on << QStringList{"--set", "3", "+1m", "--name", "Tea"} << 0
+        << "Alarm 3 (Tea) set to 04:19:00 on 2026-12-08"
+        << Values{{"ALARM_3_TIME_TEXTBOX", "04:19:00"},
+                  {"ALARM_3_DATE", "2026-12-08"},
+                  {"ALARM_3_NAME_TEXTBOX", "Tea"},
+                  {"ALARM_3_TICKBOX", "1"},
+                  {"ALARM_3_DISPLAY_MESSAGE_TICKBOX", "1"}};
+    QTest::newRow("across midnight") << on << QStringList{"--set", "10", "+20h1m30s"} << 0
+                                     << "Alarm 10 (Alarm Name) set to 00:19:30 on 2026-12-09"
+                                     << Values{{"ALARM_10_DATE", "2026-12-09"}};
+    // A time given plainly repeats again; a skip or snooze was for the alarm as it was.
+    QTest::newRow("a short time, days and a command")
+        << tea + Values{{"ALARM_1_DATE", "2026-12-24"}, {"ALARM_1_SKIP_DATE", "2026-12-09"}}
+        << QStringList{"--set", "1", "6:5", "--days", "monday,FRI", "--command", "echo hi"} << 0
+        << "Alarm 1 (Tea) set to 06:05:00 on Mon Fri"
+        << Values{{"ALARM_1_TIME_TEXTBOX", "06:05:00"},
+                  {"ALARM_1_DAYS", "Mon Fri"},
+                  {"ALARM_1_DATE", ""},
+                  {"ALARM_1_SKIP_DATE", ""},
+                  {"ALARM_1_RUN_COMMAND_TEXTBOX", "echo hi"},
+                  {"ALARM_1_RUN_COMMAND_TICKBOX", "1"}};
+    QTest::newRow("on a date, with the alarms switched off")
+        << Values{} << QStringList{"--set", "2", "07:00", "--date", "2026-12-24"} << 0
+        << "Alarm 2 (Alarm Name) set to 07:00:00 on 2026-12-24; alarms are switched off"
+        << Values{{"ALARM_2_DATE", "2026-12-24"}, {"ALARM_2_TICKBOX", "1"}};
+
+    const QStringList refused[] = {{"--set", "0", "07:00"},
+                                   {"--set", "11", "07:00"},
+                                   {"--set", "three", "07:00"},
+                                   {"--skip", "-1"},
+                                   {"--enable", "1x"},
+                                   {"--set", "3", "25:00"},
+                                   {"--set", "3", "+25"},
+                                   {"--set", "3", "+0m"},
+                                   {"--set", "3", "+366d"},
+                                   {"--set", "3", "+9999999h"},
+                                   {"--set", "3", "07:00", "--date", "2026-02-30"},
+                                   {"--set", "3", "07:00", "--date", "2026-12-8"},
+                                   {"--set", "3", "04:17", "--date", "2026-12-08"},
+                                   {"--set", "3", "+5m", "--date", "2026-12-24"},
+                                   {"--set", "3", "07:00", "--days", "weekdays"}};
+    const QString reasons[] = {"no alarm '0'",
+                               "no alarm '11'",
+                               "no alarm 'three'",
+                               "no alarm '-1'",
+                               "no alarm '1x'",
+                               "cannot read the time '25:00'",
+                               "cannot read the time '+25'",
+                               "cannot read the time '+0m'",
+                               "+366d is more than a year ahead",
+                               "cannot read the time '+9999999h'",
+                               "no date '2026-02-30'",
+                               "no date '2026-12-8'",
+                               "2026-12-08 at 04:17:00 has passed",
+                               "--date cannot go with a time given as a duration",
+                               "cannot read the days 'weekdays'"};
+    for (size_t i = 0; i < std::size(refused); ++i)
+        QTest::newRow(qPrintable(refused[i].join(u' ')))
+            << tea << refused[i] << 2 << reasons[i] << Values{};
+
+    QTest::newRow("switch off") << tea << QStringList{"--disable", "1"} << 0
+                                << "Alarm 1 (Tea) switched off" << Values{{"ALARM_1_TICKBOX", "0"}};
+    QTest::newRow("already on") << tea << QStringList{"--enable", "1"} << 1
+                                << "alarm 1 is already on" << Values{};
+    // Its next occurrence: today while its time is ahead, else on its next day.
+    QTest::newRow("skip today's") << tea << QStringList{"--skip", "1"} << 0
+                                  << "Alarm 1 (Tea) skipped on Tue 2026-12-08"
+                                  << Values{{"ALARM_1_SKIP_DATE", "2026-12-08"}};
+    QTest::newRow("skip the next Monday's")
+        << tea + Values{{"ALARM_1_DAYS", "Mon"}} << QStringList{"--skip", "1"} << 0
+        << "skipped on Mon 2026-12-14" << Values{{"ALARM_1_SKIP_DATE", "2026-12-14"}};
+    QTest::newRow("skip tomorrow's")
+        << tea + Values{{"ALARM_1_TIME_TEXTBOX", "04:18:00"}} << QStringList{"--skip", "1"} << 0
+        << "skipped on Wed 2026-12-09" << Values{{"ALARM_1_SKIP_DATE", "2026-12-09"}};
+    QTest::newRow("already skipped")
+        << tea + Values{{"ALARM_1_SKIP_DATE", "2026-12-08"}} << QStringList{"--skip", "1"} << 1
+        << "alarm 1 is already skipped on 2026-12-08" << Values{};
+    QTest::newRow("skip an alarm that is off") << tea << QStringList{"--skip", "2"} << 1
+                                               << "Alarm 2 (Alarm Name) is not armed" << Values{};
+    QTest::newRow("skip a date alarm whose date has passed")
+        << tea + Values{{"ALARM_1_DATE", "2026-12-01"}} << QStringList{"--skip", "1"} << 1
+        << "is not armed" << Values{};
+}
+
+void CommandLineTest::changes()
+{
+    QFETCH(Values, stored);
+    QFETCH(QStringList, options);
+    QFETCH(int, status);
+    QFETCH(QString, said);
+    QFETCH(Values, written);
+    m_settings.writeRaw({});
+    m_settings.writeValues(stored);
+    const QByteArray before = m_settings.readRaw();
+
+    const Outcome outcome = run(options);
+    QCOMPARE(outcome.status, std::optional<int>(status));
+    const QString line = status == 0 ? outcome.out : outcome.err;
+    QVERIFY2(line.contains(said), qPrintable(line));
+    QCOMPARE(line.count(u'\n'), 1);
+    QCOMPARE((status == 0 ? outcome.err : outcome.out), QString());
+    if (status != 0)
+        QCOMPARE(m_settings.readRaw(), before);
+    for (const auto& [key, value] : written)
+        QCOMPARE(m_settings.onDisk(key), value);
+}
+
+void CommandLineTest::json_data()
+{
+    QTest::addColumn<Values>("stored");
+    QTest::addColumn<QString>("next");
+    QTest::addColumn<QString>("alarm1"); // its object in --list --json
+
+    const Values tea = {
+        {"ENABLE_ALARMS_TICKBOX", "1"},           {"ALARM_1_TICKBOX", "1"},
+        {"ALARM_1_NAME_TEXTBOX", "Tea"},          {"ALARM_1_TIME_TEXTBOX", "07:30:00"},
+        {"ALARM_1_DISPLAY_MESSAGE_TICKBOX", "1"}, {"ALARM_1_DAYS", "Tue Wed"}};
+    QTest::newRow("nothing armed")
+        << Values{}
+        << R"({"text":"","tooltip":"No alarm armed","class":"none","number":null,"name":null,)"
+           R"("time":null,"at":null,"in_seconds":null,"snoozed":false})"
+        << R"({"number":1,"on":false,"armed":false,"time":"00:00:00","name":"Alarm Name",)"
+           R"("command":null,"days":["Mon","Tue","Wed","Thu","Fri","Sat","Sun"],"date":null,)"
+           R"("skip_date":null,"snoozed":false,"notes":[]})";
+    QTest::newRow("armed, a skip noted")
+        << tea + Values{{"ALARM_1_SKIP_DATE", "2026-12-09"}}
+        << R"({"text":"Tea 07:30","tooltip":"Next alarm: Tea at 07:30:00, in 3 h 12 min",)"
+           R"("class":"armed","number":1,"name":"Tea","time":"07:30:00",)"
+           R"("at":"2026-12-08T07:30:00Z","in_seconds":11520,"snoozed":false})"
+        << R"({"number":1,"on":true,"armed":true,"time":"07:30:00","name":"Tea","command":null,)"
+           R"("days":["Tue","Wed"],"date":null,"skip_date":"2026-12-09","snoozed":false,)"
+           R"("notes":["skipped on 2026-12-09"]})";
+    QTest::newRow("snoozed") << tea + Values{{"ALARM_1_SNOOZED_UNTIL", "2026-12-08T04:25:00"}}
+                             << R"({"text":"Tea 04:25","tooltip":"Next alarm: Tea, snoozed, at )"
+                                R"(04:25:00, in 7 min","class":"snoozed","number":1,"name":"Tea",)"
+                                R"("time":"04:25:00","at":"2026-12-08T04:25:00Z","in_seconds":420,)"
+                                R"("snoozed":true})"
+                             << R"("snoozed":true,"notes":["snoozed from 07:30:00"]})";
+    // Past: it arms nothing.
+    QTest::newRow("a date that has passed")
+        << tea + Values{{"ALARM_1_DATE", "2026-12-08"}, {"ALARM_1_TIME_TEXTBOX", "04:00:00"}} << ""
+        << R"("armed":false,"time":"04:00:00")";
+    // Nothing a terminal acts on, and still JSON that reads back to the same text.
+    QTest::newRow("control characters")
+        << tea + Values{{"ALARM_1_NAME_TEXTBOX", "\x1b]52;c;eA==\x07T\"e\\a\u202e\u0085"}}
+        << R"("name":"\u001b]52;c;eA==\u0007T\"e\\a\u202e\u0085")"
+        << R"("name":"\u001b]52;c;eA==\u0007T\"e\\a\u202e\u0085")";
+}
+
+void CommandLineTest::json()
+{
+    QFETCH(Values, stored);
+    QFETCH(QString, next);
+    QFETCH(QString, alarm1);
+    m_settings.writeRaw({});
+    m_settings.writeValues(stored);
+
+    const QString nextJson = run({"--next", "--json"}).out;
+    QVERIFY2(nextJson.contains(next), qPrintable(nextJson));
+    const QString listJson = run({"--list", "--json"}).out;
+    QVERIFY2(listJson.section(u'\n', 0, 0).contains(alarm1), qPrintable(listJson));
+    QJsonParseError error;
+    const QJsonDocument list = QJsonDocument::fromJson(listJson.toUtf8(), &error);
+    QCOMPARE(error.error, QJsonParseError::NoError);
+    QCOMPARE(list.array().size(), 10);
+    const QString name = m_settings.onDisk(QStringLiteral("ALARM_1_NAME_TEXTBOX"));
+    QCOMPARE(list.array().first()["name"].toString(), name.isEmpty() ? "Alarm Name" : name);
+    QCOMPARE(QJsonDocument::fromJson(nextJson.toUtf8(), &error).isObject(), true);
+    for (const QChar c : nextJson + listJson)
+        QVERIFY2(c == u'\n' || (c >= u' ' && c != u'\x7f'), qPrintable(listJson));
+}
+
 void CommandLineTest::realProgramBesideARunningClockWithoutDisplay()
 {
     QVERIFY2(QFileInfo(program).isExecutable(), qPrintable(program));
@@ -317,6 +524,51 @@ void CommandLineTest::realProgramBesideARunningClockWithoutDisplay()
              qPrintable(wrong.err));
     QVERIFY(settings.open(QIODevice::ReadOnly));
     QCOMPARE(settings.readAll(), content);
+    settings.close();
+
+    // The clock's alarm windows, as its channel reaches them: the event loop runs meanwhile.
+    QList<InstanceChannel::Request> asked;
+    int ringing = 0;
+    const InstanceChannel channel(file, [&](InstanceChannel::Request request) {
+        asked << request;
+        return std::exchange(ringing, 0);
+    });
+    QCOMPARE(channel.problem(), QString());
+    const auto answer = [&](const QString& option) {
+        QProcess process;
+        process.setProcessEnvironment(env);
+        QSignalSpy finished(&process, &QProcess::finished);
+        process.start(program, {option});
+        if (!finished.wait(10000))
+            return Outcome{};
+        return Outcome{process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
+                       QString::fromUtf8(process.readAllStandardError())};
+    };
+    const Outcome none = answer(QStringLiteral("--snooze"));
+    QCOMPARE(none.status, std::optional<int>(1));
+    QCOMPARE(none.err, QStringLiteral("qm-utc: no alarm is ringing\n"));
+    ringing = 2;
+    QCOMPARE(answer(QStringLiteral("--stop")).out, QStringLiteral("Stopped 2 alarms\n"));
+    QCOMPARE(asked, (QList{InstanceChannel::Request::Snooze, InstanceChannel::Request::Stop}));
+    // A change beside the running clock goes into the file, which the clock follows.
+    const Outcome disabled = start({QStringLiteral("--disable"), QStringLiteral("4")});
+    QCOMPARE(disabled.out, QStringLiteral("Alarm 4 (Walk) switched off\n"));
+    // Changes at the same moment wait for each other's lock: all kept, each once.
+    std::array<QProcess, 3> changes;
+    for (int i = 0; i < 3; ++i) {
+        changes[i].setProcessEnvironment(env);
+        changes[i].start(program, {"--set", QString::number(i + 5), "7:0" + QString::number(i)});
+    }
+    for (QProcess& change : changes) {
+        QVERIFY(change.waitForFinished(10000));
+        QCOMPARE(change.exitCode(), 0);
+    }
+    QVERIFY(settings.open(QIODevice::ReadOnly));
+    const QByteArray changed = settings.readAll();
+    QCOMPARE(changed.count("ALARM_4_TICKBOX=0\n"), 1);
+    for (const char* line : {"ALARM_5_TIME_TEXTBOX=07:00:00\n", "ALARM_6_TIME_TEXTBOX=07:01:00\n",
+                             "ALARM_7_TIME_TEXTBOX=07:02:00\n"})
+        QCOMPARE(changed.count(line), 1);
 }
 
 QTEST_GUILESS_MAIN(CommandLineTest)
