@@ -295,6 +295,13 @@ void tst_ProcessLauncher::startsInTheHomeFolder()
         // The reports are written where that user can write; root's home stays closed.
         QCOMPARE(::chmod(QFile::encodeName(m_dir.path()).constData(), 0777), 0);
         QCOMPARE(::chmod(closed.constData(), 0700), 0);
+        // A build in a private folder (a clone in `mktemp -d`) is out of that user's reach.
+        const QString reachable = m_dir.filePath(QStringLiteral("probe-copy"));
+        QFile::remove(reachable);
+        QVERIFY(QFile::copy(program, reachable));
+        QVERIFY(QFile::setPermissions(reachable, QFile::permissions(program) | QFile::ExeOther |
+                                                     QFile::ReadOther));
+        program = reachable;
         QCOMPARE(::seteuid(nobody), 0);
     }
 
