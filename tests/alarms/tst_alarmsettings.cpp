@@ -23,8 +23,8 @@
 
 #include <QApplication>
 #include <QCalendarWidget>
-#include <QMenu>
 #include <QFileDialog>
+#include <QMenu>
 #include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>

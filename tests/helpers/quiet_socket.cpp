@@ -30,8 +30,8 @@ int main(int argc, char* argv[])
     std::memcpy(address.sun_path, name, length);
     if (abstract)
         address.sun_path[0] = '\0';
-    const socklen_t size = static_cast<socklen_t>(offsetof(sockaddr_un, sun_path) + length +
-                                                  (abstract ? 0 : 1));
+    const socklen_t size =
+        static_cast<socklen_t>(offsetof(sockaddr_un, sun_path) + length + (abstract ? 0 : 1));
     const int listener = ::socket(AF_UNIX, SOCK_STREAM, 0);
     if (listener < 0 || ::bind(listener, reinterpret_cast<sockaddr*>(&address), size) != 0 ||
         ::listen(listener, 64) != 0) {
