@@ -3,7 +3,7 @@
 
 #include <string>
 
-// The desktop's sound for an event, found as the freedesktop sound theme specification says:
+// The desktop's sound for an event, looked up as freedesktop sound themes lay them out:
 // in the "freedesktop" theme's stereo sounds, then unthemed, under $XDG_DATA_HOME/sounds and each
 // $XDG_DATA_DIRS/sounds, as .oga, .ogg or .wav; a name not found is tried without its last
 // dash-separated part ("alarm-clock-elapsed", "alarm-clock", "alarm").
