@@ -67,15 +67,7 @@ until_moment() { until_second $(($(date -d "$1" +%s) - t0)); }
 figure() { echo "  $*"; }
 
 # The settings folder of clock $1, its file replaced by the key=value lines given.
-settings() {
-    local dir=$top/$1
-    shift
-    mkdir -p "$dir/runtime"
-    chmod 700 "$dir" "$dir/runtime"
-    printf '[qm-utc]\n' >"$dir/QM_UTC.ini"
-    printf '%s\n' "$@" >>"$dir/QM_UTC.ini"
-    chmod 600 "$dir/QM_UTC.ini"
-}
+settings() { clock_folder "$top/$1" "${@:2}"; }
 value() { sed -n "s/^$2=//p" "$top/$1/QM_UTC.ini"; }
 # Starts clock $1, with the environment given after it, in its own folder.
 # Under a libfaketime of the whole run (faketime -f +3d, to try another day of the week) a

@@ -120,15 +120,7 @@ heard_until() {
     fail "clock $1: its sound server's monitor stopped"
 }
 
-settings() {
-    local dir=$top/$1
-    shift
-    mkdir -p "$dir/runtime"
-    chmod 700 "$dir" "$dir/runtime"
-    printf '[qm-utc]\n' >"$dir/QM_UTC.ini"
-    printf '%s\n' "$@" >>"$dir/QM_UTC.ini"
-    chmod 600 "$dir/QM_UTC.ini"
-}
+settings() { clock_folder "$top/$1" "${@:2}"; }
 start() {
     env XDG_CONFIG_HOME="$top/$1" XDG_RUNTIME_DIR="$top/$1/runtime" \
         PULSE_SERVER="$(sound_server "$1")" "$program" >>"$top/$1/clock.log" 2>&1 &

@@ -292,3 +292,15 @@ wait_for_exit() {
     done
     fail "process $1 did not end"
 }
+
+# A clock's private settings folder DIR (with its runtime folder), its file holding only the
+# key=value lines given.
+clock_folder() {
+    local dir=$1
+    shift
+    mkdir -p "$dir/runtime"
+    chmod 700 "$dir" "$dir/runtime"
+    printf '[qm-utc]\n' >"$dir/QM_UTC.ini"
+    printf '%s\n' "$@" >>"$dir/QM_UTC.ini"
+    chmod 600 "$dir/QM_UTC.ini"
+}
