@@ -14,13 +14,13 @@
 #include <QPushButton>
 
 namespace {
-const Qt::WindowFlags frame =
+const Qt::WindowFlags largeClockFrame =
     Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint;
 } // namespace
 
 QM_UTC_LARGE_CLOCK_WINDOW::QM_UTC_LARGE_CLOCK_WINDOW(const ColourLabel& clock,
                                                      SettingsStore& settings, QWidget* owner)
-    : FormDialog(owner, frame, settings,
+    : FormDialog(owner, largeClockFrame, settings,
                  {SettingsKeys::LARGE_CLOCK_Left, SettingsKeys::LARGE_CLOCK_Top,
                   SettingsKeys::LARGE_CLOCK_Width, SettingsKeys::LARGE_CLOCK_Height},
                  SkipTaskbar),

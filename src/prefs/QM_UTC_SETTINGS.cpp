@@ -15,7 +15,7 @@
 #include <QVersionNumber>
 
 namespace {
-const Qt::WindowFlags frame =
+const Qt::WindowFlags settingsFrame =
     Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint;
 
 TickBox* tickBox(QWidget* window, const char* name, const QString& caption, const TwipsRect& at)
@@ -38,7 +38,7 @@ QPushButton* button(QWidget* window, const char* name, const QString& caption, c
 
 QM_UTC_SETTINGS::QM_UTC_SETTINGS(StripControl& strip, AlarmTrigger& alarms,
                                  CommandLauncher& launcher, SettingsStore& settings, Ringer* ringer)
-    : FormDialog(&strip.stripWindow(), frame, settings,
+    : FormDialog(&strip.stripWindow(), settingsFrame, settings,
                  {SettingsKeys::MAIN_SETTINGS_Left, SettingsKeys::MAIN_SETTINGS_Top,
                   SettingsKeys::MAIN_SETTINGS_Width, SettingsKeys::MAIN_SETTINGS_Height},
                  DeleteOnClose | SkipTaskbar | KeepOpenOnEscape),

@@ -6,7 +6,7 @@
 #include <QTextLayout>
 
 namespace {
-constexpr qreal step = 0.25; // points
+constexpr qreal sizeStep = 0.25; // points
 
 // Lays the text out over the areas; false where it needs more room than they have.
 bool layOut(QTextLayout& layout, const QList<QRect>& areas)
@@ -79,7 +79,7 @@ void FlowLabel::setText(const QString& text)
     QLabel::setText(text);
     const QString flowing = breakable(text);
     m_shownFont = font();
-    for (qreal points = font().pointSizeF(); points >= m_smallest; points -= step) {
+    for (qreal points = font().pointSizeF(); points >= m_smallest; points -= sizeStep) {
         m_shownFont.setPointSizeF(points);
         if (fits(flowing, m_shownFont, m_areas)) {
             m_shown = flowing;
