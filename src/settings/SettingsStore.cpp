@@ -1,22 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "SettingsStore.h"
 
-#include "DamagedCopies.h"
-#include "PlainFile.h"
-#include "PrivateFiles.h"
 #include "SettingValue.h"
 #include "SettingsKeys.h"
-#include "SettingsLock.h"
-#include "SettingsText.h"
-#include "platform/ProblemReport.h"
-#include "platform/WriteAccess.h"
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
-#include <cstring>
-#include <unistd.h>
 #include <utility>
 
 SettingsStore::Batch::Batch(SettingsStore& store) : m_store(store)
@@ -31,8 +21,7 @@ SettingsStore::Batch::~Batch()
 }
 
 SettingsStore::SettingsStore(const QString& filePath, Access access)
-    : m_filePath(filePath), m_encodedPath(QFile::encodeName(filePath)),
-      m_readOnly(access == Access::ReadOnly)
+    : m_file(filePath, access == Access::ReadOnly)
 {
     readFile(false);
 }
@@ -45,64 +34,22 @@ SettingsStore::~SettingsStore()
 
 void SettingsStore::followFile()
 {
-    if (PlainFile::stampAt(m_encodedPath) != m_stamp)
+    if (m_file.changedSinceRead())
         readFile(true);
     announce();
 }
 
 // At start the file is taken as it is; while the clock runs, what changed in it is told to the
-// listener and a file that others could have changed is said so.
+// listener.
 void SettingsStore::readFile(bool running)
 {
-    // A link is followed only where nobody else could have made it or chosen where it leads.
-    const QString linkProblem = PrivateFiles::linkRefusal(m_filePath);
-    const PlainFile::Reading file = PlainFile::read(m_filePath, linkProblem.isEmpty());
-    // Taken even when the file cannot be read, so that a file too large is not tried again
-    // every second, only once it changes.
-    m_stamp = file.outcome == PlainFile::Reading::Outcome::Read ? PlainFile::stamp(file.info)
-                                                                : PlainFile::stampAt(m_encodedPath);
-    if (file.outcome != PlainFile::Reading::Outcome::Read &&
-        file.outcome != PlainFile::Reading::Outcome::Missing) {
-        refuseToRead(linkProblem.isEmpty() ? file.error : linkProblem, running);
+    const std::optional<SettingsText::Section> section = m_file.read(sectionName(), running);
+    if (!section)
         return;
-    }
-    m_readRefusal.clear();
-    const SettingsText text(file.content);
-    if (file.outcome == PlainFile::Reading::Outcome::Read) {
-        if (running) {
-            judgeTrust(file.info);
-        } else {
-            // Decided here without a word: an alarm that would run a command says why it does not.
-            m_commandRefusal = PrivateFiles::commandRefusal(m_filePath, file.info);
-            // A file others can write keeps its mode, so that our own rewrite cannot hide that.
-            m_keepMode = WriteAccess::othersMayWrite(file.info);
-        }
-    }
     if (running)
-        adopt(text.section(sectionName()));
+        adopt(*section);
     else
-        m_loaded = text.section(sectionName());
-    if (text.isDamaged())
-        keepIfDamaged(file.content);
-}
-
-void SettingsStore::refuseToRead(const QString& reason, bool running)
-{
-    const QString refusal =
-        running ? QStringLiteral("cannot read the settings file %1 any more (%2); the clock "
-                                 "keeps the settings it had and saves nothing into the file "
-                                 "until it can read it: the file, with your settings in it, "
-                                 "stays as it is")
-                : QStringLiteral("cannot read the settings file %1 (%2); the clock runs with "
-                                 "its default settings and saves nothing into the file until "
-                                 "it can read it: the file, with your settings in it, stays "
-                                 "as it is");
-    if (!m_readRefusal.isEmpty() && running)
-        return;
-    m_readRefusal = refusal.arg(m_filePath, reason);
-    // A save that failed for this very reason has said it already.
-    if (!m_saveFailuresReported.contains(reason))
-        ProblemReport::report(m_readRefusal);
+        m_loaded = *section;
 }
 
 // The file as it is now becomes what the store reads; each key that reads differently from
@@ -238,8 +185,7 @@ void SettingsStore::write(const SettingKey& key, const QString& value)
 
 void SettingsStore::commit()
 {
-    // Nothing is saved over a file that could not be read: it may hold what the user wants.
-    if (!m_pending.isEmpty() && m_readRefusal.isEmpty() && !m_readOnly && save()) {
+    if (!m_pending.isEmpty() && save()) {
         m_pending.clear();
         m_pendingIndex.clear();
     }
@@ -248,122 +194,12 @@ void SettingsStore::commit()
 
 bool SettingsStore::save()
 {
-    const QString folder = QFileInfo(m_filePath).absolutePath();
-    if (!WriteAccess::makePrivateFolder(folder).isEmpty())
-        return saveFailed(QStringLiteral("its folder cannot be made"));
-    // Judged before anything is written: a folder opened to others since the start counts too.
-    if (struct stat now; ::stat(QFile::encodeName(m_filePath).constData(), &now) == 0)
-        judgeTrust(now);
-    if (const QString refusal = PrivateFiles::writeRefusal(m_filePath); !refusal.isEmpty())
-        return saveFailed(refusal);
-
-    const QString lockPath = m_filePath + QStringLiteral(".lock");
-    SettingsLock lock(lockPath);
-    switch (lock.tryLock(m_lockWait)) {
-    case SettingsLock::Result::Locked:
-        break;
-    case SettingsLock::Result::Busy:
-        if (!m_lockFailureReported) {
-            m_lockFailureReported = true;
-            ProblemReport::report(QStringLiteral("cannot save settings to %1 now: another program "
-                                                 "holds %2; the changes are kept and saved "
-                                                 "again with the next change")
-                                      .arg(m_filePath, lockPath));
-        }
-        return false;
-    case SettingsLock::Result::Failed:
-        return saveFailed(lock.problem());
-    }
-
-    // Start from the file as it is now, so that lines typed into it meanwhile stay.
-    const PlainFile::Reading current = PlainFile::read(m_filePath, true);
-    switch (current.outcome) {
-    case PlainFile::Reading::Outcome::Missing:
-    case PlainFile::Reading::Outcome::Read:
-        break;
-    case PlainFile::Reading::Outcome::NotRegular:
-    case PlainFile::Reading::Outcome::Failed:
-        return saveFailed(current.error);
-    }
-    const bool exists = current.outcome == PlainFile::Reading::Outcome::Read;
-    if (exists) {
-        judgeTrust(current.info);
-        // Our file in its place would look like the user's own and bless what is in it.
-        if (current.info.st_uid != ::geteuid())
-            return saveFailed(QStringLiteral("it belongs to another user"));
-    }
-    const SettingsText text(current.content);
-    // What cannot be read is dropped by the rewrite: never before a copy of it is kept.
-    if (text.isDamaged() && !keepIfDamaged(current.content))
-        return saveFailed(QStringLiteral("it is damaged and no copy of it can be kept; it is not "
-                                         "rewritten until one can"));
+    const SettingsFile::Saving saving = m_file.save(sectionName(), m_pending);
     // What another program wrote meanwhile counts from now on, as if followed.
-    adopt(text.section(sectionName()));
-    m_stamp = exists ? PlainFile::stamp(current.info) : PlainFile::Stamp();
-
-    const QByteArray bytes = text.withChanges(sectionName(), m_pending);
-    // Others' write permission stays visible to the next start; otherwise the file is private.
-    const mode_t mode = m_keepMode && exists ? current.info.st_mode & 07777 : 0600;
-    struct stat written;
-    if (const int error =
-            PlainFile::replace(PrivateFiles::savedFile(m_filePath), bytes, mode, written))
-        return saveFailed(QString::fromLocal8Bit(std::strerror(error)));
-    // Our own write: what the store reads now, and no change for followFile() to find.
-    m_loaded = SettingsText(bytes).section(sectionName());
-    m_stamp = PlainFile::stamp(written);
-    return true;
-}
-
-bool SettingsStore::saveFailed(const QString& reason)
-{
-    if (!m_saveFailuresReported.contains(reason)) {
-        m_saveFailuresReported.insert(reason);
-        ProblemReport::report(QStringLiteral("cannot save settings to %1 (%2); changes are kept "
-                                             "while the program runs and saved again with the "
-                                             "next change")
-                                  .arg(m_filePath, reason));
-    }
-    return false;
-}
-
-void SettingsStore::judgeTrust(const struct stat& file)
-{
-    const QString refusal = PrivateFiles::commandRefusal(m_filePath, file);
-    // Others may have written into it: the rewrite keeps its mode, so that the next start
-    // does not take their lines for the user's.
-    if (WriteAccess::othersMayWrite(file))
-        m_keepMode = true;
-    if (refusal.isEmpty() || !m_commandRefusal.isEmpty())
-        return;
-    m_commandRefusal = refusal;
-    ProblemReport::report(
-        QStringLiteral("%1 (seen while the clock ran: check the alarm commands in it first)")
-            .arg(refusal));
-}
-
-bool SettingsStore::keepIfDamaged(const QByteArray& content)
-{
-    const size_t damage = qHash(content);
-    if (m_damageKept.contains(damage))
-        return true;
-
-    QString copyPath;
-    // A reader that only reads (the command line) leaves the folder as it is.
-    QString error = m_readOnly ? QStringLiteral("the file is only read now")
-                               : PrivateFiles::writeRefusal(m_filePath);
-    const bool kept = error.isEmpty() && DamagedCopies::keep(m_filePath, content, copyPath, error);
-    if (kept) {
-        m_damageKept.insert(damage);
-        ProblemReport::report(QStringLiteral("the settings file %1 is damaged; what could not be "
-                                             "read starts from its default, and the damaged "
-                                             "file is kept as %2")
-                                  .arg(m_filePath, copyPath));
-    } else if (!m_damageReported.contains(damage)) {
-        ProblemReport::report(QStringLiteral("the settings file %1 is damaged; what could not be "
-                                             "read starts from its default, and no copy of it "
-                                             "can be kept (%2)")
-                                  .arg(m_filePath, error));
-    }
-    m_damageReported.insert(damage);
-    return kept;
+    if (saving.found)
+        adopt(*saving.found);
+    // Our own write: what the store reads now.
+    if (saving.written)
+        m_loaded = *saving.written;
+    return saving.written.has_value();
 }

@@ -1,26 +1,24 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "PlainFile.h"
 #include "SettingKey.h"
+#include "SettingsFile.h"
 #include "SettingsText.h"
 
 #include <QHash>
-#include <QList>
-#include <QPair>
 #include <QSet>
 #include <QString>
 #include <chrono>
 #include <functional>
 #include <optional>
-#include <sys/stat.h>
 
 // The per-user settings store: a plain key=value file, one section per executable name, one
 // text value per key. It follows the file: reads come from the file as the store last read it,
 // again whenever another program has changed it, with this run's writes that have not reached
 // the disk yet over it; a missing key or an unusable value gives the default. Writes reach the
 // disk before the handler that made them returns. A save re-reads the file and changes only
-// the keys this run wrote, so whatever else a person typed into it survives.
+// the keys this run wrote, so whatever else a person typed into it survives. The file itself,
+// its lock, trust and damage, is SettingsFile's.
 class SettingsStore
 {
 public:
@@ -57,7 +55,7 @@ public:
     // The executable's file name without directory and extension, read at each access.
     static QString sectionName();
 
-    QString filePath() const { return m_filePath; }
+    QString filePath() const { return m_file.path(); }
 
     QString readText(const SettingKey& key) const;
     QString readText(const SettingKey& key, const QString& defaultValue) const;
@@ -87,10 +85,10 @@ public:
     // they are not run and how to fix it. Judged each time the file is read, at start, when it
     // changed and at every save: once others could have changed it, it stays refused for the
     // rest of the run.
-    const QString& commandRefusal() const { return m_commandRefusal; }
+    const QString& commandRefusal() const { return m_file.commandRefusal(); }
     // Empty when the file was read (or is not there); otherwise one line saying why not and
     // what that means for the settings. Nothing is saved into a file that cannot be read.
-    const QString& readRefusal() const { return m_readRefusal; }
+    const QString& readRefusal() const { return m_file.readRefusal(); }
     // Writes that have not reached the disk yet: a save failed or waits for the lock.
     bool hasUnsaved() const { return !m_pending.isEmpty(); }
     // Forgets them, for a program that ends saying that nothing was changed.
@@ -101,38 +99,23 @@ public:
     }
 
     // How long a save waits for another writer's lock.
-    void setLockWait(std::chrono::milliseconds wait) { m_lockWait = wait; }
+    void setLockWait(std::chrono::milliseconds wait) { m_file.setLockWait(wait); }
 
 private:
     std::optional<QString> stored(const QString& name) const;
     void write(const SettingKey& key, const QString& value);
     void commit();
     void readFile(bool running);
-    void refuseToRead(const QString& reason, bool running);
     void adopt(const SettingsText::Section& current);
     void announce();
     bool save();
-    bool saveFailed(const QString& reason);
-    void judgeTrust(const struct stat& file);
-    bool keepIfDamaged(const QByteArray& content);
 
-    QString m_filePath;
-    QByteArray m_encodedPath; // asked for every second
-    SettingsText::Section m_loaded;
-    PlainFile::Stamp m_stamp;                 // of the file as the store last read or wrote it
-    QList<QPair<QString, QString>> m_pending; // written, not yet on disk, in order of writing
+    SettingsFile m_file;
+    SettingsText::Section m_loaded;  // the file as the store last read or wrote it
+    SettingsText::Changes m_pending; // written, not yet on disk, in order of writing
     QHash<QString, qsizetype> m_pendingIndex;
     QSet<QString> m_changedOutside; // not yet told to the listener
     ChangeListener m_listener;
-    QSet<size_t> m_damageReported;
-    QSet<size_t> m_damageKept;
-    QSet<QString> m_saveFailuresReported;
-    QString m_commandRefusal;
-    QString m_readRefusal;
-    std::chrono::milliseconds m_lockWait{500};
     int m_batchDepth = 0;
-    bool m_readOnly = false;
-    bool m_keepMode = false;
-    bool m_lockFailureReported = false;
     bool m_announcing = false;
 };
