@@ -206,17 +206,16 @@ void QM_UTC_MAIN::CLOCK_TIMER_Timer()
 
 void QM_UTC_MAIN::holdLabelFlushes()
 {
-    for (ColourLabel* label : {LIVE_TIME_LABEL, QM_UPTIME_DISPLAY_LABEL})
-        static_cast<LiveTextLabel*>(label)->holdFlushes(true);
+    for (LiveTextLabel* label : {LIVE_TIME_LABEL, QM_UPTIME_DISPLAY_LABEL})
+        label->holdFlushes(true);
 }
 
 void QM_UTC_MAIN::flushLabels()
 {
     QRegion drawn;
-    for (ColourLabel* label : {LIVE_TIME_LABEL, QM_UPTIME_DISPLAY_LABEL}) {
-        auto* live = static_cast<LiveTextLabel*>(label);
-        live->holdFlushes(false);
-        drawn += live->takeUnflushed();
+    for (LiveTextLabel* label : {LIVE_TIME_LABEL, QM_UPTIME_DISPLAY_LABEL}) {
+        label->holdFlushes(false);
+        drawn += label->takeUnflushed();
     }
     LiveTextLabel::flush(this, drawn);
 }

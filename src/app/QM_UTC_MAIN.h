@@ -8,13 +8,13 @@
 #include "notify/Ringer.h"
 #include "prefs/StripControl.h"
 #include "widgets/FittedLine.h"
+#include "widgets/LiveTextLabel.h"
 #include "widgets/WindowPlacement.h"
 
 #include <QFont>
 #include <QPointer>
 #include <QWidget>
 
-class ColourLabel;
 class QM_UTC_LARGE_CLOCK_WINDOW;
 class QPushButton;
 class StayOnTop;
@@ -60,8 +60,8 @@ public:
     qint16 AUTOSTART_TICKBOX = 0;
 
     QPushButton* const QUILL_MARSH_BUTTON;
-    ColourLabel* const LIVE_TIME_LABEL;
-    ColourLabel* const QM_UPTIME_DISPLAY_LABEL;
+    LiveTextLabel* const LIVE_TIME_LABEL;
+    LiveTextLabel* const QM_UPTIME_DISPLAY_LABEL;
 
     Timer* const CLOCK_TIMER;
     Timer* const LARGE_CLOCK_AUTO_OPEN_TIMER;
