@@ -85,20 +85,20 @@ comes_back_above cover_from_above
 
 # The strip's context menu leaves the strip's rank alone, open and closed again.
 shown_windows() { xdotool search --onlyvisible --pid "${pids[0]}" 2>/dev/null | wc -l; }
+# Waits up to 3 s until the count of shown windows compares with `before` by OPERATOR (-gt, -eq).
+shown_windows_become() {
+    for _ in $(seq 60); do
+        [ "$(shown_windows)" "$1" "$before" ] && return 0
+        sleep 0.05
+    done
+    return 1
+}
 before=$(shown_windows)
 xdotool mousemove --window "$strip" 100 20 click 3
-for _ in $(seq 60); do
-    [ "$(shown_windows)" -gt "$before" ] && break
-    sleep 0.05
-done
-[ "$(shown_windows)" -gt "$before" ] || fail "a right click on the strip opened no menu"
+shown_windows_become -gt || fail "a right click on the strip opened no menu"
 above "$strip" "$other" || fail "the strip's menu put the strip under another window"
 xdotool key Escape
-for _ in $(seq 60); do
-    [ "$(shown_windows)" -eq "$before" ] && break
-    sleep 0.05
-done
-[ "$(shown_windows)" -eq "$before" ] || fail "Escape did not close the strip's menu"
+shown_windows_become -eq || fail "Escape did not close the strip's menu"
 above "$strip" "$other" || fail "the strip is under another window after its menu"
 xprop -id "$strip" _NET_WM_STATE | grep -q _NET_WM_STATE_ABOVE ||
     fail "the strip lost its above rank to its menu"
